@@ -1,0 +1,39 @@
+// Skin paths on the native file system: separators, letter case and existence.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zrk::platform {
+
+/// True for the characters that separate folders in a path the user gave: "\" everywhere, and
+/// "/" too where it is the native separator.
+bool IsPathSeparator(char c);
+
+/// Turns a skin path ("\" separators, authored on a case-insensitive file system) into the native
+/// path that names it. The exact path wins when it exists; otherwise each component that is not
+/// found is matched against its folder's entries ignoring letter case (ASCII and Cyrillic), and a
+/// unique match is used. Components that cannot be matched are kept as given.
+std::string ResolveNativePath(std::string_view skin_path);
+
+/// What opening a file for reading would find.
+enum class Presence {
+  kPresent,        // a regular file that opens for reading
+  kUnopenable,     // exists, but cannot be opened (access refused, locked)
+  kMissingFile,    // the folder exists, the file does not
+  kMissingFolder,  // a folder on the path does not exist
+  kFolder,         // the path names a folder, which is never a file of a skin
+};
+
+/// Probes the file at a skin path by opening it for reading and closing it again.
+Presence ProbeFile(std::string_view skin_path);
+
+/// Folds letter case for comparing names: ASCII and Cyrillic upper case become lower case, every
+/// other character stays. Works on UTF-8.
+std::string FoldCase(std::string_view utf8);
+
+/// The folder that holds the running program, without a trailing separator; empty when the
+/// platform cannot say.
+std::string ProgramFolder();
+
+}  // namespace zrk::platform

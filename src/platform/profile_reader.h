@@ -1,0 +1,43 @@
+// The INI profile reader: the observable behaviour of the Windows profile API, on bytes.
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zrk::platform {
+
+/// The longest value the reader returns, in characters (bytes of Windows-1251).
+inline constexpr std::size_t kMaxProfileValue = 1022;
+
+/// One INI file, parsed once, answering lookups as the platform's profile reader does. Names
+/// and values are Windows-1251 bytes.
+class Profile {
+ public:
+  /// Parses the bytes of a file: a UTF-16LE file (mark FF FE) is turned into Windows-1251 first,
+  /// everything else is taken as Windows-1251.
+  static Profile Parse(std::string_view file_bytes);
+
+  /// Reads and parses the file at a native path. A file that is missing, a folder, unreadable or
+  /// otherwise unusable gives an empty profile, in which every lookup is empty.
+  static Profile Load(const std::string& native_path);
+
+  /// The value of key in the first section called section (both matched ignoring letter case,
+  /// spaces at their ends dropped), quotes removed and cut to kMaxProfileValue bytes; empty for
+  /// anything missing.
+  std::string Value(std::string_view section, std::string_view key) const;
+
+ private:
+  struct Section {
+    std::string folded_name;
+    // First occurrence of each folded key name -> its shaped value.
+    std::map<std::string, std::string, std::less<>> values;
+  };
+  std::vector<Section> sections_;
+};
+
+/// Folds the letter case of Windows-1251 bytes (ASCII and Cyrillic), for matching names.
+std::string FoldCaseCp1251(std::string_view bytes);
+
+}  // namespace zrk::platform

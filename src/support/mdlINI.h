@@ -1,0 +1,32 @@
+// mdlINI: reading one value from an INI file, and the trailing-separator helper.
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "platform/profile_reader.h"
+
+namespace mdlINI {
+
+/// Returns the value of key in section of the INI file at path, as the platform's profile reader
+/// gives it (at most 1022 characters); default_value when the file, section or key is missing or
+/// the value is empty. Never throws. The file's bytes are Windows-1251; the result is UTF-8.
+std::string ReadIniValue(std::string path, std::string section, std::string key,
+                         std::string default_value = {});
+
+/// Reads values as ReadIniValue does, parsing each file once and serving later reads of it from
+/// memory. Lives for one file-list collection; nothing is kept between builds.
+class CachedIniReader {
+ public:
+  /// The same result as ReadIniValue(path, section, key) with an empty default.
+  std::string Read(const std::string& path, const std::string& section, const std::string& key);
+
+ private:
+  std::map<std::string, zrk::platform::Profile, std::less<>> profiles_;
+};
+
+/// Returns path with one separator at its end, adding "\" only when it does not already end in a
+/// separator. An empty path is replaced by the program's own folder first. Never throws.
+std::string WithTrailingBackslash(std::string path);
+
+}  // namespace mdlINI

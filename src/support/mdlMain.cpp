@@ -1,0 +1,99 @@
+// mdlMain over the platform's file probe.
+#include "support/mdlMain.h"
+
+#include "platform/native_path.h"
+
+namespace mdlMain {
+namespace {
+
+// Collapses each "\\" to "\" in one left-to-right pass over non-overlapping pairs, so three in a
+// row become two; the first two characters of a network path are left alone.
+std::string CollapseDoubledBackslashes(const std::string& path) {
+  std::string out;
+  out.reserve(path.size());
+  std::size_t i = 0;
+  if (path.rfind("\\\\", 0) == 0) {
+    out = "\\\\";
+    i = 2;
+  }
+  while (i < path.size()) {
+    out += path[i];
+    i += (path[i] == '\\' && i + 1 < path.size() && path[i + 1] == '\\') ? 2 : 1;
+  }
+  return out;
+}
+
+// Position of the last separator of path, or npos.
+std::size_t LastSeparator(const std::string& path) {
+  for (std::size_t i = path.size(); i > 0; --i) {
+    if (zrk::platform::IsPathSeparator(path[i - 1])) return i - 1;
+  }
+  return std::string::npos;
+}
+
+}  // namespace
+
+bool FileExists(std::string path) {
+  try {
+    path = CollapseDoubledBackslashes(path);
+    using zrk::platform::Presence;
+    switch (zrk::platform::ProbeFile(path)) {
+      case Presence::kPresent:
+      case Presence::kUnopenable:
+        return true;
+      case Presence::kMissingFile:
+      case Presence::kMissingFolder:
+      case Presence::kFolder:
+        return false;
+    }
+  } catch (...) {
+  }
+  return false;
+}
+
+zrk::StringList Split(const std::string& text, const std::string& delimiter) {
+  auto pieces = zrk::StringList::Dimensioned();
+  if (text.empty()) return pieces;
+  if (delimiter.empty()) {
+    pieces.Append(text);
+    return pieces;
+  }
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t found = text.find(delimiter, start);
+    if (found == std::string::npos) {
+      pieces.Append(text.substr(start));
+      return pieces;
+    }
+    pieces.Append(text.substr(start, found - start));
+    start = found + delimiter.size();
+  }
+}
+
+std::string SplitPart(const std::string& text, const std::string& delimiter, std::int32_t index,
+                      bool from_end) {
+  try {
+    const zrk::StringList pieces = Split(text, delimiter);
+    // Signed arithmetic in 64 bits cannot overflow here; a result outside the pieces is empty.
+    const std::int64_t piece = from_end ? std::int64_t{pieces.UpperBound()} - index
+                                        : std::int64_t{index};
+    if (piece < 0 || piece > pieces.UpperBound()) return {};
+    return pieces.items()[static_cast<std::size_t>(piece)];
+  } catch (...) {
+    return {};
+  }
+}
+
+std::string ParentFolder(const std::string& path) {
+  const std::size_t last = LastSeparator(path);
+  return last == std::string::npos ? std::string() : path.substr(0, last + 1);
+}
+
+std::string FileNamePart(const std::string& path) {
+  const std::size_t last = LastSeparator(path);
+  return last == std::string::npos ? path : path.substr(last + 1);
+}
+
+bool IsArrayDimensioned(const zrk::StringList& list) { return list.dimensioned(); }
+
+}  // namespace mdlMain

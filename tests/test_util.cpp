@@ -1,0 +1,48 @@
+// Shared fixtures of the core's tests.
+#include "test_util.h"
+
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/cp1251.h"
+
+namespace zrk::testing {
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "zrk-test-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
+  if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) ADD_FAILURE() << "cannot write " << path;
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    ADD_FAILURE() << "cannot read " << path;
+    return {};
+  }
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+std::string Cp1251(std::string_view utf8) {
+  const auto bytes = platform::Utf8ToCp1251(utf8);
+  if (!bytes) ADD_FAILURE() << "no Windows-1251 form: " << utf8;
+  return bytes.value_or("");
+}
+
+}  // namespace zrk::testing

@@ -1,0 +1,49 @@
+// Shared fixtures of the core's tests: a fresh temporary folder and small file helpers.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace zrk::testing {
+
+/// A fresh, empty folder for one test, removed with everything in it afterwards.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  /// The folder as a string ending in "/", ready to have a relative name appended.
+  std::string folder() const { return path_.string() + "/"; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+/// Writes bytes to path (relative names are taken inside dir), creating parent folders.
+void WriteFile(const std::filesystem::path& path, std::string_view bytes);
+
+/// Reads the whole file at path; fails the test when it cannot.
+std::string ReadFile(const std::filesystem::path& path);
+
+/// Test fixture with a fresh temporary folder and a shorthand to write files into it.
+class TempDirTest : public ::testing::Test {
+ protected:
+  /// Writes bytes to dir/relative ("/" separators) and returns the full path.
+  std::string Write(const std::string& relative, std::string_view bytes) {
+    const auto full = dir_.path() / relative;
+    WriteFile(full, bytes);
+    return full.string();
+  }
+  TempDir dir_;
+};
+
+/// Windows-1251 bytes of UTF-8 text; fails the test when the text has no such form.
+std::string Cp1251(std::string_view utf8);
+
+}  // namespace zrk::testing
