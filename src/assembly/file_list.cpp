@@ -60,7 +60,9 @@ void ReadModuleFile(mdlINI::CachedIniReader& ini, const std::string& module_path
   }
   const std::string frames = ini.Read(module_path, "EFFECTS", "Frames");
   if (frames.empty()) return;
-  for (const std::string& frame : mdlMain::Split(frames, ";").items()) {
+  // A named list: a range-for over items() of a temporary would read a destroyed list.
+  const StringList frame_list = mdlMain::Split(frames, ";");
+  for (const std::string& frame : frame_list.items()) {
     if (!frame.empty()) references.Append(frame);  // ";;" and an end ";" name no file
   }
 }

@@ -71,6 +71,9 @@ std::optional<char32_t> NextCodePoint(std::string_view s, std::size_t& pos) {
     if ((cont & 0xC0) != 0x80) return std::nullopt;
     cp = (cp << 6) | (cont & 0x3F);
   }
+  // An overlong form is not valid UTF-8: "\xC0\xAF" must not pass for "/".
+  constexpr char32_t kShortest[] = {0, 0x80, 0x800, 0x10000};
+  if (cp < kShortest[extra]) return std::nullopt;
   pos += extra + 1;
   return cp;
 }
@@ -130,7 +133,10 @@ std::string Utf16LeToCp1251(std::string_view bytes) {
                     (static_cast<char32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8);
     if (unit >= 0xD800 && unit <= 0xDFFF) {
       // A surrogate pair stands for a character outside the code page; skip its second half.
-      if (unit <= 0xDBFF && i + 3 < bytes.size()) i += 2;
+      if (unit <= 0xDBFF && i + 3 < bytes.size() &&
+          (static_cast<unsigned char>(bytes[i + 3]) & 0xFC) == 0xDC) {
+        i += 2;
+      }
       out += '?';
       continue;
     }

@@ -52,6 +52,8 @@ void AppendFolded(std::string& out, std::string_view utf8, std::size_t& pos) {
       cp += 0x20;  // А..Я -> а..я
     } else if (cp >= 0x0400 && cp <= 0x040F) {
       cp += 0x50;  // Ѐ..Џ (Ё among them) -> ѐ..џ
+    } else if (cp == 0x0490) {
+      cp = 0x0491;  // Ґ, the code page's one capital outside those ranges
     }
     out += static_cast<char>(0xC0 | (cp >> 6));
     out += static_cast<char>(0x80 | (cp & 0x3F));
@@ -113,6 +115,8 @@ std::string ResolveNativePath(std::string_view skin_path) {
 }
 
 Presence ProbeFile(std::string_view skin_path) {
+  // A network path has no POSIX form; "//server" would quietly name the local "/server".
+  if (skin_path.starts_with("\\\\")) return Presence::kMissingFolder;
   const std::string path = ResolveNativePath(skin_path);
   if (path.empty()) return Presence::kMissingFile;
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);

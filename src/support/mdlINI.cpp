@@ -34,10 +34,11 @@ std::string ReadIniValue(std::string path, std::string section, std::string key,
 std::string CachedIniReader::Read(const std::string& path, const std::string& section,
                                   const std::string& key) {
   try {
-    const std::string native = zrk::platform::ResolveNativePath(path);
-    auto it = profiles_.find(native);
+    // Keyed by the path as given: one collection reads the same path again and again.
+    auto it = profiles_.find(path);
     if (it == profiles_.end()) {
-      it = profiles_.emplace(native, zrk::platform::Profile::Load(native)).first;
+      const std::string native = zrk::platform::ResolveNativePath(path);
+      it = profiles_.emplace(path, zrk::platform::Profile::Load(native)).first;
     }
     return ValueOf(it->second, section, key);
   } catch (...) {

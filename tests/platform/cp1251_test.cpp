@@ -1,1 +1,64 @@
+// Tests of the Windows-1251 conversions.
+#include "platform/cp1251.h"
+
 #include <gtest/gtest.h>
+
+#include <string>
+
+namespace zrk::platform {
+namespace {
+
+TEST(Cp1251, EveryByteRoundTrips) {
+  for (int b = 0; b < 256; ++b) {
+    const std::string byte(1, static_cast<char>(b));
+    EXPECT_EQ(byte, Utf8ToCp1251(Cp1251ToUtf8(byte)).value_or("(none)")) << "byte " << b;
+  }
+}
+
+TEST(Cp1251, KnownCharacters) {
+  const struct {
+    const char* utf8;
+    unsigned char byte;
+  } kCases[] = {
+      {"А", 0xC0}, {"я", 0xFF}, {"Ё", 0xA8},        {"ё", 0xB8}, {"№", 0xB9},
+      {"€", 0x88}, {"ї", 0xBF}, {"\xC2\x98", 0x98},  // U+0098 keeps the unassigned byte
+  };
+  for (const auto& c : kCases) {
+    const std::string byte(1, static_cast<char>(c.byte));
+    EXPECT_EQ(c.utf8, Cp1251ToUtf8(byte));
+    EXPECT_EQ(byte, Utf8ToCp1251(c.utf8).value_or("(none)")) << c.utf8;
+  }
+  EXPECT_EQ("Фон 1.bmp", Cp1251ToUtf8("\xD4\xEE\xED 1.bmp"));
+}
+
+TEST(Cp1251, EncodingRefusesWhatHasNoForm) {
+  const char* kRefused[] = {
+      "a漢b",              // no Windows-1251 form
+      "\xF0\x9F\x98\x80",  // outside the basic plane
+      "abc\xD0",           // sequence cut short at the end
+      "\xE2\x82",          // three-byte sequence cut short
+      "\xD0x",             // lead byte without continuation
+      "\x80",              // stray continuation byte
+      "\xFF",              // never valid
+      "\xC1\x81",          // overlong "A"
+      "\xC0\xAF",          // overlong "/"
+      "\xE0\x90\x90",      // overlong "А"
+      "\xED\xA0\x80",      // a surrogate half
+  };
+  for (const char* text : kRefused) {
+    EXPECT_FALSE(Utf8ToCp1251(text).has_value()) << ::testing::PrintToString(std::string(text));
+  }
+  EXPECT_EQ("", Utf8ToCp1251("").value_or("(none)"));
+}
+
+TEST(Cp1251, Utf16LeMarksWhatHasNoForm) {
+  // "Ая" + U+6F22 + "z" + U+1F600 (a surrogate pair) + "!"
+  const std::string kText("\x10\x04\x4F\x04\x22\x6F\x7A\x00\x3D\xD8\x00\xDE\x21\x00", 14);
+  EXPECT_EQ("\xC0\xFF?z?!", Utf16LeToCp1251(kText));
+  EXPECT_EQ("a", Utf16LeToCp1251(std::string("a\x00\x62", 3)));  // an odd last byte is ignored
+  // A lone high surrogate does not swallow the character after it.
+  EXPECT_EQ("?b", Utf16LeToCp1251(std::string("\x00\xD8\x62\x00", 4)));
+}
+
+}  // namespace
+}  // namespace zrk::platform
