@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test: the debug build, then the
+# AddressSanitizer + UndefinedBehaviorSanitizer build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+
+jobs=$(nproc)
+for preset in dev asan; do
+  echo "== $preset: configure, build, test"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+  ctest --preset "$preset" -j "$jobs"
+done
