@@ -1,11 +1,294 @@
-// The INI profile reader. (Being written.)
+// The INI profile reader: a one-pass, byte-at-a-time parser that keeps only what lookups need.
 #include "platform/profile_reader.h"
 
-namespace zrk::platform {
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
 
-Profile Profile::Parse(std::string_view) { return Profile(); }
-Profile Profile::Load(const std::string&) { return Profile(); }
-std::string Profile::Value(std::string_view, std::string_view) const { return {}; }
-std::string FoldCaseCp1251(std::string_view bytes) { return std::string(bytes); }
+#include "platform/cp1251.h"
+
+namespace zrk::platform {
+namespace {
+
+// Bytes read from a file at a time; a line may span any number of reads.
+constexpr std::size_t kReadChunk = 64 * 1024;
+
+// A value is cut after shaping, and shaping may drop one leading quote: that many bytes of the
+// trimmed value are enough to shape and cut it.
+constexpr std::size_t kValueBytesKept = kMaxProfileValue + 1;
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v'; }
+
+bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// The caller's names lose spaces only: "Picture800\t" does not find "Picture800".
+std::string_view TrimSpaces(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
+
+// Lower case of every Windows-1251 byte: ASCII, the Russian alphabet and the other Cyrillic
+// letters of the code page.
+constexpr std::array<unsigned char, 256> MakeLowerTable() {
+  std::array<unsigned char, 256> table{};
+  for (int b = 0; b < 256; ++b) table[b] = static_cast<unsigned char>(b);
+  for (int b = 'A'; b <= 'Z'; ++b) table[b] = static_cast<unsigned char>(b + 0x20);
+  for (int b = 0xC0; b <= 0xDF; ++b) table[b] = static_cast<unsigned char>(b + 0x20);
+  constexpr std::array<std::array<unsigned char, 2>, 15> kPairs = {{
+      {0x80, 0x90},  // Ђ ђ
+      {0x81, 0x83},  // Ѓ ѓ
+      {0x8A, 0x9A},  // Љ љ
+      {0x8C, 0x9C},  // Њ њ
+      {0x8D, 0x9D},  // Ќ ќ
+      {0x8E, 0x9E},  // Ћ ћ
+      {0x8F, 0x9F},  // Џ џ
+      {0xA1, 0xA2},  // Ў ў
+      {0xA3, 0xBC},  // Ј ј
+      {0xA5, 0xB4},  // Ґ ґ
+      {0xA8, 0xB8},  // Ё ё
+      {0xAA, 0xBA},  // Є є
+      {0xAF, 0xBF},  // Ї ї
+      {0xB2, 0xB3},  // І і
+      {0xBD, 0xBE},  // Ѕ ѕ
+  }};
+  for (const auto& pair : kPairs) table[pair[0]] = pair[1];
+  return table;
+}
+
+constexpr auto kLower = MakeLowerTable();
+
+void FoldInPlace(std::string& bytes) {
+  for (char& c : bytes) c = static_cast<char>(kLower[static_cast<unsigned char>(c)]);
+}
+
+bool IsHighSurrogate(std::string_view bytes, std::size_t at) {
+  const auto high_byte = static_cast<unsigned char>(bytes[at + 1]);
+  return high_byte >= 0xD8 && high_byte <= 0xDB;
+}
+
+}  // namespace
+
+// Reads Windows-1251 bytes in pieces of any size. Every CR and every LF ends a line, so no state
+// needs to look ahead and a line may be split between pieces anywhere.
+class Profile::Parser {
+ public:
+  void Feed(std::string_view bytes) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+      const char c = bytes[i];
+      if (IsLineEnd(c)) {
+        EndLine();
+        ++i;
+        continue;
+      }
+      switch (state_) {
+        case State::kLineStart:
+          if (IsBlank(c)) {
+            ++i;
+          } else if (c == '[') {
+            state_ = State::kHeader;
+            ++i;
+          } else if (c == ';' || current_ == nullptr) {
+            // A comment; or an entry before the first header or in a repeated section, which
+            // can never be read.
+            state_ = State::kSkipLine;
+          } else {
+            state_ = State::kKey;  // this byte is the key's first, or its "="
+          }
+          break;
+        case State::kKey: {
+          const std::size_t end = Find(bytes, i, '=');
+          name_.append(bytes.substr(i, end - i));
+          i = end;
+          if (i < bytes.size() && bytes[i] == '=') {
+            state_ = State::kValue;
+            ++i;
+          }
+          break;
+        }
+        case State::kHeader: {
+          const std::size_t end = Find(bytes, i, ']');
+          name_.append(bytes.substr(i, end - i));
+          i = end;
+          if (i < bytes.size() && bytes[i] == ']') {
+            EndHeader();
+            state_ = State::kSkipLine;  // text after the first "]" is thrown away
+            ++i;
+          }
+          break;
+        }
+        case State::kValue: {
+          const std::size_t end = Find(bytes, i, '\n');
+          AddValueBytes(bytes.substr(i, end - i));
+          i = end;
+          break;
+        }
+        case State::kSkipLine:
+          i = Find(bytes, i, '\n');
+          break;
+      }
+    }
+  }
+
+  // Ends the last line, which needs no line end.
+  Profile Finish() {
+    EndLine();
+    Profile profile;
+    profile.sections_ = std::move(sections_);
+    return profile;
+  }
+
+ private:
+  enum class State { kLineStart, kSkipLine, kHeader, kKey, kValue };
+
+  // The position of the first stop byte or line end at or after from, or the end of bytes.
+  static std::size_t Find(std::string_view bytes, std::size_t from, char stop) {
+    while (from < bytes.size() && bytes[from] != stop && !IsLineEnd(bytes[from])) ++from;
+    return from;
+  }
+
+  // Takes more bytes of the value, none of them a line end.
+  void AddValueBytes(std::string_view bytes) {
+    if (value_length_ == 0) {
+      while (!bytes.empty() && IsBlank(bytes.front())) bytes.remove_prefix(1);  // leading blanks
+    }
+    std::size_t last = bytes.size();
+    while (last > 0 && IsBlank(bytes[last - 1])) --last;
+    if (last > 0) {
+      value_end_ = value_length_ + last;
+      value_last_ = bytes[last - 1];
+    }
+    if (value_.size() < kValueBytesKept)
+      value_.append(bytes.substr(0, kValueBytesKept - value_.size()));
+    value_length_ += bytes.size();
+  }
+
+  void EndHeader() {
+    std::string name(TrimBlanks(name_));
+    FoldInPlace(name);
+    const auto [it, inserted] = sections_.try_emplace(std::move(name));
+    current_ = inserted ? &it->second : nullptr;
+  }
+
+  void EndEntry() {
+    std::string key(TrimBlanks(name_));
+    FoldInPlace(key);
+    const auto [it, inserted] = current_->try_emplace(std::move(key));
+    if (inserted && state_ == State::kValue) it->second = ShapedValue();
+  }
+
+  // The value trimmed of blanks (value_end_ bytes, of which value_ holds the first ones), with
+  // one pair of matching quotes dropped, then cut to kMaxProfileValue.
+  std::string ShapedValue() const {
+    std::size_t begin = 0;
+    std::size_t end = value_end_;
+    const char first = value_end_ > 0 ? value_[0] : '\0';
+    if (value_end_ >= 2 && (first == '"' || first == '\'') && value_last_ == first) {
+      begin = 1;
+      end = value_end_ - 1;
+    }
+    return value_.substr(begin, std::min(end - begin, kMaxProfileValue));
+  }
+
+  void EndLine() {
+    if (state_ == State::kHeader) EndHeader();  // a missing "]": the name runs to the line end
+    if (state_ == State::kKey || state_ == State::kValue) EndEntry();
+    state_ = State::kLineStart;
+    name_.clear();
+    value_.clear();
+    value_length_ = 0;
+    value_end_ = 0;
+    value_last_ = '\0';
+  }
+
+  std::unordered_map<std::string, Entries> sections_;
+  Entries* current_ = nullptr;  // where entries go; null before a header and in repeated ones
+  State state_ = State::kLineStart;
+  std::string name_;   // header or key name of the line, as read
+  std::string value_;  // the value from its first non-blank byte, at most kValueBytesKept
+  std::size_t value_length_ = 0;  // bytes of the value after its leading blanks
+  std::size_t value_end_ = 0;     // its length without trailing blanks
+  char value_last_ = '\0';        // its last non-blank byte
+};
+
+Profile Profile::Parse(std::string_view file_bytes) {
+  Parser parser;
+  if (file_bytes.starts_with("\xFF\xFE")) {
+    parser.Feed(Utf16LeToCp1251(file_bytes.substr(2)));
+  } else {
+    parser.Feed(file_bytes);
+  }
+  return parser.Finish();
+}
+
+Profile Profile::Load(const std::string& native_path) {
+  try {
+    // Only regular files: a folder cannot be read, and a FIFO or a device might block or never
+    // end.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(native_path, error)) return Profile();
+    std::ifstream in(native_path, std::ios::binary);
+    if (!in) return Profile();
+
+    Parser parser;
+    std::string chunk(kReadChunk, '\0');
+    std::string utf16;  // UTF-16LE bytes read but not yet converted
+    bool first_read = true;
+    bool is_utf16 = false;
+    while (true) {
+      in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+      if (in.bad()) return Profile();  // a read error: the file cannot be read
+      std::string_view piece(chunk.data(), static_cast<std::size_t>(in.gcount()));
+      if (first_read) {
+        first_read = false;
+        is_utf16 = piece.starts_with("\xFF\xFE");
+        if (is_utf16) piece.remove_prefix(2);
+      }
+      if (!is_utf16) {
+        parser.Feed(piece);
+      } else {
+        // End each converted piece after a unit that is not a high surrogate, so that no pair
+        // is cut: the pieces then convert exactly as the whole file would.
+        utf16 += piece;
+        std::size_t split = utf16.size() & ~std::size_t{1};
+        while (split >= 2 && IsHighSurrogate(utf16, split - 2)) split -= 2;
+        parser.Feed(Utf16LeToCp1251(std::string_view(utf16).substr(0, split)));
+        utf16.erase(0, split);
+      }
+      if (!in) break;  // end of file
+    }
+    if (is_utf16) parser.Feed(Utf16LeToCp1251(utf16));
+    return parser.Finish();
+  } catch (...) {
+    return Profile();  // out of memory on a pathological file: nothing readable
+  }
+}
+
+std::string Profile::Value(std::string_view section, std::string_view key) const {
+  std::string section_name(TrimSpaces(section));
+  FoldInPlace(section_name);
+  const auto found_section = sections_.find(section_name);
+  if (found_section == sections_.end()) return {};
+  std::string key_name(TrimSpaces(key));
+  FoldInPlace(key_name);
+  const auto found_key = found_section->second.find(key_name);
+  if (found_key == found_section->second.end()) return {};
+  return found_key->second;
+}
+
+std::string FoldCaseCp1251(std::string_view bytes) {
+  std::string folded(bytes);
+  FoldInPlace(folded);
+  return folded;
+}
 
 }  // namespace zrk::platform

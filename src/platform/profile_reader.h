@@ -1,10 +1,10 @@
 // The INI profile reader: the observable behaviour of the Windows profile API, on bytes.
 #pragma once
 
-#include <map>
+#include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <unordered_map>
 
 namespace zrk::platform {
 
@@ -20,7 +20,7 @@ class Profile {
   static Profile Parse(std::string_view file_bytes);
 
   /// Reads and parses the file at a native path. A file that is missing, a folder, unreadable or
-  /// otherwise unusable gives an empty profile, in which every lookup is empty.
+  /// otherwise unusable gives an empty profile, in which every lookup is empty. Never throws.
   static Profile Load(const std::string& native_path);
 
   /// The value of key in the first section called section (both matched ignoring letter case,
@@ -29,12 +29,14 @@ class Profile {
   std::string Value(std::string_view section, std::string_view key) const;
 
  private:
-  struct Section {
-    std::string folded_name;
-    // First occurrence of each folded key name -> its shaped value.
-    std::map<std::string, std::string, std::less<>> values;
-  };
-  std::vector<Section> sections_;
+  class Parser;
+
+  // Folded key name -> shaped value of the first entry with that key.
+  using Entries = std::unordered_map<std::string, std::string>;
+
+  // Folded section name -> entries of the first section with that name; later sections of the
+  // same name are never read, so they are not kept.
+  std::unordered_map<std::string, Entries> sections_;
 };
 
 /// Folds the letter case of Windows-1251 bytes (ASCII and Cyrillic), for matching names.
