@@ -1,0 +1,27 @@
+// The build's report on the main window's list box.
+#include "app/list_report.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace zrk::app {
+
+void ListReport::Clear() { list_->clear(); }
+
+void ListReport::AddLine(const std::string& line) {
+  list_->addItem(QString::fromStdString(line));
+}
+
+std::int16_t ListReport::LineCount() const {
+  return static_cast<std::int16_t>(std::min(list_->count(), int{std::numeric_limits<std::int16_t>::max()}));
+}
+
+void ListReport::SetSelectedIndex(std::int16_t index) {
+  list_->setCurrentRow(index);
+  if (QListWidgetItem* item = list_->item(index)) list_->scrollToItem(item);
+  // The build does not yield to the window while it works; paint the new line now so that the
+  // report runs along with the build.
+  list_->repaint();
+}
+
+}  // namespace zrk::app

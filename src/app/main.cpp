@@ -1,0 +1,31 @@
+// zrk-builder: the desktop program. It takes no arguments and shows the one window.
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include "app/form1.h"
+#include "app/qt_dialog_platform.h"
+#include "app/qt_window_operations.h"
+#include "dialogs/mdlCdlg.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+
+  // Qt's own texts (Yes, No, Cancel, the file dialog's labels) in Russian, like every text of ours.
+  QTranslator qt_russian;
+  if (qt_russian.load(QLocale(QLocale::Russian), "qtbase", "_",
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&qt_russian);
+  }
+
+  zrk::QtDialogPlatform dialogs;
+  zrk::QtWindowOperations windows;
+  mdlCdlg::SetDialogPlatform(&dialogs);
+  mdlCdlg::SetWindowOperations(&windows);
+
+  zrk::app::Form1 form;
+  form.show();
+  form.CenterOnScreen();
+  return QApplication::exec();
+}
