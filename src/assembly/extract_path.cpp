@@ -1,0 +1,78 @@
+// Turns entry names into paths below a target folder and writes entries there.
+#include "assembly/extract_path.h"
+
+#include "platform/error.h"
+
+namespace zrk {
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// A message cannot carry a NUL byte, so the name shows it as "\0".
+Error Unsafe(std::string_view name, const std::string& why) {
+  std::string shown;
+  for (const char c : name) shown += c == '\0' ? std::string("\\0") : std::string(1, c);
+  return Error("имя файла '" + shown + "' нельзя извлечь: " + why);
+}
+
+}  // namespace
+
+std::vector<std::string> EntryPathComponents(std::string_view name) {
+  if (name.empty()) throw Unsafe(name, "имя пустое");
+  if (IsSeparator(name.front())) throw Unsafe(name, "путь абсолютный");
+  // "C:x" is relative to the current folder of drive C, which is just as far outside.
+  if (name.size() >= 2 && IsAsciiLetter(name[0]) && name[1] == ':') {
+    throw Unsafe(name, "путь начинается с буквы диска");
+  }
+  if (name.find('\0') != std::string_view::npos) throw Unsafe(name, "имя содержит символ NUL");
+
+  std::vector<std::string> components;
+  std::size_t start = 0;
+  while (true) {
+    std::size_t end = start;
+    while (end < name.size() && !IsSeparator(name[end])) ++end;
+    const std::string_view component = name.substr(start, end - start);
+    if (component.empty()) throw Unsafe(name, "пустая часть пути");
+    if (component == "." || component == "..") {
+      throw Unsafe(name, "часть пути '" + std::string(component) + "'");
+    }
+    components.emplace_back(component);
+    if (end == name.size()) break;
+    start = end + 1;
+  }
+  return components;
+}
+
+std::string ExtractionPath(const std::string& target_folder, std::string_view name) {
+  std::string path = target_folder;
+  for (const std::string& component : EntryPathComponents(name)) {
+    if (!path.empty() && path.back() != '/') path += '/';
+    path += component;
+  }
+  return path;
+}
+
+std::string ExtractEntry(const PackageReader& reader, const PackageEntry& entry,
+                         const std::string& target_folder) {
+  std::vector<std::string> folders = EntryPathComponents(entry.name);
+  const std::string file_name = std::move(folders.back());
+  folders.pop_back();
+
+  std::error_code ec;
+  platform::NewFileBeneath file(target_folder, folders, file_name, ec);
+  if (ec) {
+    throw Error("не удалось создать файл '" + entry.name + "' в папке '" + target_folder +
+                "': " + platform::ErrorText(ec));
+  }
+  reader.CopyData(entry, file.handle());
+  file.Commit(ec);
+  if (ec) {
+    throw Error("не удалось записать файл '" + entry.name + "' в папке '" + target_folder +
+                "': " + platform::ErrorText(ec));
+  }
+  return ExtractionPath(target_folder, entry.name);
+}
+
+}  // namespace zrk

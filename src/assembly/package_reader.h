@@ -1,0 +1,57 @@
+// Reading a package: its strictly validated index of entries, and the data of one entry.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/file_io.h"
+
+namespace zrk {
+
+/// One file stored in a package.
+struct PackageEntry {
+  std::string name;                 ///< The name field, decoded from Windows-1251 to UTF-8.
+  std::uint32_t size = 0;           ///< Number of data bytes.
+  std::uint64_t header_offset = 0;  ///< Where the entry's header starts in the package.
+  std::uint64_t data_offset = 0;    ///< Where its data start.
+};
+
+/// An open package with its index. The whole file is validated when it is opened; memory use
+/// depends on the number of entries only, never on a size read from the file.
+class PackageReader {
+ public:
+  /// Opens and indexes the package at path. Throws zrk::Error naming the package and, for a
+  /// broken one, the byte offset of the first fault.
+  explicit PackageReader(const std::string& path);
+
+  /// The same, doing its file operations through fs, which must outlive the reader.
+  PackageReader(const std::string& path, platform::FileSystem& fs);
+
+  ~PackageReader();
+  PackageReader(const PackageReader&) = delete;
+  PackageReader& operator=(const PackageReader&) = delete;
+
+  /// The entries in package order.
+  const std::vector<PackageEntry>& entries() const { return entries_; }
+
+  /// Appends the data of entry at the file position of out, a file of the same FileSystem open
+  /// for writing, through a fixed-size buffer or the kernel's copy. Throws zrk::Error naming the
+  /// entry and the package when the package cannot be read or out cannot be written.
+  void CopyData(const PackageEntry& entry, platform::FileHandle out) const;
+
+ private:
+  void Index();
+
+  platform::NativeFileSystem native_;
+  platform::FileSystem& fs_;
+  std::string path_;
+  platform::FileHandle file_ = platform::kNoFile;
+  std::uint64_t file_size_ = 0;
+  std::vector<PackageEntry> entries_;
+};
+
+/// The entries of the package at path, validated as PackageReader does; throws the same way.
+std::vector<PackageEntry> ReadPackageIndex(const std::string& path);
+
+}  // namespace zrk

@@ -1,0 +1,23 @@
+// WritePackage: writes a skin's files into one package file.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/file_io.h"
+
+namespace zrk {
+
+/// Writes the package at package_path (a native path): the magic, then for each entry of
+/// file_list, in order, its header and the bytes of the file at the project folder of
+/// project_path followed by the entry. Throws zrk::Error naming the entry or the package when a
+/// name cannot go into a package, a source is missing, too large, changes or cannot be read, or
+/// the package cannot be written; a package already at package_path is then left as it was.
+void WritePackage(const std::string& package_path, const std::string& project_path,
+                  const std::vector<std::string>& file_list);
+
+/// WritePackage doing its file operations through fs, so that tests can make them fail.
+void WritePackage(const std::string& package_path, const std::string& project_path,
+                  const std::vector<std::string>& file_list, platform::FileSystem& fs);
+
+}  // namespace zrk

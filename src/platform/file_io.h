@@ -1,0 +1,146 @@
+// Low-level file operations of the package code, behind an interface that tests can wrap.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace zrk::platform {
+
+/// An open file of a FileSystem: a POSIX descriptor here, a HANDLE value on Windows.
+using FileHandle = std::intptr_t;
+
+/// The FileHandle value that stands for no file.
+inline constexpr FileHandle kNoFile = -1;
+
+/// What the file system says about one file.
+struct FileInfo {
+  bool regular = false;    ///< A regular file: not a folder, device, pipe or socket.
+  std::uint64_t size = 0;  ///< Length in bytes; meaningful for regular files only.
+};
+
+/// The file operations that writing and reading a package need. Each reports failure through ec
+/// (cleared on success) and never throws. NativeFileSystem is the real one; tests derive from it
+/// to inject faults.
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  /// Looks at the file at path, following symbolic links.
+  virtual FileInfo Stat(const std::string& path, std::error_code& ec) = 0;
+
+  /// Looks at an open file.
+  virtual FileInfo StatHandle(FileHandle file, std::error_code& ec) = 0;
+
+  /// Opens the file at path for reading, without waiting on a pipe; kNoFile on failure.
+  virtual FileHandle OpenForReading(const std::string& path, std::error_code& ec) = 0;
+
+  /// Reads up to buffer.size() bytes at offset without moving the file position. Returns how many
+  /// were read: fewer only at the end of the file, 0 at or past it.
+  virtual std::size_t ReadAt(FileHandle file, std::uint64_t offset, std::span<char> buffer,
+                             std::error_code& ec) = 0;
+
+  /// Creates a new, empty file for writing, in the folder of target_path and under a name that no
+  /// other file has, and stores its path in temporary_path. kNoFile on failure.
+  virtual FileHandle CreateTemporary(const std::string& target_path, std::string& temporary_path,
+                                     std::error_code& ec) = 0;
+
+  /// Appends all of data at the file position of file.
+  virtual void Write(FileHandle file, std::span<const char> data, std::error_code& ec) = 0;
+
+  /// Appends count bytes of from, starting at offset, at the file position of to, with the kernel's
+  /// copy where the two files allow it. Returns the number of bytes copied, fewer than count only
+  /// when from ends first or on failure.
+  virtual std::uint64_t CopyAt(FileHandle from, std::uint64_t offset, FileHandle to,
+                               std::uint64_t count, std::error_code& ec) = 0;
+
+  /// Returns once the data written to file are on the storage device.
+  virtual void Sync(FileHandle file, std::error_code& ec) = 0;
+
+  /// Closes file. The handle is gone even on failure, which may report data that was not stored.
+  virtual void Close(FileHandle file, std::error_code& ec) = 0;
+
+  /// Renames from to to in one step, replacing a file that is at to.
+  virtual void Rename(const std::string& from, const std::string& to, std::error_code& ec) = 0;
+
+  /// Removes the file at path.
+  virtual void Remove(const std::string& path, std::error_code& ec) = 0;
+};
+
+/// The operating system's files. CopyAt uses copy_file_range, then sendfile, then a fixed buffer,
+/// whichever the two files allow; nothing is ever read whole into memory.
+class NativeFileSystem : public FileSystem {
+ public:
+  FileInfo Stat(const std::string& path, std::error_code& ec) override;
+  FileInfo StatHandle(FileHandle file, std::error_code& ec) override;
+  FileHandle OpenForReading(const std::string& path, std::error_code& ec) override;
+  std::size_t ReadAt(FileHandle file, std::uint64_t offset, std::span<char> buffer,
+                     std::error_code& ec) override;
+  FileHandle CreateTemporary(const std::string& target_path, std::string& temporary_path,
+                             std::error_code& ec) override;
+  void Write(FileHandle file, std::span<const char> data, std::error_code& ec) override;
+  std::uint64_t CopyAt(FileHandle from, std::uint64_t offset, FileHandle to, std::uint64_t count,
+                       std::error_code& ec) override;
+  void Sync(FileHandle file, std::error_code& ec) override;
+  void Close(FileHandle file, std::error_code& ec) override;
+  void Rename(const std::string& from, const std::string& to, std::error_code& ec) override;
+  void Remove(const std::string& path, std::error_code& ec) override;
+};
+
+/// Owns a handle of a FileSystem and closes it when it goes out of scope, ignoring a failure
+/// there; call Close() where a failure to close matters.
+class ScopedFile {
+ public:
+  /// Takes over file, which may be kNoFile.
+  ScopedFile(FileSystem& fs, FileHandle file) : fs_(fs), file_(file) {}
+  ~ScopedFile();
+  ScopedFile(const ScopedFile&) = delete;
+  ScopedFile& operator=(const ScopedFile&) = delete;
+
+  /// The handle; kNoFile once closed.
+  FileHandle get() const { return file_; }
+
+  /// Closes the handle now and reports how that went.
+  void Close(std::error_code& ec);
+
+ private:
+  FileSystem& fs_;
+  FileHandle file_;
+};
+
+/// A new file being made beneath a folder: missing sub-folders are created, and no name below the
+/// folder is followed if it is a symbolic link, so nothing is created or written outside the
+/// folder. The data go to a temporary file that Commit() renames into place.
+class NewFileBeneath {
+ public:
+  /// Opens folder, then each of sub_folders below it (creating the missing ones), and creates a
+  /// temporary file in the last one for file_name. Any name that is empty, ".", ".." or holds "/"
+  /// is refused. On failure ec is set and handle() is kNoFile.
+  NewFileBeneath(const std::string& folder, const std::vector<std::string>& sub_folders,
+                 std::string file_name, std::error_code& ec);
+  /// Removes the temporary file unless Commit() succeeded.
+  ~NewFileBeneath();
+  NewFileBeneath(const NewFileBeneath&) = delete;
+  NewFileBeneath& operator=(const NewFileBeneath&) = delete;
+
+  /// The temporary file, open for writing; usable with NativeFileSystem.
+  FileHandle handle() const { return file_; }
+
+  /// Closes the temporary file and renames it to file_name, replacing a file or symbolic link (not
+  /// what the link points to) of that name.
+  void Commit(std::error_code& ec);
+
+ private:
+  int folder_ = -1;
+  FileHandle file_ = kNoFile;
+  std::string temporary_name_;
+  std::string file_name_;
+};
+
+/// A short Russian description of a file-system error for messages shown to the user; the
+/// system's own text for the rarer ones.
+std::string ErrorText(const std::error_code& ec);
+
+}  // namespace zrk::platform

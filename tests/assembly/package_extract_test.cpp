@@ -1,0 +1,120 @@
+// Tests of extraction: unsafe entry names, paths below the target folder, and planted links.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+
+#include "assembly/extract_path.h"
+#include "assembly/package_writer.h"
+#include "platform/error.h"
+#include "test_util.h"
+
+namespace zrk {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string UnsafeReason(std::string_view name) {
+  try {
+    EntryPathComponents(name);
+  } catch (const Error& e) {
+    return e.what();
+  }
+  return "(accepted)";
+}
+
+TEST(ExtractPath, RefusesNamesThatLeaveTheTargetFolder) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"", "имя пустое"},
+      {"\\Windows\\a.bmp", "путь абсолютный"},
+      {"/etc/passwd", "путь абсолютный"},
+      {"\\\\server\\share\\a.bmp", "путь абсолютный"},
+      {"C:\\a.bmp", "путь начинается с буквы диска"},
+      {"c:a.bmp", "путь начинается с буквы диска"},
+      {"..\\a.bmp", "часть пути '..'"},
+      {"Images\\..\\..\\a.bmp", "часть пути '..'"},
+      {"Images/../../a.bmp", "часть пути '..'"},
+      {".", "часть пути '.'"},
+      {"Images\\\\a.bmp", "пустая часть пути"},
+      {"Images\\", "пустая часть пути"},
+  };
+  for (const auto& [name, reason] : cases) {
+    EXPECT_EQ("имя файла '" + name + "' нельзя извлечь: " + reason, UnsafeReason(name));
+  }
+  EXPECT_EQ("имя файла 'a\\0b' нельзя извлечь: имя содержит символ NUL",
+            UnsafeReason(std::string("a\0b", 3)));
+}
+
+TEST(ExtractPath, BackslashesBecomeSubFolders) {
+  EXPECT_EQ("/t/Images/Фон.bmp", ExtractionPath("/t", "Images\\Фон.bmp"));
+  EXPECT_EQ("/t/config.zrp", ExtractionPath("/t/", "config.zrp"));
+  EXPECT_EQ("/t/a..b/c.d", ExtractionPath("/t", "a..b\\c.d"));
+}
+
+class ExtractEntryTest : public testing::TempDirTest {
+ protected:
+  // A package of the given files (written into skin/ first), and a reader on it.
+  std::unique_ptr<PackageReader> Pack(
+      const std::vector<std::pair<std::string, std::string>>& files) {
+    std::vector<std::string> list;
+    for (const auto& [name, data] : files) {
+      std::string on_disk = name;
+      std::replace(on_disk.begin(), on_disk.end(), '\\', '/');
+      Write("skin/" + on_disk, data);
+      list.push_back(name);
+    }
+    WritePackage(dir_.folder() + "p.zrk", dir_.folder() + "skin/" + list[0], list);
+    return std::make_unique<PackageReader>(dir_.folder() + "p.zrk");
+  }
+  std::string Target() {
+    fs::create_directories(dir_.path() / "target");
+    return dir_.folder() + "target";
+  }
+};
+
+TEST_F(ExtractEntryTest, RoundTripRebuildsTheSkin) {
+  const auto reader = Pack({{"config.zrp", "project"},
+                            {"Images\\Фон.bmp", std::string(100000, 'b')},
+                            {"empty.bmp", ""},
+                            {"preview.bmp", "p"},
+                            {"preview.bmp", "p"}});
+  const std::string target = Target();
+  for (const PackageEntry& entry : reader->entries()) ExtractEntry(*reader, entry, target);
+  EXPECT_EQ("project", testing::ReadFile(target + "/config.zrp"));
+  EXPECT_EQ(std::string(100000, 'b'), testing::ReadFile(target + "/Images/Фон.bmp"));
+  EXPECT_EQ("", testing::ReadFile(target + "/empty.bmp"));
+  EXPECT_EQ("p", testing::ReadFile(target + "/preview.bmp"));
+  EXPECT_EQ(5, std::distance(fs::recursive_directory_iterator(target), {}));  // with Images
+}
+
+TEST_F(ExtractEntryTest, DoesNotFollowALinkedFolder) {
+  const auto reader = Pack({{"config.zrp", "p"}, {"Images\\a.bmp", "data"}});
+  const std::string target = Target();
+  fs::create_directories(dir_.path() / "outside");
+  fs::create_directory_symlink(dir_.path() / "outside", dir_.path() / "target/Images");
+  EXPECT_THROW(ExtractEntry(*reader, reader->entries()[1], target), Error);
+  EXPECT_TRUE(fs::is_empty(dir_.path() / "outside"));
+}
+
+TEST_F(ExtractEntryTest, ReplacesALinkedFileInsteadOfItsTarget) {
+  const auto reader = Pack({{"config.zrp", "new"}});
+  const std::string target = Target();
+  Write("victim.txt", "keep me");
+  fs::create_symlink(dir_.path() / "victim.txt", dir_.path() / "target/config.zrp");
+  ExtractEntry(*reader, reader->entries()[0], target);
+  EXPECT_EQ("keep me", testing::ReadFile(dir_.path() / "victim.txt"));
+  EXPECT_FALSE(fs::is_symlink(dir_.path() / "target/config.zrp"));
+  EXPECT_EQ("new", testing::ReadFile(dir_.path() / "target/config.zrp"));
+}
+
+TEST_F(ExtractEntryTest, FailureLeavesNoTemporaryFile) {
+  const auto reader = Pack({{"config.zrp", "p"}});
+  const std::string target = Target();
+  fs::create_directories(dir_.path() / "target/config.zrp/inside");  // a folder in the way
+  EXPECT_THROW(ExtractEntry(*reader, reader->entries()[0], target), Error);
+  EXPECT_EQ(1, std::distance(fs::directory_iterator(target), {}));
+}
+
+}  // namespace
+}  // namespace zrk
