@@ -1,0 +1,143 @@
+// The build driver: the report lines, message boxes and save loop of one build.
+#include "assembly/build_driver.h"
+
+#include <exception>
+#include <new>
+#include <string_view>
+#include <vector>
+
+#include "assembly/file_list.h"
+#include "assembly/package_writer.h"
+#include "assembly/texts.h"
+#include "dialogs/mdlCdlg.h"
+#include "platform/error.h"
+#include "support/mdlINI.h"
+#include "support/mdlMain.h"
+
+namespace zrk {
+namespace {
+
+// One build's view of the report, with the two operations the build combines.
+class ReportWriter {
+ public:
+  explicit ReportWriter(Report& report) : report_(report) {}
+  void Add(std::string_view line) { report_.AddLine(std::string(line)); }
+  void SelectLast() { report_.SetSelectedIndex(static_cast<std::int16_t>(report_.LineCount() - 1)); }
+
+ private:
+  Report& report_;
+};
+
+// Tests every entry at the project folder, one report line each; true when all exist.
+bool VerifyFiles(const std::string& project_folder, const std::vector<std::string>& files,
+                 ReportWriter& report) {
+  bool all_found = true;
+  for (const std::string& entry : files) {
+    if (mdlMain::FileExists(project_folder + entry)) {
+      report.Add(entry + std::string(texts::kFileOk));
+    } else {
+      report.Add(entry + std::string(texts::kFileMissing));
+      all_found = false;
+    }
+    report.SelectLast();
+  }
+  return all_found;
+}
+
+// The save loop: asks for a name until the user gives a usable one or confirms the cancellation,
+// then writes the package. An existing package is replaced by the writer only once the new one is
+// complete, so "Yes" to the overwrite question deletes nothing up front.
+BuildOutcome SaveStage(const std::string& project_path, const std::vector<std::string>& files,
+                       ReportWriter& report, MessageBoxes& boxes) {
+  while (true) {
+    kelCommonDialog& dialog = mdlCdlg::SharedDialog();
+    dialog.SetOKText(std::string(texts::kSaveOkText));
+    dialog.SetFilter(std::string(texts::kPackageFilter));
+    dialog.SetFileName("");
+    dialog.ShowSave();
+
+    const std::string name = dialog.FileName();
+    if (name.empty()) {
+      if (boxes.Show(std::string(texts::kCancelQuestion), MessageIcon::kQuestion,
+                     MessageButtons::kYesNo) == MessageAnswer::kYes) {
+        report.Add(texts::kCancelledByUser);
+        return BuildOutcome::kCancelled;
+      }
+      continue;
+    }
+
+    const std::string package_path = name + std::string(texts::kPackageExtension);
+    if (mdlMain::FileExists(package_path)) {
+      const std::string question = std::string(texts::kOverwritePrefix) + package_path +
+                                   std::string(texts::kOverwriteSuffix);
+      if (boxes.Show(question, MessageIcon::kQuestion, MessageButtons::kYesNo) !=
+          MessageAnswer::kYes) {
+        continue;
+      }
+    }
+
+    WritePackage(package_path, project_path, files);
+    report.Add(texts::kSucceeded);
+    boxes.Show(std::string(texts::kSuccessBox), MessageIcon::kInformation, MessageButtons::kOk);
+    return BuildOutcome::kWritten;
+  }
+}
+
+BuildOutcome RunBuild(const std::string& project_path, ReportWriter& report, MessageBoxes& boxes,
+                      bool check_only) {
+  report.Add(texts::kCollectingList);
+  std::vector<std::string> files = CollectFileList(project_path);
+  report.Add(texts::kListCollected);
+  report.Add(std::string(texts::kCountPrefix) + std::to_string(files.size()) +
+             std::string(texts::kCountSuffix));
+  report.Add(texts::kCheckingFiles);
+
+  const std::string project_folder =
+      mdlINI::WithTrailingBackslash(mdlMain::ParentFolder(project_path));
+  if (!VerifyFiles(project_folder, files, report)) {
+    boxes.Show(std::string(texts::kMissingFilesBox), MessageIcon::kError, MessageButtons::kOk);
+    report.Add(texts::kFileNotFoundLine);
+    report.SelectLast();
+    return BuildOutcome::kFilesMissing;
+  }
+
+  // The preview picture is appended without the duplicate test: a module may name it as well.
+  if (mdlMain::FileExists(project_folder + std::string(texts::kPreviewName))) {
+    files.emplace_back(texts::kPreviewName);
+    report.Add(texts::kPreviewFound);
+  }
+  report.Add(texts::kCheckPassed);
+  report.Add(texts::kPreparing);
+  report.SelectLast();
+  if (check_only) return BuildOutcome::kChecked;
+
+  const BuildOutcome outcome = SaveStage(project_path, files, report, boxes);
+  report.SelectLast();
+  return outcome;
+}
+
+}  // namespace
+
+BuildOutcome BuildPackage(const std::string& project_path, Report& report, MessageBoxes& boxes,
+                          bool check_only) {
+  ReportWriter writer(report);
+  report.Clear();
+  std::string failure;
+  try {
+    return RunBuild(project_path, writer, boxes, check_only);
+  } catch (const Error& error) {
+    failure = error.what();
+  } catch (const std::bad_alloc&) {
+    failure = "недостаточно памяти";
+  } catch (const std::exception& error) {
+    failure = error.what();
+  }
+  // Whatever failed, the writer has left no partial package; say what and where, then go idle.
+  const std::string line = std::string(texts::kErrorPrefix) + failure;
+  writer.Add(line);
+  writer.SelectLast();
+  boxes.Show(line, MessageIcon::kError, MessageButtons::kOk);
+  return BuildOutcome::kFailed;
+}
+
+}  // namespace zrk

@@ -1,0 +1,52 @@
+// The build behind the Browse button: collect, verify, ask for the name, write, report.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace zrk {
+
+/// The report list a build writes into: the user's only view of what happened.
+class Report {
+ public:
+  virtual ~Report() = default;
+  /// Removes every line.
+  virtual void Clear() = 0;
+  /// Adds a line at the end.
+  virtual void AddLine(const std::string& line) = 0;
+  /// The number of lines, as the 16-bit signed count of a list box.
+  virtual std::int16_t LineCount() const = 0;
+  /// Highlights the line at index and scrolls it into view.
+  virtual void SetSelectedIndex(std::int16_t index) = 0;
+};
+
+enum class MessageIcon { kError, kQuestion, kInformation };
+enum class MessageButtons { kOk, kYesNo };
+enum class MessageAnswer { kOk, kYes, kNo };
+
+/// Modal message boxes captioned with the application title, the first button the default.
+class MessageBoxes {
+ public:
+  virtual ~MessageBoxes() = default;
+  /// Shows text with icon and buttons and returns the button pressed once the box is closed.
+  virtual MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) = 0;
+};
+
+/// How a build ended.
+enum class BuildOutcome {
+  kWritten,       // the package was written
+  kChecked,       // every file exists; nothing was asked or written (check only)
+  kFilesMissing,  // at least one listed file is missing; nothing was written
+  kCancelled,     // the user confirmed the cancellation; nothing was written
+  kFailed,        // a file operation failed; reported, and nothing was written
+};
+
+/// Runs one whole build of the project file at project_path: clears report, collects and tests
+/// the files, asks for the package name through the shared dialog object, writes the package and
+/// reports each stage. Never throws: a failed file operation ends the build with an "Ошибка... "
+/// line and an error box, and leaves no partial package. With check_only, it stops after the
+/// verdict on the files, before any dialog.
+BuildOutcome BuildPackage(const std::string& project_path, Report& report, MessageBoxes& boxes,
+                          bool check_only = false);
+
+}  // namespace zrk
