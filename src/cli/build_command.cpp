@@ -1,0 +1,84 @@
+// zrk build and zrk check: the desktop program's build, driven from the command line.
+#include <filesystem>
+#include <iostream>
+
+#include "assembly/build_driver.h"
+#include "assembly/texts.h"
+#include "cli/answering_dialog.h"
+#include "cli/commands.h"
+#include "cli/console_ui.h"
+#include "dialogs/dialog_record.h"
+#include "dialogs/mdlCdlg.h"
+
+namespace zrk::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool EndsWith(const std::string& text, std::string_view suffix) {
+  return text.size() >= suffix.size() &&
+         text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+// The name the save dialog returns: the build appends ".zrk" to it, so a path that already ends
+// in ".zrk" loses it here. Without out, the project folder's name in the current folder.
+std::string SaveName(const fs::path& project, const std::string& out) {
+  if (out.empty()) {
+    std::string folder_name = project.parent_path().filename().string();
+    if (folder_name.empty()) folder_name = "package";
+    return (fs::current_path() / folder_name).string();
+  }
+  std::string name = fs::absolute(out).string();
+  if (EndsWith(name, texts::kPackageExtension)) {
+    name.resize(name.size() - texts::kPackageExtension.size());
+  }
+  return name;
+}
+
+int ExitCodeOf(BuildOutcome outcome) {
+  switch (outcome) {
+    case BuildOutcome::kWritten:
+    case BuildOutcome::kChecked:
+      return kExitOk;
+    case BuildOutcome::kFilesMissing:
+      return kExitFilesMissing;
+    case BuildOutcome::kCancelled:
+      return kExitNotWritten;
+    case BuildOutcome::kFailed:
+      return kExitFailed;
+  }
+  return kExitFailed;
+}
+
+}  // namespace
+
+int RunBuild(const std::string& project, const std::string& out, bool force, bool check_only) {
+  std::error_code error;
+  // The build resolves every name against the project's folder, so it needs a full path.
+  const fs::path project_path = fs::absolute(project, error);
+  if (error) {
+    std::cerr << "zrk: " << project << ": " << error.message() << '\n';
+    return kExitUsage;
+  }
+  const std::string save_name = check_only ? std::string() : SaveName(project_path, out);
+  // The save dialog's name buffer holds 259 characters and its NUL, as on the desktop.
+  if (CountCharacters(save_name) >= kDialogBufferChars) {
+    std::cerr << "zrk: the package path is too long (at most " << kDialogBufferChars - 1
+              << " characters before \".zrk\"): " << save_name << ".zrk\n";
+    return kExitUsage;
+  }
+
+  AnsweringDialog dialog(save_name);
+  FileDialogPlatform* previous = mdlCdlg::SetDialogPlatform(&dialog);
+  ConsoleReport report(std::cout);
+  ConsoleMessageBoxes boxes(std::cerr, force);
+  const BuildOutcome outcome = BuildPackage(project_path.string(), report, boxes, check_only);
+  mdlCdlg::SetDialogPlatform(previous);
+
+  if (outcome == BuildOutcome::kCancelled) {
+    std::cerr << "zrk: " << save_name << ".zrk exists and was not replaced (use --force)\n";
+  }
+  return ExitCodeOf(outcome);
+}
+
+}  // namespace zrk::cli

@@ -1,0 +1,58 @@
+// zrk: the command-line front end of the package builder.
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+
+#include "cli/commands.h"
+
+namespace {
+
+constexpr const char* kVersion = "zrk 1.0.0";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace zrk::cli;
+  CLI::App app{"Builds ZRK skin packages and looks into them.", "zrk"};
+  app.set_version_flag("--version", kVersion);
+  app.require_subcommand(1);
+
+  std::string project, out, package, folder = ".", file, section, key;
+  bool force = false, json = false;
+
+  auto* build = app.add_subcommand("build", "Collect, check and pack the files of a skin project.");
+  build->add_option("PROJECT", project, "the project file (config.zrp)")->required();
+  build->add_option("-o,--output", out,
+                    "the package path; \".zrk\" is appended unless it ends in it (default: the "
+                    "project folder's name in the current folder)");
+  build->add_flag("-f,--force", force, "replace an existing package without asking");
+
+  auto* check = app.add_subcommand("check", "Collect and check the files of a project; write nothing.");
+  check->add_option("PROJECT", project, "the project file (config.zrp)")->required();
+
+  auto* list = app.add_subcommand("list", "List the entries of a package after validating it.");
+  list->add_option("PACKAGE", package, "the .zrk package")->required();
+  list->add_flag("--json", json, "print the entries as JSON");
+
+  auto* extract = app.add_subcommand("extract", "Write every entry of a package into a folder.");
+  extract->add_option("PACKAGE", package, "the .zrk package")->required();
+  extract->add_option("-C,--directory", folder, "the folder to write into (default: .)");
+
+  auto* get = app.add_subcommand("get", "Print the value the builder reads from an INI file.");
+  get->add_option("FILE", file, "the INI file")->required();
+  get->add_option("SECTION", section, "the section name")->required();
+  get->add_option("KEY", key, "the key name")->required();
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    const int code = app.exit(error);
+    return code == 0 ? kExitOk : kExitUsage;
+  }
+
+  if (*build) return RunBuild(project, out, force, false);
+  if (*check) return RunBuild(project, "", false, true);
+  if (*list) return RunList(package, json);
+  if (*extract) return RunExtract(package, folder);
+  return RunGet(file, section, key);
+}

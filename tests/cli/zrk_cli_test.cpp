@@ -1,0 +1,197 @@
+// zrk as a user runs it: exit codes, output, and the files it leaves.
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "test_util.h"
+
+namespace zrk {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct RunResult {
+  int exit_code = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs zrk with args in folder cwd, stdin from /dev/null, and collects what it printed.
+RunResult RunZrk(const std::vector<std::string>& args, const fs::path& cwd) {
+  const fs::path out_file = cwd / ".zrk-stdout", err_file = cwd / ".zrk-stderr";
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    if (::chdir(cwd.c_str()) != 0) ::_exit(126);
+    const int in = ::open("/dev/null", O_RDONLY);
+    const int out = ::open(out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = ::open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ::dup2(in, 0);
+    ::dup2(out, 1);
+    ::dup2(err, 2);
+    std::vector<char*> argv = {const_cast<char*>(ZRK_EXE)};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    ::execv(ZRK_EXE, argv.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  RunResult result;
+  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.out = testing::ReadFile(out_file);
+  result.err = testing::ReadFile(err_file);
+  fs::remove(out_file);
+  fs::remove(err_file);
+  return result;
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+class ZrkTest : public testing::TempDirTest {
+ protected:
+  // A skin in skin/: a module in a sub-folder, pictures in a sub-folder, a Cyrillic name.
+  std::string WriteSkin() {
+    Write("skin/mods/btn.zrm", "[STANDARD]\r\nPicture=img\\a.bmp\r\n[EFFECTS]\r\nFrames=img\\" +
+                                   testing::Cp1251("кадр") + ".bmp;img\\b.bmp\r\n");
+    Write("skin/img/a.bmp", "AAAA");
+    Write("skin/img/b.bmp", std::string(70000, 'b'));
+    Write("skin/img/кадр.bmp", "");
+    return Write("skin/config.zrp", "[MODULES]\r\nPicture=mods\\btn.zrm\r\n");
+  }
+  RunResult Run(const std::vector<std::string>& args) { return RunZrk(args, dir_.path()); }
+  fs::path Path(const std::string& relative) const { return dir_.path() / relative; }
+};
+
+TEST_F(ZrkTest, BuildWritesThePackageAndPrintsTheReport) {
+  WriteSkin();
+  const RunResult run = Run({"build", "skin/config.zrp", "-o", "out/skin"});
+  fs::create_directories(Path("out"));
+  const RunResult again = Run({"build", "skin/config.zrp", "-o", "out/skin"});
+  EXPECT_EQ(3, run.exit_code) << "the folder out/ did not exist yet";
+  EXPECT_TRUE(Contains(run.err, "out/skin.zrk")) << run.err;
+  ASSERT_EQ(0, again.exit_code) << again.err;
+  EXPECT_TRUE(Contains(again.out, "Всего в проекте найдено 5 файл(ов)!\n")) << again.out;
+  EXPECT_TRUE(Contains(again.out, "img\\кадр.bmp  [ok]\n")) << again.out;
+  EXPECT_TRUE(again.out.ends_with("Операция успешно завершена!\n")) << again.out;
+
+  const RunResult list = Run({"list", "out/skin.zrk"});
+  EXPECT_EQ(0, list.exit_code) << list.err;
+  EXPECT_EQ("33\tconfig.zrp\n73\tmods\\btn.zrm\n4\timg\\a.bmp\n0\timg\\кадр.bmp\n70000\timg\\b.bmp\n",
+            list.out);
+}
+
+TEST_F(ZrkTest, PackageNameRules) {
+  WriteSkin();
+  EXPECT_EQ(0, Run({"build", "skin/config.zrp", "-o", "given.zrk"}).exit_code);
+  EXPECT_TRUE(fs::exists(Path("given.zrk")));
+  EXPECT_FALSE(fs::exists(Path("given.zrk.zrk")));
+  // Without -o: the project folder's name, in the current folder.
+  EXPECT_EQ(0, Run({"build", "skin/config.zrp"}).exit_code);
+  EXPECT_TRUE(fs::exists(Path("skin.zrk")));
+}
+
+TEST_F(ZrkTest, ExistingPackageIsReplacedOnlyWithForce) {
+  WriteSkin();
+  Write("skin.zrk", "old");
+  const RunResult refused = Run({"build", "skin/config.zrp"});
+  EXPECT_EQ(4, refused.exit_code);
+  EXPECT_TRUE(Contains(refused.err, "уже существует")) << refused.err;
+  EXPECT_TRUE(Contains(refused.out, "Операция прервана пользователем...")) << refused.out;
+  EXPECT_EQ("old", testing::ReadFile(Path("skin.zrk")));
+
+  EXPECT_EQ(0, Run({"build", "skin/config.zrp", "--force"}).exit_code);
+  EXPECT_EQ("ZRK4000029", testing::ReadFile(Path("skin.zrk")).substr(0, 10));
+}
+
+TEST_F(ZrkTest, MissingFilesExitOneAndWriteNothing) {
+  WriteSkin();
+  fs::remove(Path("skin/img/a.bmp"));
+  const RunResult build = Run({"build", "skin/config.zrp"});
+  EXPECT_EQ(1, build.exit_code);
+  EXPECT_TRUE(Contains(build.out, "img\\a.bmp  [err]\n")) << build.out;
+  EXPECT_TRUE(build.out.ends_with("Ошибка... Файл не найден...\n")) << build.out;
+  EXPECT_TRUE(Contains(build.err, "ВНИМАНИЕ")) << build.err;
+  EXPECT_FALSE(fs::exists(Path("skin.zrk")));
+  EXPECT_EQ(1, Run({"check", "skin/config.zrp"}).exit_code);
+}
+
+TEST_F(ZrkTest, CheckWritesNothing) {
+  WriteSkin();
+  const RunResult check = Run({"check", "skin/config.zrp"});
+  EXPECT_EQ(0, check.exit_code) << check.err;
+  EXPECT_TRUE(check.out.ends_with("Подготовка к сборки zrk...\n")) << check.out;
+  EXPECT_FALSE(fs::exists(Path("skin.zrk")));
+}
+
+TEST_F(ZrkTest, ExtractRoundTripsThePackage) {
+  WriteSkin();
+  ASSERT_EQ(0, Run({"build", "skin/config.zrp"}).exit_code);
+  const RunResult extract = Run({"extract", "skin.zrk", "-C", "copy"});
+  ASSERT_EQ(0, extract.exit_code) << extract.err;
+  for (const char* file : {"config.zrp", "mods/btn.zrm", "img/a.bmp", "img/b.bmp", "img/кадр.bmp"}) {
+    EXPECT_EQ(testing::ReadFile(Path(std::string("skin/") + file)),
+              testing::ReadFile(Path(std::string("copy/") + file)))
+        << file;
+  }
+}
+
+TEST_F(ZrkTest, ExtractRefusesUnsafeNamesAndSaysWhichRepeat) {
+  Write("evil.zrk", std::string("ZRK4000029") + "<new_file=..\\escape.txt*1>x" +
+                        "<new_file=a.txt*1>1" + "<new_file=a.txt*1>2");
+  const RunResult extract = Run({"extract", "evil.zrk", "-C", "into"});
+  EXPECT_EQ(3, extract.exit_code);
+  EXPECT_TRUE(Contains(extract.err, "..\\escape.txt")) << extract.err;
+  EXPECT_TRUE(Contains(extract.err, "a.txt")) << extract.err;
+  EXPECT_FALSE(fs::exists(Path("escape.txt")));
+  EXPECT_EQ("2", testing::ReadFile(Path("into/a.txt")));
+}
+
+TEST_F(ZrkTest, CorruptPackageNamesTheOffset) {
+  Write("bad.zrk", std::string("ZRK4000029") + "<new_file=a.txt*5>xy");
+  const RunResult list = Run({"list", "bad.zrk"});
+  EXPECT_EQ(3, list.exit_code);
+  EXPECT_TRUE(Contains(list.err, "bad.zrk")) << list.err;
+  EXPECT_TRUE(Contains(list.err, "28")) << list.err;  // where the data should start
+  EXPECT_EQ("", list.out);
+}
+
+TEST_F(ZrkTest, ListAsJson) {
+  Write("p.zrk", std::string("ZRK4000029") + "<new_file=a \"q\".txt*1>x<new_file=" +
+                     testing::Cp1251("б") + "*0>");
+  const RunResult list = Run({"list", "p.zrk", "--json"});
+  EXPECT_EQ(0, list.exit_code);
+  EXPECT_EQ("[\n  {\"name\": \"a \\\"q\\\".txt\", \"size\": 1},\n  {\"name\": \"б\", \"size\": 0}\n]\n",
+            list.out);
+}
+
+TEST_F(ZrkTest, GetPrintsTheValueTheBuilderReads) {
+  Write("m.ini", "[EFFECTS]\r\nFrames = \"a.bmp; b.bmp \" \r\n");
+  EXPECT_EQ("a.bmp; b.bmp \n", Run({"get", "m.ini", "effects", "FRAMES"}).out);
+  const RunResult missing = Run({"get", "none.ini", "A", "B"});
+  EXPECT_EQ(0, missing.exit_code);
+  EXPECT_EQ("\n", missing.out);
+  EXPECT_TRUE(Contains(missing.err, "none.ini")) << missing.err;
+}
+
+TEST_F(ZrkTest, UsageErrorsExitTwo) {
+  EXPECT_EQ(2, Run({}).exit_code);
+  EXPECT_EQ(2, Run({"pack"}).exit_code);
+  EXPECT_EQ(2, Run({"build"}).exit_code);
+  const RunResult help = Run({"--help"});
+  EXPECT_EQ(0, help.exit_code);
+  for (const char* command : {"build", "check", "list", "extract", "get"}) {
+    EXPECT_TRUE(Contains(help.out, command)) << command;
+  }
+  EXPECT_EQ(0, Run({"--version"}).exit_code);
+}
+
+}  // namespace
+}  // namespace zrk
