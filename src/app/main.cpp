@@ -11,6 +11,8 @@
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  // Dates and numbers in the file dialogs in Russian too, whatever the machine's locale.
+  QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
 
   // Qt's own texts (Yes, No, Cancel, the file dialog's labels) in Russian, like every text of ours.
   QTranslator qt_russian;
