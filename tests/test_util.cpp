@@ -1,9 +1,8 @@
 // Shared fixtures of the core's tests.
 #include "test_util.h"
 
-#include <unistd.h>
-
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "platform/cp1251.h"
@@ -11,9 +10,20 @@
 namespace zrk::testing {
 
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "zrk-test-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  // create_directory makes the folder only when no folder of that name exists, so a name taken
+  // by a parallel test is simply skipped, as mkdtemp would do.
+  static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = "zrk-test-";
+    for (int i = 0; i < 10; ++i) name += kDigits[random() % 36];
+    if (std::filesystem::create_directory(base / name)) {
+      path_ = base / name;
+      return;
+    }
+  }
+  throw std::runtime_error("cannot create a temporary folder in " + base.string());
 }
 
 TempDir::~TempDir() {

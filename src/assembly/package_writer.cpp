@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <span>
+#include <system_error>
 
 #include "assembly/package_format.h"
 #include "platform/cp1251.h"
@@ -76,8 +77,13 @@ Error CannotReplace(const std::string& package_path, const std::error_code& ec) 
 
 // A kernel copy fails on either file; these errors can only come from the package's side.
 bool IsOutputError(const std::error_code& ec) {
-  const int e = ec.value();
-  return e == ENOSPC || e == EDQUOT || e == EFBIG || e == EROFS;
+#ifdef EDQUOT
+  if (ec.category() == std::generic_category() || ec.category() == std::system_category()) {
+    if (ec.value() == EDQUOT) return true;
+  }
+#endif
+  return ec == std::errc::no_space_on_device || ec == std::errc::file_too_large ||
+         ec == std::errc::read_only_file_system;
 }
 
 // One list entry, checked and measured before anything is written.

@@ -6,8 +6,8 @@
 
 namespace zrk::platform {
 
-/// True for the characters that separate folders in a path the user gave: "\" everywhere, and
-/// "/" too where it is the native separator.
+/// True for the characters that separate folders in a path: "\", the skins' own separator, and
+/// "/", the POSIX one, which Windows accepts as well.
 bool IsPathSeparator(char c);
 
 /// Turns a skin path ("\" separators, authored on a case-insensitive file system) into the native

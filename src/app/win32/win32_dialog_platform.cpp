@@ -1,0 +1,137 @@
+// File dialogs through comdlg32's ANSI functions, with the record's hook as the dialog's hook.
+#include "app/win32/win32_dialog_platform.h"
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <optional>
+#include <string>
+
+#include "platform/text_win32.h"
+
+namespace zrk::win32 {
+namespace {
+
+using platform::AnsiToUtf8;
+using platform::Utf8ToAnsi;
+
+// The record of the ANSI dialogs as the system first defined it, without the three members that
+// later versions append; lStructSize tells the system which one it gets.
+static_assert(sizeof(OPENFILENAME_NT4A) == kDialogRecordSize);
+
+// The hook of the dialog being shown. Dialogs are modal and shown on one thread, so one at a time
+// is under way there; a dialog opened from inside a hook saves and restores the outer one.
+thread_local DialogHookProc g_active_hook = nullptr;
+
+UINT_PTR CALLBACK HookProcedure(HWND window, UINT message, WPARAM w_param, LPARAM l_param) {
+  if (g_active_hook == nullptr) return 0;
+  return static_cast<UINT_PTR>(g_active_hook(reinterpret_cast<WindowHandle>(window), message,
+                                             w_param, l_param));
+}
+
+// ANSI text of a member that may be absent; absent, or without an ANSI form, gives the system's
+// null.
+struct AnsiText {
+  std::optional<std::string> text;
+  const char* get() const { return text ? text->c_str() : nullptr; }
+};
+
+AnsiText Ansi(const std::optional<std::string>& utf8) {
+  if (!utf8) return {};
+  return {Utf8ToAnsi(*utf8)};
+}
+
+// A buffer of max_chars bytes holding the text of a NUL-filled UTF-8 buffer in ANSI, NUL-filled.
+std::string AnsiBuffer(const std::string& utf8_buffer, std::uint32_t max_chars) {
+  std::string buffer = Utf8ToAnsi(BufferText(utf8_buffer)).value_or(std::string());
+  if (buffer.size() >= max_chars) buffer.clear();
+  buffer.resize(max_chars, '\0');
+  return buffer;
+}
+
+std::int32_t Show(DialogRecord& record, bool save) {
+  // The filter list keeps its NULs: each description and pattern is converted in place.
+  const std::string filter = Utf8ToAnsi(record.filter).value_or(std::string(2, '\0'));
+  std::string file = AnsiBuffer(record.file, record.max_file);
+  std::string file_title = AnsiBuffer(record.file_title, record.max_file_title);
+  const AnsiText initial_dir = Ansi(record.initial_dir);
+  const AnsiText title = Ansi(record.title);
+  const AnsiText default_ext = Ansi(record.default_ext);
+
+  OPENFILENAME_NT4A ofn{};
+  ofn.lStructSize = record.struct_size;
+  ofn.hwndOwner = reinterpret_cast<HWND>(record.owner);
+  // The portable record leaves the module to the platform; this program is the module.
+  ofn.hInstance = record.instance != 0 ? reinterpret_cast<HINSTANCE>(record.instance)
+                                       : ::GetModuleHandleW(nullptr);
+  ofn.lpstrFilter = filter.c_str();
+  ofn.nFilterIndex = record.filter_index;
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(file.size());
+  ofn.lpstrFileTitle = file_title.data();
+  ofn.nMaxFileTitle = static_cast<DWORD>(file_title.size());
+  ofn.lpstrInitialDir = initial_dir.get();
+  ofn.lpstrTitle = title.get();
+  ofn.Flags = record.flags;
+  ofn.nFileOffset = record.file_offset;
+  ofn.nFileExtension = record.file_extension;
+  ofn.lpstrDefExt = default_ext.get();
+  ofn.lCustData = static_cast<LPARAM>(record.cust_data);
+  ofn.lpfnHook = record.hook != nullptr ? &HookProcedure : nullptr;
+
+  const DialogHookProc outer_hook = g_active_hook;
+  g_active_hook = record.hook;
+  auto* system_record = reinterpret_cast<OPENFILENAMEA*>(&ofn);
+  const BOOL result = save ? ::GetSaveFileNameA(system_record) : ::GetOpenFileNameA(system_record);
+  g_active_hook = outer_hook;
+
+  record.flags = ofn.Flags;
+  record.filter_index = ofn.nFilterIndex;
+  record.file_offset = ofn.nFileOffset;
+  record.file_extension = ofn.nFileExtension;
+  if (!result) return 0;
+  StoreInBuffer(record.file, record.max_file, AnsiToUtf8(BufferText(file)));
+  StoreInBuffer(record.file_title, record.max_file_title, AnsiToUtf8(BufferText(file_title)));
+  return 1;
+}
+
+HWND Window(WindowHandle window) { return reinterpret_cast<HWND>(window); }
+
+}  // namespace
+
+std::int32_t Win32DialogPlatform::ShowOpenDialog(DialogRecord& record) {
+  return Show(record, false);
+}
+
+std::int32_t Win32DialogPlatform::ShowSaveDialog(DialogRecord& record) {
+  return Show(record, true);
+}
+
+WindowHandle Win32WindowOperations::ParentOf(WindowHandle window) {
+  return reinterpret_cast<WindowHandle>(::GetParent(Window(window)));
+}
+
+WindowRect Win32WindowOperations::Rect(WindowHandle window) {
+  RECT rect{};
+  if (!::GetWindowRect(Window(window), &rect)) return {};
+  return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+void Win32WindowOperations::Move(WindowHandle window, std::int32_t x, std::int32_t y,
+                                 std::int32_t width, std::int32_t height) {
+  ::MoveWindow(Window(window), x, y, width, height, TRUE);
+}
+
+double Win32WindowOperations::ScreenWidthPixels() { return ::GetSystemMetrics(SM_CXSCREEN); }
+
+double Win32WindowOperations::ScreenHeightPixels() { return ::GetSystemMetrics(SM_CYSCREEN); }
+
+void Win32WindowOperations::SetControlText(WindowHandle frame, DialogControl control,
+                                           const std::string& text) {
+  const std::optional<std::string> ansi = Utf8ToAnsi(text);
+  if (!ansi) return;
+  ::SendMessageA(Window(frame), CDM_SETCONTROLTEXT, static_cast<WPARAM>(control),
+                 reinterpret_cast<LPARAM>(ansi->c_str()));
+}
+
+}  // namespace zrk::win32

@@ -1,0 +1,443 @@
+// Win32 file operations of the package code: positional reads, buffered copies, temporary files
+// that replace their destination with MoveFileExW.
+#include <windows.h>
+
+#include <algorithm>
+#include <array>
+#include <cwchar>
+#include <cwctype>
+#include <memory>
+#include <random>
+
+#include "platform/file_io.h"
+#include "platform/text_win32.h"
+
+namespace zrk::platform {
+namespace {
+
+// ReadFile and WriteFile move at most a DWORD per call; smaller calls keep a slow device
+// responsive.
+constexpr DWORD kMaxChunk = DWORD{1} << 30;
+constexpr std::size_t kCopyBufferSize = 256 * 1024;
+constexpr int kTemporaryAttempts = 100;
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+HANDLE Handle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
+FileHandle ToFileHandle(HANDLE handle) { return reinterpret_cast<FileHandle>(handle); }
+
+std::error_code LastError() {
+  return {static_cast<int>(::GetLastError()), std::system_category()};
+}
+
+// The wide form of a UTF-8 path; a path that is not UTF-8 or holds a NUL names no file.
+std::optional<std::wstring> WidePath(const std::string& path, std::error_code& ec) {
+  std::optional<std::wstring> wide = Utf8ToWide(path);
+  if (!wide || wide->empty() || wide->find(L'\0') != std::wstring::npos) {
+    ec = {ERROR_INVALID_NAME, std::system_category()};
+    return std::nullopt;
+  }
+  return wide;
+}
+
+FileInfo InfoOf(HANDLE file, std::error_code& ec) {
+  FileInfo info;
+  // Consoles, pipes and devices (NUL, COM1) are no files of a skin.
+  if (::GetFileType(file) != FILE_TYPE_DISK) {
+    ec.clear();
+    return info;
+  }
+  BY_HANDLE_FILE_INFORMATION data;
+  if (!::GetFileInformationByHandle(file, &data)) {
+    ec = LastError();
+    return {};
+  }
+  ec.clear();
+  info.regular = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  info.size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  return info;
+}
+
+OVERLAPPED At(std::uint64_t offset) {
+  OVERLAPPED overlapped{};
+  overlapped.Offset = static_cast<DWORD>(offset);
+  overlapped.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  return overlapped;
+}
+
+// Reads up to size bytes at offset; 0 at or past the end of the file.
+DWORD ReadChunkAt(HANDLE file, std::uint64_t offset, char* data, DWORD size, std::error_code& ec) {
+  OVERLAPPED overlapped = At(offset);
+  DWORD got = 0;
+  if (!::ReadFile(file, data, size, &got, &overlapped)) {
+    if (::GetLastError() == ERROR_HANDLE_EOF) return 0;
+    ec = LastError();
+    return 0;
+  }
+  return got;
+}
+
+// A failed write in the portable terms the package code sorts errors by: a full disk, a
+// read-only medium and a file too large are the output's fault, whichever call met them.
+std::error_code LastWriteError() {
+  switch (::GetLastError()) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return std::make_error_code(std::errc::no_space_on_device);
+    case ERROR_WRITE_PROTECT:
+      return std::make_error_code(std::errc::read_only_file_system);
+    case ERROR_FILE_TOO_LARGE:
+      return std::make_error_code(std::errc::file_too_large);
+    default:
+      return LastError();
+  }
+}
+
+void WriteAll(HANDLE file, const char* data, std::size_t size, std::error_code& ec) {
+  ec.clear();
+  std::size_t done = 0;
+  while (done < size) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size - done, kMaxChunk));
+    DWORD written = 0;
+    if (!::WriteFile(file, data + done, chunk, &written, nullptr)) {
+      ec = LastWriteError();
+      return;
+    }
+    if (written == 0) {
+      ec = {ERROR_WRITE_FAULT, std::system_category()};
+      return;
+    }
+    done += written;
+  }
+}
+
+std::wstring RandomSuffix() {
+  static constexpr wchar_t kDigits[] = L"0123456789abcdefghijklmnopqrstuvwxyz";
+  std::random_device random;
+  std::wstring suffix;
+  for (int i = 0; i < 10; ++i) suffix += kDigits[random() % 36];
+  return suffix;
+}
+
+// Creates a new file named like ".zrk-xxxxxxxxxx.tmp" in folder (a prefix ending in a separator,
+// or empty for the current folder) and returns its handle and full wide path.
+HANDLE CreateUniqueFile(const std::wstring& folder, std::wstring& path, std::error_code& ec) {
+  for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
+    path = folder + L".zrk-" + RandomSuffix() + L".tmp";
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE | GENERIC_READ, 0, nullptr,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      ec.clear();
+      return file;
+    }
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+  }
+  ec = LastError();
+  path.clear();
+  return INVALID_HANDLE_VALUE;
+}
+
+bool IsReservedDeviceName(std::wstring_view name) {
+  // The system sends "CON", "NUL.txt", "com1.bmp" and the like to a device in any folder.
+  const std::wstring_view stem = name.substr(0, name.find(L'.'));
+  static constexpr std::array<std::wstring_view, 4> kPlain = {L"CON", L"PRN", L"AUX", L"NUL"};
+  auto equals = [](std::wstring_view a, std::wstring_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](wchar_t x, wchar_t y) { return std::towupper(x) == std::towupper(y); });
+  };
+  for (const std::wstring_view device : kPlain) {
+    if (equals(stem, device)) return true;
+  }
+  if (stem.size() == 4 && stem[3] >= L'1' && stem[3] <= L'9') {
+    return equals(stem.substr(0, 3), L"COM") || equals(stem.substr(0, 3), L"LPT");
+  }
+  return false;
+}
+
+// A name that stays one entry of its folder: not empty, "." or "..", without a separator, a
+// stream colon or another character the system refuses, not a device, and without the trailing
+// dot or space that the system would drop (making two names one).
+bool IsPlainName(const std::string& name) {
+  const std::optional<std::wstring> wide = Utf8ToWide(name);
+  if (!wide || wide->empty() || *wide == L"." || *wide == L"..") return false;
+  for (const wchar_t c : *wide) {
+    if (c < 32 || std::wcschr(L"<>:\"/\\|?*", c) != nullptr) return false;
+  }
+  if (wide->back() == L'.' || wide->back() == L' ') return false;
+  return !IsReservedDeviceName(*wide);
+}
+
+// The folder part of a path, up to and including its last separator.
+std::wstring FolderOf(const std::wstring& path) {
+  const std::size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+std::wstring WithSeparator(std::wstring folder) {
+  if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/') folder += L'\\';
+  return folder;
+}
+
+}  // namespace
+
+FileInfo NativeFileSystem::Stat(const std::string& path, std::error_code& ec) {
+  const std::optional<std::wstring> wide = WidePath(path, ec);
+  if (!wide) return {};
+  // Opened without access rights: enough to measure, and it follows links as POSIX stat does.
+  const HANDLE file = ::CreateFileW(wide->c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    ec = LastError();
+    return {};
+  }
+  const FileInfo info = InfoOf(file, ec);
+  ::CloseHandle(file);
+  return info;
+}
+
+FileInfo NativeFileSystem::StatHandle(FileHandle file, std::error_code& ec) {
+  return InfoOf(Handle(file), ec);
+}
+
+FileHandle NativeFileSystem::OpenForReading(const std::string& path, std::error_code& ec) {
+  const std::optional<std::wstring> wide = WidePath(path, ec);
+  if (!wide) return kNoFile;
+  const HANDLE file = ::CreateFileW(wide->c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    ec = LastError();
+    return kNoFile;
+  }
+  ec.clear();
+  return ToFileHandle(file);
+}
+
+std::size_t NativeFileSystem::ReadAt(FileHandle file, std::uint64_t offset, std::span<char> buffer,
+                                     std::error_code& ec) {
+  ec.clear();
+  std::size_t done = 0;
+  while (done < buffer.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(buffer.size() - done, kMaxChunk));
+    const DWORD got = ReadChunkAt(Handle(file), offset + done, buffer.data() + done, chunk, ec);
+    if (ec || got == 0) break;
+    done += got;
+  }
+  return done;
+}
+
+FileHandle NativeFileSystem::CreateTemporary(const std::string& target_path,
+                                             std::string& temporary_path, std::error_code& ec) {
+  const std::optional<std::wstring> target = WidePath(target_path, ec);
+  if (!target) return kNoFile;
+  std::wstring path;
+  const HANDLE file = CreateUniqueFile(FolderOf(*target), path, ec);
+  if (file == INVALID_HANDLE_VALUE) return kNoFile;
+  temporary_path = WideToUtf8(path);
+  return ToFileHandle(file);
+}
+
+void NativeFileSystem::Write(FileHandle file, std::span<const char> data, std::error_code& ec) {
+  WriteAll(Handle(file), data.data(), data.size(), ec);
+}
+
+std::uint64_t NativeFileSystem::CopyAt(FileHandle from, std::uint64_t offset, FileHandle to,
+                                       std::uint64_t count, std::error_code& ec) {
+  // The system has no copy between two open files; a fixed buffer keeps memory bounded.
+  ec.clear();
+  const auto buffer = std::make_unique<char[]>(kCopyBufferSize);
+  std::uint64_t done = 0;
+  while (done < count) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::uint64_t>(count - done, kCopyBufferSize));
+    const DWORD got = ReadChunkAt(Handle(from), offset + done, buffer.get(), chunk, ec);
+    if (ec || got == 0) break;
+    WriteAll(Handle(to), buffer.get(), got, ec);
+    if (ec) break;
+    done += got;
+  }
+  return done;
+}
+
+void NativeFileSystem::Sync(FileHandle file, std::error_code& ec) {
+  if (!::FlushFileBuffers(Handle(file))) {
+    ec = LastError();
+    return;
+  }
+  ec.clear();
+}
+
+void NativeFileSystem::Close(FileHandle file, std::error_code& ec) {
+  if (!::CloseHandle(Handle(file))) {
+    ec = LastError();
+    return;
+  }
+  ec.clear();
+}
+
+void NativeFileSystem::Rename(const std::string& from, const std::string& to, std::error_code& ec) {
+  const std::optional<std::wstring> wide_from = WidePath(from, ec);
+  if (!wide_from) return;
+  const std::optional<std::wstring> wide_to = WidePath(to, ec);
+  if (!wide_to) return;
+  // Write-through: the call returns once the new name is on the disk, as rename's journal does.
+  if (!::MoveFileExW(wide_from->c_str(), wide_to->c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    ec = LastError();
+    return;
+  }
+  ec.clear();
+}
+
+void NativeFileSystem::Remove(const std::string& path, std::error_code& ec) {
+  const std::optional<std::wstring> wide = WidePath(path, ec);
+  if (!wide) return;
+  if (!::DeleteFileW(wide->c_str())) {
+    ec = LastError();
+    return;
+  }
+  ec.clear();
+}
+
+// On Windows the object keeps paths, not folder handles: temporary_name_ holds the temporary
+// file's full path and file_name_ the full path it is renamed to.
+NewFileBeneath::NewFileBeneath(const std::string& folder,
+                               const std::vector<std::string>& sub_folders, std::string file_name,
+                               std::error_code& ec)
+    : file_name_(std::move(file_name)) {
+  if (!IsPlainName(file_name_) ||
+      !std::all_of(sub_folders.begin(), sub_folders.end(), IsPlainName)) {
+    ec = std::make_error_code(std::errc::invalid_argument);
+    return;
+  }
+  const std::optional<std::wstring> top = WidePath(folder, ec);
+  if (!top) return;
+  const DWORD top_attributes = ::GetFileAttributesW(top->c_str());
+  if (top_attributes == INVALID_FILE_ATTRIBUTES) {
+    ec = LastError();
+    return;
+  }
+  if ((top_attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    ec = {ERROR_DIRECTORY, std::system_category()};
+    return;
+  }
+  std::wstring current = WithSeparator(*top);
+  for (const std::string& name : sub_folders) {
+    current += *Utf8ToWide(name);
+    if (!::CreateDirectoryW(current.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
+      ec = LastError();
+      return;
+    }
+    // A junction or symbolic link planted below the folder would lead out of it.
+    const DWORD attributes = ::GetFileAttributesW(current.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+      ec = LastError();
+      return;
+    }
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+      ec = std::make_error_code(std::errc::too_many_symbolic_link_levels);
+      return;
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+      ec = {ERROR_DIRECTORY, std::system_category()};
+      return;
+    }
+    current += L'\\';
+  }
+  std::wstring temporary;
+  const HANDLE file = CreateUniqueFile(current, temporary, ec);
+  if (file == INVALID_HANDLE_VALUE) return;
+  file_ = ToFileHandle(file);
+  folder_ = 0;
+  temporary_name_ = WideToUtf8(temporary);
+  file_name_ = WideToUtf8(current + *Utf8ToWide(file_name_));
+}
+
+NewFileBeneath::~NewFileBeneath() {
+  if (file_ != kNoFile) ::CloseHandle(Handle(file_));
+  if (!temporary_name_.empty()) {
+    if (const std::optional<std::wstring> wide = Utf8ToWide(temporary_name_)) {
+      ::DeleteFileW(wide->c_str());
+    }
+  }
+}
+
+void NewFileBeneath::Commit(std::error_code& ec) {
+  if (file_ == kNoFile) {
+    ec = std::make_error_code(std::errc::bad_file_descriptor);
+    return;
+  }
+  const HANDLE file = Handle(file_);
+  file_ = kNoFile;
+  if (!::CloseHandle(file)) {
+    ec = LastError();
+    return;
+  }
+  // MoveFileExW replaces a symbolic link of that name, not the file it points to.
+  NativeFileSystem fs;
+  fs.Rename(temporary_name_, file_name_, ec);
+  if (ec) return;
+  temporary_name_.clear();
+}
+
+std::string ErrorText(const std::error_code& ec) {
+  if (ec.category() == std::system_category()) {
+    switch (ec.value()) {
+      case ERROR_FILE_NOT_FOUND:
+      case ERROR_PATH_NOT_FOUND:
+        return "нет такого файла или папки";
+      case ERROR_DIRECTORY:
+        return "часть пути не является папкой";
+      case ERROR_ACCESS_DENIED:
+        return "нет доступа";
+      case ERROR_WRITE_PROTECT:
+        return "диск доступен только для чтения";
+      case ERROR_DISK_FULL:
+      case ERROR_HANDLE_DISK_FULL:
+        return "нет места на диске";
+      case ERROR_FILE_TOO_LARGE:
+        return "превышен допустимый размер файла";
+      case ERROR_READ_FAULT:
+      case ERROR_WRITE_FAULT:
+      case ERROR_CRC:
+        return "ошибка ввода-вывода";
+      case ERROR_FILE_EXISTS:
+      case ERROR_ALREADY_EXISTS:
+        return "файл уже существует";
+      case ERROR_FILENAME_EXCED_RANGE:
+        return "слишком длинное имя";
+      case ERROR_INVALID_NAME:
+        return "недопустимое имя файла";
+      case ERROR_TOO_MANY_OPEN_FILES:
+        return "открыто слишком много файлов";
+      case ERROR_SHARING_VIOLATION:
+      case ERROR_LOCK_VIOLATION:
+        return "файл занят другой программой";
+      default: {
+        wchar_t* text = nullptr;
+        const DWORD n = ::FormatMessageW(
+            FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                FORMAT_MESSAGE_IGNORE_INSERTS,
+            nullptr, static_cast<DWORD>(ec.value()), 0, reinterpret_cast<wchar_t*>(&text), 0,
+            nullptr);
+        std::wstring message = n > 0 ? std::wstring(text, n) : std::wstring();
+        ::LocalFree(text);
+        while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
+                                    message.back() == L' ' || message.back() == L'.')) {
+          message.pop_back();
+        }
+        if (!message.empty()) return WideToUtf8(message);
+        return "ошибка " + std::to_string(ec.value());
+      }
+    }
+  }
+  if (ec == std::errc::no_space_on_device) return "нет места на диске";
+  if (ec == std::errc::read_only_file_system) return "диск доступен только для чтения";
+  if (ec == std::errc::file_too_large) return "превышен допустимый размер файла";
+  if (ec == std::errc::invalid_argument) return "недопустимый аргумент";
+  if (ec == std::errc::too_many_symbolic_link_levels) {
+    return "путь проходит через символическую ссылку";
+  }
+  return ec.message();
+}
+
+}  // namespace zrk::platform

@@ -1,0 +1,65 @@
+// Windows side of skin path handling: the file system itself takes "\" and ignores letter case.
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/native_path.h"
+#include "platform/text_win32.h"
+
+namespace zrk::platform {
+
+std::string ResolveNativePath(std::string_view skin_path) { return std::string(skin_path); }
+
+Presence ProbeFile(std::string_view skin_path) {
+  if (skin_path.empty()) return Presence::kMissingFile;
+  // Not valid UTF-8: no file can carry that name.
+  const std::optional<std::wstring> path = Utf8ToWide(skin_path);
+  if (!path || path->find(L'\0') != std::wstring::npos) return Presence::kMissingFile;
+
+  // Backup semantics let a folder open too, so that it can be told from a locked file.
+  const HANDLE file = ::CreateFileW(path->c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    switch (::GetLastError()) {
+      case ERROR_FILE_NOT_FOUND:
+      // A name the file system cannot hold ("a?.bmp", "C:\skin\C:\a.bmp") names no file either.
+      case ERROR_INVALID_NAME:
+        return Presence::kMissingFile;
+      case ERROR_PATH_NOT_FOUND:
+      // A server or share that is not there is a folder on the path that is missing.
+      case ERROR_BAD_NETPATH:
+      case ERROR_BAD_NET_NAME:
+        return Presence::kMissingFolder;
+      default:
+        return Presence::kUnopenable;
+    }
+  }
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool is_folder = ::GetFileInformationByHandle(file, &info) != 0 &&
+                         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  ::CloseHandle(file);
+  return is_folder ? Presence::kFolder : Presence::kPresent;
+}
+
+std::string ProgramFolder() {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  while (true) {
+    const DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0) return {};
+    if (n < buffer.size()) {
+      buffer.resize(n);
+      break;
+    }
+    if (buffer.size() >= 32768) return {};  // longer than any path the system allows
+    buffer.resize(buffer.size() * 2);
+  }
+  const std::wstring exe(buffer.begin(), buffer.end());
+  const std::size_t slash = exe.find_last_of(L"\\/");
+  if (slash == std::wstring::npos) return {};
+  // A program in a root folder reports "C:\", as the system names that folder.
+  const bool root = slash == 2 && exe[1] == L':';
+  return WideToUtf8(exe.substr(0, root ? slash + 1 : slash));
+}
+
+}  // namespace zrk::platform

@@ -1,0 +1,16 @@
+// Lookups in a parsed INI file with UTF-8 names and values.
+#include "platform/profile_api.h"
+
+#include "platform/cp1251.h"
+
+namespace zrk::platform {
+
+std::string ProfileValue(const Profile& profile, std::string_view section, std::string_view key) {
+  // A name with no Windows-1251 form cannot stand in an ANSI file.
+  const auto section_bytes = Utf8ToCp1251(section);
+  const auto key_bytes = Utf8ToCp1251(key);
+  if (!section_bytes || !key_bytes) return {};
+  return Cp1251ToUtf8(profile.Value(*section_bytes, *key_bytes));
+}
+
+}  // namespace zrk::platform
