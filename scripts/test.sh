@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: the debug build, then the
-# AddressSanitizer + UndefinedBehaviorSanitizer build.
+# AddressSanitizer + UndefinedBehaviorSanitizer build; then a short run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,3 +13,6 @@ for preset in dev asan; do
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
 done
+
+# FUZZ_SECONDS gives the fuzz targets longer; scripts/fuzz.sh runs them alone.
+bash scripts/fuzz.sh "${FUZZ_SECONDS:-20}"

@@ -34,6 +34,9 @@ std::size_t LastSeparator(const std::string& path) {
 }  // namespace
 
 bool FileExists(std::string path) {
+  // The system sees a name only up to a NUL byte, so it would test another file than the one
+  // named; a name with a NUL names no file.
+  if (path.find('\0') != std::string::npos) return false;
   try {
     path = CollapseDoubledBackslashes(path);
     using zrk::platform::Presence;
