@@ -21,12 +21,15 @@ bool EndsWith(const std::string& text, std::string_view suffix) {
 }
 
 // The name the save dialog returns: the build appends ".zrk" to it, so a path that already ends
-// in ".zrk" loses it here. Without out, the project folder's name in the current folder.
+// in ".zrk" loses it here. Without out, or when out names a folder, the package takes the project
+// folder's name, in the current folder or in that one.
 std::string SaveName(const fs::path& project, const std::string& out) {
-  if (out.empty()) {
-    std::string folder_name = project.parent_path().filename().string();
-    if (folder_name.empty()) folder_name = "package";
-    return (fs::current_path() / folder_name).string();
+  std::string folder_name = project.parent_path().filename().string();
+  if (folder_name.empty()) folder_name = "package";
+  std::error_code ignored;
+  if (out.empty()) return (fs::current_path() / folder_name).string();
+  if (out.back() == '/' || out.back() == '\\' || fs::is_directory(out, ignored)) {
+    return (fs::absolute(out) / folder_name).string();
   }
   std::string name = fs::absolute(out).string();
   if (EndsWith(name, texts::kPackageExtension)) {

@@ -23,8 +23,8 @@ int main(int argc, char** argv) {
   auto* build = app.add_subcommand("build", "Collect, check and pack the files of a skin project.");
   build->add_option("PROJECT", project, "the project file (config.zrp)")->required();
   build->add_option("-o,--output", out,
-                    "the package path; \".zrk\" is appended unless it ends in it (default: the "
-                    "project folder's name in the current folder)");
+                    "the package path; \".zrk\" is appended unless it ends in it; a folder gets "
+                    "the project folder's name (default: that name in the current folder)");
   build->add_flag("-f,--force", force, "replace an existing package without asking");
 
   auto* check = app.add_subcommand("check", "Collect and check the files of a project; write nothing.");

@@ -96,6 +96,14 @@ TEST_F(ZrkTest, PackageNameRules) {
   // Without -o: the project folder's name, in the current folder.
   EXPECT_EQ(0, Run({"build", "skin/config.zrp"}).exit_code);
   EXPECT_TRUE(fs::exists(Path("skin.zrk")));
+  // A folder, existing or marked by its separator, gets that name inside it, not a hidden ".zrk".
+  fs::create_directories(Path("existing"));
+  fs::create_directories(Path("marked"));
+  EXPECT_EQ(0, Run({"build", "skin/config.zrp", "-o", "existing"}).exit_code);
+  EXPECT_EQ(0, Run({"build", "skin/config.zrp", "-o", "marked/"}).exit_code);
+  EXPECT_TRUE(fs::exists(Path("existing/skin.zrk")));
+  EXPECT_TRUE(fs::exists(Path("marked/skin.zrk")));
+  EXPECT_FALSE(fs::exists(Path("marked/.zrk")));
 }
 
 TEST_F(ZrkTest, ExistingPackageIsReplacedOnlyWithForce) {
