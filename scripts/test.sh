@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: the debug build, then the
-# AddressSanitizer + UndefinedBehaviorSanitizer build; then a short run of each fuzz target.
+# AddressSanitizer + UndefinedBehaviorSanitizer build, a short run of each fuzz target, and the
+# 32-bit Windows build under Wine. ZRK_SKIP_WINDOWS=1 leaves the Windows part out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,3 +17,7 @@ done
 
 # FUZZ_SECONDS gives the fuzz targets longer; scripts/fuzz.sh runs them alone.
 bash scripts/fuzz.sh "${FUZZ_SECONDS:-20}"
+
+if [ "${ZRK_SKIP_WINDOWS:-0}" != 1 ]; then
+  bash scripts/windows-test.sh
+fi
