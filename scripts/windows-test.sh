@@ -102,13 +102,14 @@ make_skin() {
 }
 make_skin "$work/made-skin"
 
+# The Windows package goes into out_dir (default: the work folder).
 compare_packages() {
-  local name=$1 project=$2
+  local name=$1 project=$2 out_dir=${3:-$work}
   "$linux_zrk" build "$project" -o "$work/$name-linux.zrk" >/dev/null
-  wine "$zrk_exe" build "$(winepath -w "$project")" -o "$(winepath -w "$work/$name-windows.zrk")" \
-    >"$work/$name-windows.out" 2>&1
-  if ! cmp "$work/$name-linux.zrk" "$work/$name-windows.zrk"; then
-    echo "windows-test: $name: zrk.exe wrote another package than zrk" >&2
+  if ! wine "$zrk_exe" build "$(winepath -w "$project")" \
+    -o "$(winepath -w "$out_dir/$name-windows.zrk")" >"$work/$name-windows.out" 2>&1 ||
+    ! cmp "$work/$name-linux.zrk" "$out_dir/$name-windows.zrk"; then
+    echo "windows-test: $name: zrk.exe failed or wrote another package than zrk" >&2
     cat "$work/$name-windows.out" >&2
     exit 1
   fi
@@ -117,6 +118,13 @@ compare_packages() {
 echo "== zrk.exe against zrk"
 compare_packages demo-skin "$root/examples/demo-skin/config.zrp"
 compare_packages made-skin "$work/made-skin/config.zrp"
+# Cyrillic folders on zrk.exe's command line: the project's and the package's; the report on
+# stdout stays UTF-8.
+mkdir -p "$work/Иван/Скины" "$work/Пакеты"
+cp -r "$work/made-skin" "$work/Иван/Скины/Синий"
+compare_packages cyrillic-paths "$work/Иван/Скины/Синий/config.zrp" "$work/Пакеты"
+grep -q '^Операция успешно завершена!' "$work/cyrillic-paths-windows.out" ||
+  { echo "windows-test: zrk.exe's report is not UTF-8" >&2; exit 1; }
 
 # --- zrk-builder.exe as a user drives it: Browse, the project, the package name, the box.
 echo "== zrk-builder.exe smoke test"

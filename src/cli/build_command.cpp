@@ -9,6 +9,7 @@
 #include "cli/console_ui.h"
 #include "dialogs/dialog_record.h"
 #include "dialogs/mdlCdlg.h"
+#include "platform/native_path.h"
 
 namespace zrk::cli {
 namespace {
@@ -21,17 +22,22 @@ bool EndsWith(const std::string& text, std::string_view suffix) {
 }
 
 // The name the save dialog returns: the build appends ".zrk" to it, so a path that already ends
-// in ".zrk" loses it here. Without out, or when out names a folder, the package takes the project
-// folder's name, in the current folder or in that one.
+// in ".zrk" loses it here. Without out, or when out names a folder (it ends in a separator, or is
+// an existing folder not named as a package), the package takes the project folder's name, in the
+// current folder or in that one.
 std::string SaveName(const fs::path& project, const std::string& out) {
-  std::string folder_name = project.parent_path().filename().string();
+  fs::path folder_name = project.parent_path().filename();
   if (folder_name.empty()) folder_name = "package";
   std::error_code ignored;
-  if (out.empty()) return (fs::current_path() / folder_name).string();
-  if (out.back() == '/' || out.back() == '\\' || fs::is_directory(out, ignored)) {
-    return (fs::absolute(out) / folder_name).string();
+  if (out.empty()) return platform::Utf8FromPath(fs::current_path() / folder_name);
+  const fs::path out_path = platform::PathFromUtf8(out);
+  const bool names_folder = out.back() == '/' || out.back() == '\\' ||
+                           (!EndsWith(out, texts::kPackageExtension) &&
+                            fs::is_directory(out_path, ignored));
+  if (names_folder) {
+    return platform::Utf8FromPath(fs::absolute(out_path) / folder_name);
   }
-  std::string name = fs::absolute(out).string();
+  std::string name = platform::Utf8FromPath(fs::absolute(out_path));
   if (EndsWith(name, texts::kPackageExtension)) {
     name.resize(name.size() - texts::kPackageExtension.size());
   }
@@ -58,7 +64,7 @@ int ExitCodeOf(BuildOutcome outcome) {
 int RunBuild(const std::string& project, const std::string& out, bool force, bool check_only) {
   std::error_code error;
   // The build resolves every name against the project's folder, so it needs a full path.
-  const fs::path project_path = fs::absolute(project, error);
+  const fs::path project_path = fs::absolute(platform::PathFromUtf8(project), error);
   if (error) {
     std::cerr << "zrk: " << project << ": " << error.message() << '\n';
     return kExitUsage;
@@ -75,7 +81,8 @@ int RunBuild(const std::string& project, const std::string& out, bool force, boo
   FileDialogPlatform* previous = mdlCdlg::SetDialogPlatform(&dialog);
   ConsoleReport report(std::cout);
   ConsoleMessageBoxes boxes(std::cerr, force);
-  const BuildOutcome outcome = BuildPackage(project_path.string(), report, boxes, check_only);
+  const BuildOutcome outcome =
+      BuildPackage(platform::Utf8FromPath(project_path), report, boxes, check_only);
   mdlCdlg::SetDialogPlatform(previous);
 
   if (outcome == BuildOutcome::kCancelled) {

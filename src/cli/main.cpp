@@ -1,8 +1,10 @@
 // zrk: the command-line front end of the package builder.
 #include <CLI/CLI.hpp>
-
 #include <iostream>
+#include <string>
+#include <vector>
 
+#include "cli/command_line.h"
 #include "cli/commands.h"
 
 namespace {
@@ -13,6 +15,7 @@ constexpr const char* kVersion = "zrk 1.0.0";
 
 int main(int argc, char** argv) {
   using namespace zrk::cli;
+  UseUtf8Console();
   CLI::App app{"Builds ZRK skin packages and looks into them.", "zrk"};
   app.set_version_flag("--version", kVersion);
   app.require_subcommand(1);
@@ -43,8 +46,11 @@ int main(int argc, char** argv) {
   get->add_option("SECTION", section, "the section name")->required();
   get->add_option("KEY", key, "the key name")->required();
 
+  // CLI11 takes the arguments last first.
+  const std::vector<std::string> arguments = CommandLineArguments(argc, argv);
+  std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
   try {
-    app.parse(argc, argv);
+    app.parse(reversed);
   } catch (const CLI::ParseError& error) {
     const int code = app.exit(error);
     return code == 0 ? kExitOk : kExitUsage;

@@ -7,6 +7,7 @@
 #include "assembly/package_reader.h"
 #include "cli/commands.h"
 #include "platform/error.h"
+#include "platform/native_path.h"
 
 namespace zrk::cli {
 namespace {
@@ -73,7 +74,7 @@ int RunList(const std::string& package, bool json) {
 
 int RunExtract(const std::string& package, const std::string& folder) {
   std::error_code error;
-  std::filesystem::create_directories(folder, error);
+  std::filesystem::create_directories(platform::PathFromUtf8(folder), error);
   if (error) {
     std::cerr << "zrk: cannot create the folder '" << folder << "': " << error.message() << '\n';
     return kExitFailed;

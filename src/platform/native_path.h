@@ -1,6 +1,7 @@
 // Skin paths on the native file system: separators, letter case and existence.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,15 @@ Presence ProbeFile(std::string_view skin_path);
 /// Folds letter case for comparing names: ASCII and Cyrillic upper case become lower case, every
 /// other character stays. Works on UTF-8.
 std::string FoldCase(std::string_view utf8);
+
+/// The path named by UTF-8 text. Unlike std::filesystem::path(std::string), which MinGW reads in
+/// the ANSI code page, this reads UTF-8 on every platform; on POSIX the bytes pass unchanged.
+/// Throws std::filesystem::filesystem_error on Windows when text is not valid UTF-8.
+std::filesystem::path PathFromUtf8(std::string_view utf8);
+
+/// The UTF-8 text of path, where path.string() would give the ANSI code page form on Windows;
+/// on POSIX the bytes pass unchanged.
+std::string Utf8FromPath(const std::filesystem::path& path);
 
 /// The folder that holds the running program, without a trailing separator; empty when the
 /// platform cannot say.

@@ -1,0 +1,18 @@
+// The command line and the console of zrk in UTF-8, on every platform.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace zrk::cli {
+
+/// The arguments after the program's name, in UTF-8. argc and argv are main's; on Windows they
+/// are in the ANSI code page, so the arguments are taken from the system's UTF-16 command line
+/// instead, and argv serves only if that cannot be read.
+std::vector<std::string> CommandLineArguments(int argc, char** argv);
+
+/// Makes a console show the UTF-8 bytes that zrk writes to stdout and stderr, until the program
+/// ends. Does nothing where a console already takes UTF-8 or there is none.
+void UseUtf8Console();
+
+}  // namespace zrk::cli

@@ -1,0 +1,43 @@
+// The command line and the console of zrk on Windows, whose argv and console use other code
+// pages than the UTF-8 of the program.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdlib>
+
+#include "cli/command_line.h"
+#include "platform/text_win32.h"
+
+namespace zrk::cli {
+namespace {
+
+UINT previous_output_code_page = 0;
+
+// The console outlives the program: give the shell back the code page it had.
+void RestoreConsole() { SetConsoleOutputCP(previous_output_code_page); }
+
+}  // namespace
+
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+  std::vector<std::string> arguments;
+  int count = 0;
+  // argv holds the ANSI code page form, in which a name outside that code page is lost; the
+  // UTF-16 command line holds every name as typed.
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (wide != nullptr) {
+    for (int i = 1; i < count; ++i) arguments.push_back(platform::WideToUtf8(wide[i]));
+    LocalFree(wide);
+    return arguments;
+  }
+  for (int i = 1; i < argc; ++i) arguments.push_back(platform::AnsiToUtf8(argv[i]));
+  return arguments;
+}
+
+void UseUtf8Console() {
+  // 0 when the process has no console, as when a windowed program starts it.
+  previous_output_code_page = GetConsoleOutputCP();
+  if (previous_output_code_page == 0 || previous_output_code_page == CP_UTF8) return;
+  if (SetConsoleOutputCP(CP_UTF8)) std::atexit(RestoreConsole);
+}
+
+}  // namespace zrk::cli
