@@ -27,13 +27,9 @@ const char kSaveFilter[] = "Файлы оболочек ZR 4.x (*.zrk)|*.zrk";
 // What the test saw of a dialog while it was open.
 struct Seen {
   bool shown = false;
-  QString accept_text;
-  QString cancel_text;
-  QString filter_text;
+  QString accept_text, cancel_text, filter_text, directory;
   QStringList model_filters;
-  QString directory;
-  QPoint position;
-  QSize frame_size;
+  QRect frame;
 };
 
 // The position that centres size on screen, halves of the free space rounded to even.
@@ -60,8 +56,7 @@ void WhenDialogOpens(Seen& seen, std::function<void(QFileDialog&)> act) {
     seen.filter_text = dialog->findChild<QComboBox*>("fileTypeCombo")->currentText();
     seen.model_filters = dialog->findChild<QFileSystemModel*>()->nameFilters();
     seen.directory = dialog->directory().absolutePath();
-    seen.position = dialog->frameGeometry().topLeft();
-    seen.frame_size = dialog->frameGeometry().size();
+    seen.frame = dialog->frameGeometry();
     act(*dialog);
   });
 }
@@ -89,115 +84,70 @@ class QtFileDialogTest : public QObject {
     mdlCdlg::SetWindowOperations(nullptr);
   }
 
-  void openDialogIsHookedAndReturnsChosenFile() {
-    zrk::kelCommonDialog& dialog = mdlCdlg::SharedDialog();
-    dialog.SetOKText("Выбарть");
-    dialog.SetFilter(kOpenFilter);
-    dialog.SetFileName("");
-    Seen seen;
-    const QString chosen = folder_.filePath("config.zrp");
-    WhenDialogOpens(seen, [&](QFileDialog& open) {
-      open.selectFile(chosen);
-      static_cast<QDialog&>(open).accept();
-    });
-    dialog.ShowOpen();
-
-    QVERIFY(seen.shown);
-    QCOMPARE(seen.accept_text, QString("Выбарть"));
-    QCOMPARE(seen.cancel_text, QString("Отмена"));
-    QCOMPARE(seen.filter_text, QString("Файлы проектов ZRK 4.x (*.zrp)"));
-    QCOMPARE(seen.model_filters, QStringList{"*.zrp"});
-    QCOMPARE(seen.directory, QString::fromStdString(zrk::platform::ProgramFolder()));
-    CheckCentred(seen);
-    QCOMPARE(QString::fromStdString(dialog.FileName()), chosen);
-    QCOMPARE(QString::fromStdString(dialog.FileTitle()), QString("config.zrp"));
-  }
-
-  void cancelledOpenDialogKeepsFileName() {
-    zrk::kelCommonDialog& dialog = mdlCdlg::SharedDialog();
-    dialog.SetOKText("Выбарть");
-    dialog.SetFilter(kOpenFilter);
-    dialog.SetFileName("");
-    dialog.SetFileTitle("previous.zrp");
-    dialog.SetLeft(-12345);
-    Seen seen;
-    WhenDialogOpens(seen, [](QFileDialog& open) { open.reject(); });
-    dialog.ShowOpen();
-
-    QVERIFY(seen.shown);
-    QCOMPARE(seen.accept_text, QString("Выбарть"));
-    QCOMPARE(seen.cancel_text, QString("Отмена"));
-    CheckCentred(seen);
-    QCOMPARE(QString::fromStdString(dialog.FileName()), QString());
-    QCOMPARE(QString::fromStdString(dialog.FileTitle()), QString("previous.zrp"));
+  void fileDialog_data() {
+    QTest::addColumn<bool>("save");
+    QTest::addColumn<QString>("name");  // the file chosen; empty cancels
+    QTest::newRow("open: the chosen file comes back") << false << "config.zrp";
+    QTest::newRow("open cancelled: the file name stays") << false << "";
+    // The build, not the dialog, appends ".zrk" and asks before replacing a file.
+    QTest::newRow("save: no extension added") << true << "skin";
+    QTest::newRow("save over a file: no question") << true << "old.zrk";
   }
 
   // Qt would centre a dialog over its owner; the hook puts it in the middle of the screen.
-  void dialogWithOwnerIsCentredOnScreen() {
+  void fileDialog() {
+    QFETCH(bool, save);
+    QFETCH(QString, name);
     QWidget owner;
     owner.setGeometry(0, 0, 120, 80);
     owner.show();
     zrk::kelCommonDialog& dialog = mdlCdlg::SharedDialog();
     dialog.SethOwner(zrk::HandleOf(&owner));
-    dialog.SetFilter(kOpenFilter);
+    dialog.SetOKText(save ? "Сохранить" : "Выбарть");
+    dialog.SetFilter(save ? kSaveFilter : kOpenFilter);
+    dialog.SetFileName("");
+    dialog.SetFileTitle("previous.zrp");
+    dialog.SetLeft(-12345);
     Seen seen;
     QWidget* parent = nullptr;
-    WhenDialogOpens(seen, [&parent](QFileDialog& open) {
-      parent = open.parentWidget();
-      open.reject();
+    bool asked = false;
+    WhenDialogOpens(seen, [&](QFileDialog& shown) {
+      parent = shown.parentWidget();
+      QTimer::singleShot(0, [&asked] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+          asked = true;
+          box->reject();
+        }
+      });
+      if (!name.isEmpty()) {
+        shown.selectFile(folder_.filePath(name));
+        static_cast<QDialog&>(shown).accept();
+      }
+      if (shown.isVisible()) shown.reject();
     });
-    dialog.ShowOpen();
+    save ? dialog.ShowSave() : dialog.ShowOpen();
     dialog.SethOwner(0);
 
     QVERIFY(seen.shown);
+    QVERIFY(!asked);
     QCOMPARE(parent, &owner);
-    CheckCentred(seen);
-  }
-
-  // The save dialog neither adds an extension (the build appends ".zrk") nor asks before
-  // naming an existing file (the build asks).
-  void saveDialogReturnsNameAsTypedWithoutQuestion() {
-    zrk::kelCommonDialog& dialog = mdlCdlg::SharedDialog();
-    dialog.SetOKText("Сохранить");
-    dialog.SetFilter(kSaveFilter);
-    for (const char* name : {"skin", "old.zrk"}) {
-      dialog.SetFileName("");
-      Seen seen;
-      bool asked = false;
-      const QString chosen = folder_.filePath(name);
-      WhenDialogOpens(seen, [&](QFileDialog& save) {
-        QTimer::singleShot(0, [&asked] {
-          if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            asked = true;
-            box->reject();
-          }
-        });
-        save.selectFile(chosen);
-        static_cast<QDialog&>(save).accept();
-        if (save.isVisible()) save.reject();
-      });
-      dialog.ShowSave();
-
-      QVERIFY(seen.shown);
-      QVERIFY(!asked);
-      QCOMPARE(seen.accept_text, QString("Сохранить"));
-      QCOMPARE(seen.filter_text, QString("Файлы оболочек ZR 4.x (*.zrk)"));
-      QCOMPARE(QString::fromStdString(dialog.FileName()), chosen);
-      QCOMPARE(QString::fromStdString(dialog.FileTitle()), QString(name));
-    }
+    QCOMPARE(seen.accept_text, QString(save ? "Сохранить" : "Выбарть"));
+    QCOMPARE(seen.cancel_text, QString("Отмена"));
+    QCOMPARE(seen.filter_text,
+             QString(save ? "Файлы оболочек ZR 4.x (*.zrk)" : "Файлы проектов ZRK 4.x (*.zrp)"));
+    QCOMPARE(seen.model_filters, QStringList{save ? "*.zrk" : "*.zrp"});
+    QCOMPARE(seen.directory, QString::fromStdString(zrk::platform::ProgramFolder()));
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    const QPoint centre(Centred(screen.width(), seen.frame.width()),
+                        Centred(screen.height(), seen.frame.height()));
+    QCOMPARE(seen.frame.topLeft(), centre);
+    QCOMPARE(QPoint(dialog.Left(), dialog.Top()), centre);
+    QCOMPARE(QString::fromStdString(dialog.FileName()),
+             name.isEmpty() ? QString() : folder_.filePath(name));
+    QCOMPARE(QString::fromStdString(dialog.FileTitle()), name.isEmpty() ? "previous.zrp" : name);
   }
 
  private:
-  // The hook moved the dialog to the centre of the screen and recorded that position.
-  static void CheckCentred(const Seen& seen) {
-    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
-    const QPoint centre(Centred(screen.width(), seen.frame_size.width()),
-                        Centred(screen.height(), seen.frame_size.height()));
-    QCOMPARE(seen.position, centre);
-    QCOMPARE(mdlCdlg::SharedDialog().Left(), centre.x());
-    QCOMPARE(mdlCdlg::SharedDialog().Top(), centre.y());
-  }
-
   QTranslator translator_;
   QTemporaryDir folder_;
   zrk::QtDialogPlatform platform_;

@@ -34,12 +34,14 @@ TEST_F(CollectFileListTest, ProjectAloneWhenItNamesNoModules) {
   EXPECT_EQ(Names{"config.zrp"}, Collect());
 }
 
+// Keys and sections stand in the files in another order than the one they are read in; empty
+// frames are skipped, blanks around one kept.
 TEST_F(CollectFileListTest, OrderIsModulesThenTheSixteenReads) {
-  // Keys and sections stand in the files in another order than the one they are read in.
   WriteIni("config.zrp", {"[MODULES]", "BackLayer=layer.zrm", "ToolTip=tip.zrm", "Picture=pic.zrm",
                           "Font=font.zrm", "BackGround=bg.zrm"});
   // clang-format off
-  WriteIni("bg.zrm", {"[EFFECTS]", "Frames=f1.bmp;f2.bmp;f3.bmp", "Mask=r07.bmp", "Picture=r06.bmp",
+  WriteIni("bg.zrm", {"[EFFECTS]", "Frames=;f1.bmp;;f2.bmp; f3.bmp;",
+                      "Mask=r07.bmp", "Picture=r06.bmp",
                       "[MOUSEDOWN]", "Mask=r15.bmp", "FontFileName=r12.fnt", "Picture=r04.bmp",
                       "[MOUSEUP]", "Mask=r14.bmp", "FontFileName=r11.fnt", "Picture=r03.bmp",
                       "[MOUSEMOVE]", "Mask=r13.bmp", "FontFileName=r10.fnt", "Picture=r02.bmp",
@@ -53,7 +55,7 @@ TEST_F(CollectFileListTest, OrderIsModulesThenTheSixteenReads) {
       (Names{"config.zrp", "bg.zrm",  "font.zrm", "pic.zrm",  "tip.zrm",  "layer.zrm", "r01.bmp",
              "r02.bmp",    "r03.bmp", "r04.bmp",  "r05.bmp",  "r06.bmp",  "r07.bmp",   "r08.fnt",
              "r09.fnt",    "r10.fnt", "r11.fnt",  "r12.fnt",  "r13.bmp",  "r14.bmp",   "r15.bmp",
-             "f1.bmp",     "f2.bmp",  "f3.bmp",   "font.bmp", "font.fnt", "tip1.bmp"}),
+             "f1.bmp",     "f2.bmp",  " f3.bmp",  "font.bmp", "font.fnt", "tip1.bmp"}),
       Collect());
 }
 
@@ -73,45 +75,28 @@ TEST_F(CollectFileListTest, MissingModuleStaysAndAddsNothing) {
   EXPECT_EQ((Names{"config.zrp", "gone.zrm", "C:\\skin\\a.zrm", "ok.zrm", "ok.bmp"}), Collect());
 }
 
+// Names in a module of a sub-folder stay as written, relative to the project folder; names that
+// differ only in letter case are different entries, and a module is read through case resolution.
 TEST_F(CollectFileListTest, SubFoldersAndLetterCase) {
-  // Names in a module of a sub-folder stay as written, relative to the project folder.
-  WriteIni("config.zrp", {"[MODULES]", "BackGround=mods\\btn.zrm", "Font=MODS\\BTN.ZRM"});
+  WriteIni("config.zrp", {"[MODULES]", "BackGround=mods\\btn.zrm", "Font=MODS\\BTN.ZRM",
+                          "Picture=MODS\\OTHER.ZRM"});
   WriteIni("mods/btn.zrm", {"[STANDARD]", "Picture=img\\a.bmp", "Mask=IMG\\A.bmp", "[MOUSEUP]",
                             "Picture=.\\img\\a.bmp", "Mask=img\\a.bmp"});
-  EXPECT_EQ((Names{"config.zrp", "mods\\btn.zrm", "MODS\\BTN.ZRM", "img\\a.bmp", ".\\img\\a.bmp",
-                   "IMG\\A.bmp"}),
+  WriteIni("mods/other.zrm", {"[STANDARD]", "Picture=b.bmp"});
+  EXPECT_EQ((Names{"config.zrp", "mods\\btn.zrm", "MODS\\BTN.ZRM", "MODS\\OTHER.ZRM", "img\\a.bmp",
+                   ".\\img\\a.bmp", "IMG\\A.bmp", "b.bmp"}),
             Collect());
 }
 
-TEST_F(CollectFileListTest, ModuleReadThroughCaseResolution) {
-  WriteIni("config.zrp", {"[MODULES]", "Font=MODS\\BTN.ZRM"});
-  WriteIni("mods/btn.zrm", {"[STANDARD]", "Picture=a.bmp"});
-  EXPECT_EQ((Names{"config.zrp", "MODS\\BTN.ZRM", "a.bmp"}), Collect());
-}
-
+// Items without a comma count, empty items do not; a size's keys come after the bare keys.
 TEST_F(CollectFileListTest, OnePassPerSizeTheLastIncluded) {
   WriteIni("config.zrp",
-           {"[DIRECTIVES]", "SizeList=800,600;1024,768", "[MODULES]", "BackLayer1024=l1024.zrm",
-            "BackGround1024=bg1024.zrm", "Font800=f800.zrm", "BackGround800=bg800.zrm",
-            "BackGround600=not-a-size.zrm", "Picture=pic.zrm", "BackGround=bg.zrm"});
+           {"[DIRECTIVES]", "SizeList=;;800;1024,768;640,480,16;;Большой", "[MODULES]",
+            "BackLayer1024=l1024.zrm", "BackGround1024=bg1024.zrm", "Font800=f800.zrm",
+            "BackGround800=bg800.zrm", "BackGround600=not-a-size.zrm", "Font480=not-a-size.zrm",
+            "Font640=f640.zrm", "FontБольшой=big.zrm", "Picture=pic.zrm", "BackGround=bg.zrm"});
   EXPECT_EQ((Names{"config.zrp", "bg.zrm", "pic.zrm", "bg800.zrm", "f800.zrm", "bg1024.zrm",
-                   "l1024.zrm"}),
-            Collect());
-}
-
-TEST_F(CollectFileListTest, SizeItemsWithoutCommaOrEmpty) {
-  WriteIni("config.zrp",
-           {"[DIRECTIVES]", "SizeList=;;800;640,480,16;;Большой", "[MODULES]", "Font640=f640.zrm",
-            "Font800=f800.zrm", "FontБольшой=big.zrm", "Font480=not-a-size.zrm", "Font=f.zrm"});
-  EXPECT_EQ((Names{"config.zrp", "f.zrm", "f800.zrm", "f640.zrm", "big.zrm"}), Collect());
-}
-
-TEST_F(CollectFileListTest, FramesSkipEmptyItemsAndKeepBlanks) {
-  WriteIni("config.zrp", {"[MODULES]", "BackGround=a.zrm", "Font=b.zrm"});
-  WriteIni("a.zrm", {"[EFFECTS]", "Frames=;a.bmp;;b.bmp;", "[STANDARD]", "Picture=p.bmp"});
-  WriteIni("b.zrm", {"[EFFECTS]", "Frames=c.bmp;d.bmp; e.bmp"});
-  EXPECT_EQ((Names{"config.zrp", "a.zrm", "b.zrm", "p.bmp", "a.bmp", "b.bmp", "c.bmp", "d.bmp",
-                   " e.bmp"}),
+                   "l1024.zrm", "f640.zrm", "big.zrm"}),
             Collect());
 }
 

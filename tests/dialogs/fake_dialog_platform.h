@@ -10,13 +10,10 @@
 
 namespace zrk::testing {
 
-/// A file dialog that records every call and answers through a script; installed for its
-/// lifetime, the platform before it restored afterwards.
+/// A file dialog that records every call and answers through a script (the default cancels);
+/// installed for its lifetime, the platform before it restored afterwards.
 class FakeDialogPlatform : public FileDialogPlatform {
  public:
-  /// Answers a dialog; the default cancels.
-  using Answer = std::function<std::int32_t(DialogRecord&)>;
-
   FakeDialogPlatform() : previous_(mdlCdlg::SetDialogPlatform(this)) {}
   ~FakeDialogPlatform() override { mdlCdlg::SetDialogPlatform(previous_); }
   FakeDialogPlatform(const FakeDialogPlatform&) = delete;
@@ -34,7 +31,7 @@ class FakeDialogPlatform : public FileDialogPlatform {
     };
   }
 
-  Answer answer = [](DialogRecord&) { return 0; };
+  std::function<std::int32_t(DialogRecord&)> answer = [](DialogRecord&) { return 0; };
   std::vector<std::string> calls;  // "open" or "save", in call order
   DialogRecord seen;               // the record as the last dialog received it
 
@@ -44,12 +41,11 @@ class FakeDialogPlatform : public FileDialogPlatform {
     seen = record;
     return answer(record);
   }
-
   FileDialogPlatform* previous_;
 };
 
-/// Window operations over a few made-up windows that record what the hook does to them;
-/// installed for their lifetime.
+/// Window operations over made-up windows, recording what the hook does; installed for their
+/// lifetime.
 class FakeWindows : public WindowOperations {
  public:
   struct MoveCall {
@@ -64,12 +60,10 @@ class FakeWindows : public WindowOperations {
   FakeWindows& operator=(const FakeWindows&) = delete;
 
   WindowHandle ParentOf(WindowHandle window) override {
-    const auto it = parents.find(window);
-    return it == parents.end() ? 0 : it->second;
+    return parents.contains(window) ? parents[window] : 0;
   }
   WindowRect Rect(WindowHandle window) override {
-    const auto it = rects.find(window);
-    return it == rects.end() ? WindowRect{} : it->second;
+    return rects.contains(window) ? rects[window] : WindowRect{};
   }
   void Move(WindowHandle window, std::int32_t x, std::int32_t y, std::int32_t width,
             std::int32_t height) override {
@@ -78,14 +72,13 @@ class FakeWindows : public WindowOperations {
   double ScreenWidthPixels() override { return screen_width; }
   double ScreenHeightPixels() override { return screen_height; }
   void SetControlText(WindowHandle frame, DialogControl control, const std::string& text) override {
-    texts.push_back(std::to_string(frame) + ":" +
-                    (control == DialogControl::kOk ? "ok" : "cancel") + "=" + text);
+    texts.push_back(std::to_string(frame) + (control == DialogControl::kOk ? ":ok=" : ":cancel=") +
+                    text);
   }
 
   std::map<WindowHandle, WindowHandle> parents;
   std::map<WindowHandle, WindowRect> rects;
-  double screen_width = 1024;
-  double screen_height = 768;
+  double screen_width = 1024, screen_height = 768;
   std::vector<MoveCall> moves;
   std::vector<std::string> texts;  // "frame:ok=text" or "frame:cancel=text"
 
