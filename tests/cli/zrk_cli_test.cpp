@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/run_zrk.h"
 #include "test_util.h"
 
 namespace zrk {
@@ -16,40 +17,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct RunResult {
-  int exit_code = -1;
-  std::string out;
-  std::string err;
-};
-
-// Runs zrk with args in folder cwd, stdin from /dev/null, and collects what it printed.
-RunResult RunZrk(const std::vector<std::string>& args, const fs::path& cwd) {
-  const fs::path out_file = cwd / ".zrk-stdout", err_file = cwd / ".zrk-stderr";
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    if (::chdir(cwd.c_str()) != 0) ::_exit(126);
-    const int in = ::open("/dev/null", O_RDONLY);
-    const int out = ::open(out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = ::open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ::dup2(in, 0);
-    ::dup2(out, 1);
-    ::dup2(err, 2);
-    std::vector<char*> argv = {const_cast<char*>(ZRK_EXE)};
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    ::execv(ZRK_EXE, argv.data());
-    ::_exit(127);
-  }
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  RunResult result;
-  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  result.out = testing::ReadFile(out_file);
-  result.err = testing::ReadFile(err_file);
-  fs::remove(out_file);
-  fs::remove(err_file);
-  return result;
-}
+using testing::RunResult;
+using testing::RunZrk;
 
 bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
