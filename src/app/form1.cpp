@@ -17,7 +17,6 @@
 #include "app/qt_message_boxes.h"
 #include "assembly/build_driver.h"
 #include "assembly/texts.h"
-#include "dialogs/mdlCdlg.h"
 #include "platform/error.h"
 
 namespace zrk::app {
@@ -162,18 +161,14 @@ void Form1::closeEvent(QCloseEvent* event) {
 void Form1::Command1_Click() {
   if (busy_) return;
   BusyScope busy(busy_);
-  kelCommonDialog& dialog = mdlCdlg::SharedDialog();
-  dialog.SetOKText(std::string(texts::kOpenOkText));
-  dialog.SetFilter(std::string(texts::kProjectFilter));
-  dialog.SetFileName("");
+  std::string project_path;
   try {
-    dialog.ShowOpen();
+    project_path = ChooseProjectFile();
   } catch (const Error& error) {
     // The dialog could not be shown at all; say so rather than let it escape the event loop.
     boxes_->Show(error.what(), MessageIcon::kError, MessageButtons::kOk);
     return;
   }
-  const std::string project_path = dialog.FileName();
   if (!project_path.empty()) BuildPackage(project_path);
 }
 

@@ -118,6 +118,15 @@ BuildOutcome RunBuild(const std::string& project_path, ReportWriter& report, Mes
 
 }  // namespace
 
+std::string ChooseProjectFile() {
+  kelCommonDialog& dialog = mdlCdlg::SharedDialog();
+  dialog.SetOKText(std::string(texts::kOpenOkText));
+  dialog.SetFilter(std::string(texts::kProjectFilter));
+  dialog.SetFileName("");
+  dialog.ShowOpen();
+  return dialog.FileName();
+}
+
 BuildOutcome BuildPackage(const std::string& project_path, Report& report, MessageBoxes& boxes,
                           bool check_only) {
   ReportWriter writer(report);

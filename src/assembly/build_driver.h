@@ -41,6 +41,11 @@ enum class BuildOutcome {
   kFailed,        // a file operation failed; reported, and nothing was written
 };
 
+/// Asks for a project file in the shared dialog object's open dialog ("Выбарть" on its button, the
+/// project filter, an empty name) and returns the chosen full path, or "" when the dialog was
+/// cancelled. Throws DialogError when the dialog cannot be shown.
+std::string ChooseProjectFile();
+
 /// Runs one whole build of the project file at project_path: clears report, collects and tests
 /// the files, asks for the package name through the shared dialog object, writes the package and
 /// reports each stage. Never throws: a failed file operation ends the build with an "Ошибка... "

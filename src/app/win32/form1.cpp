@@ -3,7 +3,6 @@
 
 #include "app/win32/list_report.h"
 #include "assembly/texts.h"
-#include "dialogs/mdlCdlg.h"
 #include "platform/error.h"
 #include "platform/text_win32.h"
 
@@ -284,18 +283,14 @@ void Form1::Command1_Click() {
   // click must not start a second dialog or build.
   if (busy_) return;
   BusyScope busy(busy_);
-  kelCommonDialog& dialog = mdlCdlg::SharedDialog();
-  dialog.SetOKText(std::string(texts::kOpenOkText));
-  dialog.SetFilter(std::string(texts::kProjectFilter));
-  dialog.SetFileName("");
+  std::string project_path;
   try {
-    dialog.ShowOpen();
+    project_path = ChooseProjectFile();
   } catch (const Error& error) {
     // The dialog could not be shown at all; say so rather than let it end the program.
     boxes_->Show(error.what(), MessageIcon::kError, MessageButtons::kOk);
     return;
   }
-  const std::string project_path = dialog.FileName();
   if (!project_path.empty()) BuildPackage(project_path);
 }
 
