@@ -2,7 +2,7 @@
 # Times the package writer against cat and tar on two synthetic skins and reports its peak memory.
 #
 # Usage: bench/package/run.sh [DRIVER]
-#   DRIVER  the zrk_package_bench program of a Release build (default: looked for under build/).
+#   DRIVER  the zrk_package_bench program of a Release build (default: the release preset's).
 # Environment: ROUNDS (default 5) runs of each command, the fastest counts; TMPDIR for the data.
 # Targets: within 10% of cat on large files, no slower than tar on small ones, peak RSS < 32 MiB.
 set -euo pipefail
@@ -12,10 +12,7 @@ rounds=${ROUNDS:-5}
 
 driver=${1:-}
 if [[ -z $driver ]]; then
-  for candidate in "$root/build/release/bench/package/zrk_package_bench" \
-                   "$root/build/h-pkg-rel/zrk_package_bench"; do
-    if [[ -x $candidate ]]; then driver=$candidate; break; fi
-  done
+  driver="$root/build/release/bench/package/zrk_package_bench"
 fi
 if [[ -z $driver || ! -x $driver ]]; then
   echo "run.sh: no driver; build zrk_package_bench in Release and pass its path" >&2
