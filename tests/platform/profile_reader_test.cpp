@@ -1,4 +1,4 @@
-// Tests of the INI profile reader: the worked cases of its reference sheet, file loading and
+// Tests of the INI profile reader: how the Windows profile API answers worked cases, file loading and
 // robustness against files that are not INI text at all.
 #include "platform/profile_reader.h"
 
@@ -30,7 +30,7 @@ std::string Utf16LeFile(std::u16string_view units) {
 }
 
 // What the platform profile API answers for key in section of a file of content.
-struct SheetCase {
+struct WorkedCase {
   std::string name;
   std::string content;
   std::string expected;
@@ -38,9 +38,9 @@ struct SheetCase {
   std::string key = "Picture";
 };
 
-void PrintTo(const SheetCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const WorkedCase& c, std::ostream* os) { *os << c.name; }
 
-std::vector<SheetCase> SheetCases() {
+std::vector<WorkedCase> WorkedCases() {
   const std::string s = "[STANDARD]\r\n", fx = "[EFFECTS]\r\nFrames=", e = "EFFECTS", f = "Frames";
   const std::string k1022(1022, 'x'), k5000(5000, 'z'), bom8 = "\xEF\xBB\xBF";
   const std::string mouseup = "[MOUSEUP]\r\nMask=u.bmp\r\n";
@@ -107,17 +107,17 @@ std::vector<SheetCase> SheetCases() {
   // clang-format on
 }
 
-class ProfileSheetTest : public ::testing::TestWithParam<SheetCase> {};
+class ProfileWorkedCaseTest : public ::testing::TestWithParam<WorkedCase> {};
 
-TEST_P(ProfileSheetTest, GivesTheSheetsResult) {
-  const SheetCase& c = GetParam();
+TEST_P(ProfileWorkedCaseTest, GivesWindowsAnswer) {
+  const WorkedCase& c = GetParam();
   EXPECT_EQ(c.expected, Profile::Parse(c.content).Value(c.section, c.key));
 }
 
-INSTANTIATE_TEST_SUITE_P(ProfileReader, ProfileSheetTest, ::testing::ValuesIn(SheetCases()),
+INSTANTIATE_TEST_SUITE_P(ProfileReader, ProfileWorkedCaseTest, ::testing::ValuesIn(WorkedCases()),
                          [](const auto& info) { return info.param.name; });
 
-// Cases the sheet leaves open, decided here, and edges beyond it: NUL bytes are ordinary and
+// Cases Windows' behaviour leaves open, decided here, and edges beyond it: NUL bytes are ordinary and
 // megabyte lines read.
 TEST(ProfileParse, DecidedAndEdgeCases) {
   const std::string cut_quoted = std::string(1022, 'a') + "bc";
@@ -126,7 +126,7 @@ TEST(ProfileParse, DecidedAndEdgeCases) {
   const std::string v(1 << 20, 'v'), n(1 << 20, 'N');
   const std::string huge =
       "[EFFECTS]\r\nFrames=" + v + "\r\n" + n + "=x\r\n[" + n + "\r\nMask=m\r\n";
-  const std::vector<SheetCase> cases = {
+  const std::vector<WorkedCase> cases = {
       // The first matching entry wins even when it has no "=".
       {"bare key line hides a later value", "[STANDARD]\r\nPicture\r\nPicture=b.bmp\r\n", ""},
       // Quotes come off the whole value before it is cut.
@@ -150,7 +150,7 @@ TEST(ProfileParse, DecidedAndEdgeCases) {
       {"megabyte section name", huge, "m", n, "Mask"},
       {"megabyte line alone", v, "", "EFFECTS", "Frames"},
   };
-  for (const SheetCase& c : cases) {
+  for (const WorkedCase& c : cases) {
     EXPECT_EQ(c.expected, Profile::Parse(c.content).Value(c.section, c.key)) << c.name;
   }
 }

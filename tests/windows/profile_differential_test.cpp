@@ -1,8 +1,8 @@
-// The project's own INI reader beside the system's GetPrivateProfileStringA, on the worked cases
-// of the profile reader's reference sheet: each case is parsed by Profile and written to disk for
-// the system's reader. Both must give the sheet's answer, except where the sheet says that other
-// implementations differ from Windows, and except where Wine, standing in for Windows here, is
-// known to differ from it (Windows, and so the sheet and our reader, hold there).
+// The project's own INI reader beside the system's GetPrivateProfileStringA, on worked cases of how
+// the Windows profile API answers: each case is parsed by Profile and written to disk for the
+// system's reader. Both must give Windows' answer, except on cases where other implementations
+// are known to differ from Windows, and except where Wine, standing in for Windows here, is known
+// to differ from it (Windows' answer, and so our reader's, holds there).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -27,7 +27,7 @@ struct Case {
   std::string section;
   std::string key;
   std::string expected;  // Windows-1251 bytes
-  bool differs = false;  // marked [differs] on the sheet
+  bool differs = false;  // a case where other implementations differ from Windows
 };
 
 std::string Utf16(std::string_view ascii_or_cp1251, bool big_endian) {
@@ -117,7 +117,7 @@ std::vector<Case> Cases() {
 }
 
 // Cases not marked [differs] where Wine's GetPrivateProfileStringA (Wine 8.0) gives another
-// answer than Windows does; the sheet, and so our reader, hold for them:
+// answer than Windows does; Windows' answer, and so our reader's, holds for them:
 // 9: "[STANDARD]]" names no section for Wine (Windows: STANDARD, up to the first "]");
 // 15: Wine trims a tab from the caller's key (Windows trims spaces only).
 const std::set<int> kWineDiffers = {9, 15};
@@ -146,7 +146,7 @@ std::string Shown(const std::string& bytes) {
   return shown + "\"";
 }
 
-TEST(ProfileDifferential, OurReaderAndTheSystemsAgreeOnTheSheet) {
+TEST(ProfileDifferential, OurReaderAndTheSystemsAgree) {
   ASSERT_EQ(1251u, ::GetACP()) << "run the Windows tests with LC_ALL=ru_RU.UTF-8 under Wine";
   zrk::testing::TempDir dir;
   int compared = 0, agreed = 0;
@@ -161,19 +161,19 @@ TEST(ProfileDifferential, OurReaderAndTheSystemsAgreeOnTheSheet) {
     }
     const std::string ours = c.content.empty() ? "" : Profile::Parse(c.content).Value(c.section, c.key);
     const std::string system = SystemValue(path, c);
-    EXPECT_EQ(c.expected, ours) << "our reader departs from the sheet";
+    EXPECT_EQ(c.expected, ours) << "our reader departs from Windows' answer";
     ++compared;
     if (ours == system) ++agreed;
     if (system != c.expected) {
       std::cout << "  case " << c.number << (c.differs ? " [differs]" : "")
-                << ": sheet and our reader " << Shown(c.expected) << ", system " << Shown(system)
+                << ": Windows and our reader " << Shown(c.expected) << ", system " << Shown(system)
                 << '\n';
       if (!c.differs) system_differs.insert(c.number);
     }
   }
   std::cout << compared << " cases compared, " << agreed << " alike\n";
   EXPECT_EQ(kWineDiffers, system_differs)
-      << "the system's reader departs from the sheet on other cases than those known of Wine";
+      << "the system's reader departs from Windows' answer on other cases than those known of Wine";
 }
 
 }  // namespace
