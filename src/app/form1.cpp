@@ -13,11 +13,11 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "app/busy_scope.h"
 #include "app/list_report.h"
 #include "app/qt_message_boxes.h"
 #include "assembly/build_driver.h"
 #include "assembly/texts.h"
-#include "platform/error.h"
 
 namespace zrk::app {
 namespace {
@@ -55,18 +55,6 @@ void FitTextToBox(QLabel* label) {
   }
   label->setFont(font);
 }
-
-// Sets busy for as long as it lives, so that every way out of a click clears it.
-class BusyScope {
- public:
-  explicit BusyScope(bool& busy) : busy_(busy) { busy_ = true; }
-  ~BusyScope() { busy_ = false; }
-  BusyScope(const BusyScope&) = delete;
-  BusyScope& operator=(const BusyScope&) = delete;
-
- private:
-  bool& busy_;
-};
 
 }  // namespace
 
@@ -161,14 +149,7 @@ void Form1::closeEvent(QCloseEvent* event) {
 void Form1::Command1_Click() {
   if (busy_) return;
   BusyScope busy(busy_);
-  std::string project_path;
-  try {
-    project_path = ChooseProjectFile();
-  } catch (const Error& error) {
-    // The dialog could not be shown at all; say so rather than let it escape the event loop.
-    boxes_->Show(error.what(), MessageIcon::kError, MessageButtons::kOk);
-    return;
-  }
+  const std::string project_path = ChooseProjectFile(*boxes_);
   if (!project_path.empty()) BuildPackage(project_path);
 }
 

@@ -1,8 +1,6 @@
 // The build's report on the main window's list box.
 #include "app/list_report.h"
 
-#include <algorithm>
-#include <limits>
 
 namespace zrk::app {
 
@@ -13,7 +11,7 @@ void ListReport::AddLine(const std::string& line) {
 }
 
 std::int16_t ListReport::LineCount() const {
-  return static_cast<std::int16_t>(std::min(list_->count(), int{std::numeric_limits<std::int16_t>::max()}));
+  return ClampedLineCount(list_->count());
 }
 
 void ListReport::SetSelectedIndex(std::int16_t index) {

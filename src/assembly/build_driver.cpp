@@ -118,12 +118,18 @@ BuildOutcome RunBuild(const std::string& project_path, ReportWriter& report, Mes
 
 }  // namespace
 
-std::string ChooseProjectFile() {
+std::string ChooseProjectFile(MessageBoxes& boxes) {
   kelCommonDialog& dialog = mdlCdlg::SharedDialog();
   dialog.SetOKText(std::string(texts::kOpenOkText));
   dialog.SetFilter(std::string(texts::kProjectFilter));
   dialog.SetFileName("");
-  dialog.ShowOpen();
+  try {
+    dialog.ShowOpen();
+  } catch (const Error& error) {
+    // Say so rather than let the failure escape into the window's message loop.
+    boxes.Show(error.what(), MessageIcon::kError, MessageButtons::kOk);
+    return {};
+  }
   return dialog.FileName();
 }
 

@@ -20,6 +20,12 @@ class Report {
   virtual void SetSelectedIndex(std::int16_t index) = 0;
 };
 
+/// A report's line count as a list box gives it: a 16-bit signed value, held at 32767 when the
+/// report is longer (a negative count, an error of the toolkit, reads as 0).
+inline std::int16_t ClampedLineCount(std::int64_t count) {
+  return static_cast<std::int16_t>(count < 0 ? 0 : count > INT16_MAX ? INT16_MAX : count);
+}
+
 enum class MessageIcon { kError, kQuestion, kInformation };
 enum class MessageButtons { kOk, kYesNo };
 enum class MessageAnswer { kOk, kYes, kNo };
@@ -43,8 +49,8 @@ enum class BuildOutcome {
 
 /// Asks for a project file in the shared dialog object's open dialog ("Выбарть" on its button, the
 /// project filter, an empty name) and returns the chosen full path, or "" when the dialog was
-/// cancelled. Throws DialogError when the dialog cannot be shown.
-std::string ChooseProjectFile();
+/// cancelled. A dialog that cannot be shown at all is reported in an error box and gives "".
+std::string ChooseProjectFile(MessageBoxes& boxes);
 
 /// Runs one whole build of the project file at project_path: clears report, collects and tests
 /// the files, asks for the package name through the shared dialog object, writes the package and

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <iostream>
-#include <limits>
 #include <string>
 
 #include "assembly/texts.h"
@@ -19,8 +18,7 @@ void ConsoleReport::AddLine(const std::string& line) {
 }
 
 std::int16_t ConsoleReport::LineCount() const {
-  return static_cast<std::int16_t>(
-      std::min<std::size_t>(lines_, std::numeric_limits<std::int16_t>::max()));
+  return ClampedLineCount(static_cast<std::int64_t>(lines_));
 }
 
 MessageAnswer ConsoleMessageBoxes::Show(const std::string& text, MessageIcon,

@@ -1,9 +1,9 @@
 // Form1 on Win32: window class, controls at their twips, colours, focus and the click handlers.
 #include "app/win32/form1.h"
 
+#include "app/busy_scope.h"
 #include "app/win32/list_report.h"
 #include "assembly/texts.h"
-#include "platform/error.h"
 #include "platform/text_win32.h"
 
 namespace zrk::win32 {
@@ -31,18 +31,6 @@ const COLORREF kReportText = RGB(0, 255, 0);
 const COLORREF kReportBackground = RGB(64, 64, 64);
 constexpr int kReportPoints = 9;
 constexpr BYTE kCyrillicCharset = RUSSIAN_CHARSET;  // 204
-
-// Sets busy for as long as it lives, so that every way out of a click clears it.
-class BusyScope {
- public:
-  explicit BusyScope(bool& busy) : busy_(busy) { busy_ = true; }
-  ~BusyScope() { busy_ = false; }
-  BusyScope(const BusyScope&) = delete;
-  BusyScope& operator=(const BusyScope&) = delete;
-
- private:
-  bool& busy_;
-};
 
 std::wstring Wide(std::string_view utf8) {
   return platform::Utf8ToWide(utf8).value_or(std::wstring());
@@ -282,15 +270,8 @@ void Form1::Command1_Click() {
   // The file dialogs have no owner, so this window stays enabled while one is open: a second
   // click must not start a second dialog or build.
   if (busy_) return;
-  BusyScope busy(busy_);
-  std::string project_path;
-  try {
-    project_path = ChooseProjectFile();
-  } catch (const Error& error) {
-    // The dialog could not be shown at all; say so rather than let it end the program.
-    boxes_->Show(error.what(), MessageIcon::kError, MessageButtons::kOk);
-    return;
-  }
+  app::BusyScope busy(busy_);
+  const std::string project_path = ChooseProjectFile(*boxes_);
   if (!project_path.empty()) BuildPackage(project_path);
 }
 

@@ -1,8 +1,6 @@
 // The build's report and message boxes on Win32 controls.
 #include "app/win32/list_report.h"
 
-#include <algorithm>
-#include <limits>
 
 #include "assembly/texts.h"
 #include "platform/text_win32.h"
@@ -37,8 +35,7 @@ void ListBoxReport::AddLine(const std::string& line) {
 
 std::int16_t ListBoxReport::LineCount() const {
   const LRESULT count = ::SendMessageW(list_, LB_GETCOUNT, 0, 0);
-  return static_cast<std::int16_t>(
-      std::clamp<LRESULT>(count, 0, std::numeric_limits<std::int16_t>::max()));
+  return ClampedLineCount(count);
 }
 
 void ListBoxReport::SetSelectedIndex(std::int16_t index) {
