@@ -11,7 +11,7 @@ build="$root/build/$preset"
 # --- What the Windows build needs, from Debian's packages.
 packages=(
   g++ cmake ninja-build libcli11-dev googletest imagemagick
-  g++-mingw-w64-i686-posix wine wine32:i386 fonts-wine locales xvfb xauth xdotool
+  g++-mingw-w64-i686-posix wine wine32:i386 fonts-wine locales xvfb xauth
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -132,37 +132,22 @@ mkdir -p "$work/gui"
 cp -r "$root/examples/demo-skin" "$work/gui/skin"
 cat >"$work/gui/drive.sh" <<'EOF'
 #!/usr/bin/env bash
-# Runs inside xvfb-run: drives zrk-builder.exe and writes what it saw into $out.
+# Runs inside xvfb-run: drives zrk-builder.exe through window_probe and writes what it saw
+# into $out. Each probe command waits for its window to appear.
 set -euo pipefail
-wait_for() {
-  local w
-  for _ in $(seq 1 60); do
-    w=$(xdotool search --name "$1" 2>/dev/null | tail -1 || true)
-    if [ -n "$w" ]; then echo "$w"; return 0; fi
-    sleep 0.5
-  done
-  echo "no window named '$1'" >&2
-  return 1
-}
 wine "$builder_exe" &
-main=$(wait_for '^Сборщик ZRK серии 4\.x \(29\)$')
-sleep 1
-xdotool key --window "$main" space  # the focus starts on Browse
-open=$(wait_for '^Открыть$')
-sleep 1
+wine "$probe_exe" browse
 wine "$probe_exe" dialog 'Открыть' >"$out/open-dialog.txt"
-import -window root "$out/open-dialog.png"
-xdotool type --window "$open" "$project"
-xdotool key --window "$open" Return
-save=$(wait_for '^Сохранить как$')
 sleep 1
+import -window root "$out/open-dialog.png"
+wine "$probe_exe" accept 'Открыть' "$project"
 wine "$probe_exe" dialog 'Сохранить как' >"$out/save-dialog.txt"
-xdotool type --window "$save" "$package"
-xdotool key --window "$save" Return
-for _ in $(seq 1 60); do [ -f "$out/package.zrk" ] && break; sleep 0.5; done
+wine "$probe_exe" accept 'Сохранить как' "$package"
+for _ in $(seq 1 120); do [ -f "$out/package.zrk" ] && break; sleep 0.5; done
+wine "$probe_exe" dialog 'Сборщик ZRK серии 4.x (29)' >/dev/null  # the success box
 sleep 1
 import -window root "$out/success-box.png"
-xdotool key Return  # the success box has the focus
+wine "$probe_exe" confirm-box
 sleep 1
 wine "$probe_exe" report >"$out/report.txt"
 import -window root "$out/zrk-builder.png"
