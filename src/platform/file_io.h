@@ -37,8 +37,8 @@ class FileSystem {
   /// Opens the file at path for reading, without waiting on a pipe; kNoFile on failure.
   virtual FileHandle OpenForReading(const std::string& path, std::error_code& ec) = 0;
 
-  /// Reads up to buffer.size() bytes at offset without moving the file position. Returns how many
-  /// were read: fewer only at the end of the file, 0 at or past it.
+  /// Reads up to buffer.size() bytes of a regular file at offset without moving the file
+  /// position. Returns how many were read: fewer only at the end of the file, 0 at or past it.
   virtual std::size_t ReadAt(FileHandle file, std::uint64_t offset, std::span<char> buffer,
                              std::error_code& ec) = 0;
 

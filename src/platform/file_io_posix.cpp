@@ -155,6 +155,9 @@ std::size_t NativeFileSystem::ReadAt(FileHandle file, std::uint64_t offset, std:
     }
     if (n == 0) break;
     done += static_cast<std::size_t>(n);
+    // A regular file, the only kind read here, reads short only at its end: asking again would
+    // cost a second call per small file to learn that.
+    if (done < buffer.size()) break;
   }
   return done;
 }

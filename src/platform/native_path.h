@@ -17,6 +17,25 @@ bool IsPathSeparator(char c);
 /// unique match is used. Components that cannot be matched are kept as given.
 std::string ResolveNativePath(std::string_view skin_path);
 
+/// The native spelling of a skin path, without looking at the disk: "\" becomes "/" on POSIX.
+/// When it names no file, ResolveNativePath may still find one by letter case.
+std::string NativeSpelling(std::string_view skin_path);
+
+/// While an object of this type lives, the folder listings that letter-case matching reads are
+/// kept and reused: a build whose names differ in case from the disk reads each folder once, not
+/// once per name. A build makes one; nothing is kept between builds. Does nothing on Windows,
+/// whose file system matches case itself.
+class FolderListingCache {
+ public:
+  FolderListingCache();
+  ~FolderListingCache();
+  FolderListingCache(const FolderListingCache&) = delete;
+  FolderListingCache& operator=(const FolderListingCache&) = delete;
+
+ private:
+  bool owner_ = false;
+};
+
 /// What opening a file for reading would find.
 enum class Presence {
   kPresent,        // a regular file that opens for reading
@@ -26,7 +45,8 @@ enum class Presence {
   kFolder,         // the path names a folder, which is never a file of a skin
 };
 
-/// Probes the file at a skin path by opening it for reading and closing it again.
+/// Probes the file at a skin path: what opening it for reading would find, told from the file's
+/// metadata where the platform allows (one look-up on POSIX, no open).
 Presence ProbeFile(std::string_view skin_path);
 
 /// Folds letter case for comparing names: ASCII and Cyrillic upper case become lower case, every

@@ -8,6 +8,8 @@
 
 #include <cerrno>
 #include <climits>
+#include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace zrk::platform {
@@ -18,32 +20,68 @@ bool Exists(const std::string& path) {
   return ::lstat(path.c_str(), &st) == 0;
 }
 
-// The entry of folder whose name equals name ignoring case, when exactly one does.
-std::string UniqueCaseMatch(const std::string& folder, const std::string& name) {
+// The entries of one folder by their folded names: the one entry of that name, or "" when several
+// share it (an ambiguous name matches none).
+using FoldedListing = std::unordered_map<std::string, std::string>;
+
+FoldedListing ReadFoldedListing(const std::string& folder) {
+  FoldedListing listing;
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-  if (dir == nullptr) return {};
-  const std::string wanted = FoldCase(name);
-  std::string found;
-  int matches = 0;
+  if (dir == nullptr) return listing;
   while (const dirent* entry = ::readdir(dir)) {
-    const std::string candidate = entry->d_name;
-    if (candidate == "." || candidate == "..") continue;
-    if (FoldCase(candidate) == wanted) {
-      found = candidate;
-      ++matches;
-    }
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    const auto [it, inserted] = listing.try_emplace(FoldCase(name), name);
+    if (!inserted) it->second.clear();
   }
   ::closedir(dir);
-  return matches == 1 ? found : std::string();
+  return listing;
+}
+
+// The listings of the running build, by folder; null when no build keeps them.
+std::unordered_map<std::string, FoldedListing>* g_listings = nullptr;
+
+// The entry of folder whose name equals name ignoring case, when exactly one does.
+std::string UniqueCaseMatch(const std::string& folder, const std::string& name) {
+  if (g_listings == nullptr) {
+    const FoldedListing listing = ReadFoldedListing(folder);
+    const auto it = listing.find(FoldCase(name));
+    return it == listing.end() ? std::string() : it->second;
+  }
+  auto folder_it = g_listings->find(folder);
+  if (folder_it == g_listings->end()) {
+    folder_it = g_listings->emplace(folder, ReadFoldedListing(folder)).first;
+  }
+  const auto it = folder_it->second.find(FoldCase(name));
+  return it == folder_it->second.end() ? std::string() : it->second;
 }
 
 }  // namespace
 
-std::string ResolveNativePath(std::string_view skin_path) {
+FolderListingCache::FolderListingCache() {
+  // The outermost cache serves every nested one: one build, one set of listings.
+  if (g_listings == nullptr) {
+    g_listings = new std::unordered_map<std::string, FoldedListing>();
+    owner_ = true;
+  }
+}
+
+FolderListingCache::~FolderListingCache() {
+  if (!owner_) return;
+  delete g_listings;
+  g_listings = nullptr;
+}
+
+std::string NativeSpelling(std::string_view skin_path) {
   std::string path(skin_path);
   for (char& c : path) {
     if (c == '\\') c = '/';
   }
+  return path;
+}
+
+std::string ResolveNativePath(std::string_view skin_path) {
+  std::string path = NativeSpelling(skin_path);
   if (path.empty() || Exists(path)) return path;
 
   // Walk the components, keeping each one that exists and matching the others by case.
@@ -80,26 +118,28 @@ std::string ResolveNativePath(std::string_view skin_path) {
 Presence ProbeFile(std::string_view skin_path) {
   // A network path has no POSIX form; "//server" would quietly name the local "/server".
   if (skin_path.starts_with("\\\\")) return Presence::kMissingFolder;
-  const std::string path = ResolveNativePath(skin_path);
+  std::string path = NativeSpelling(skin_path);
   if (path.empty()) return Presence::kMissingFile;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    const int error = errno;
-    if (error == ENOENT) {
-      // Tell a missing file in an existing folder from a missing folder, as the platform does.
-      const std::size_t slash = path.find_last_of('/');
-      const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-      struct stat st;
-      const bool folder_exists = ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-      return folder_exists ? Presence::kMissingFile : Presence::kMissingFolder;
-    }
-    if (error == ENOTDIR || error == ENAMETOOLONG || error == ELOOP) return Presence::kMissingFolder;
-    return Presence::kUnopenable;
-  }
+  // One look-up of the metadata answers as an open would: the folders on the path must be
+  // searchable, a folder is no file, and a file's own read permission is the open's business
+  // (an unreadable file exists). Only a name missing as spelled is matched by letter case.
   struct stat st;
-  const bool is_folder = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
-  ::close(fd);
-  return is_folder ? Presence::kFolder : Presence::kPresent;
+  int result = ::stat(path.c_str(), &st);
+  if (result != 0 && (errno == ENOENT || errno == ENOTDIR)) {
+    path = ResolveNativePath(skin_path);
+    result = ::stat(path.c_str(), &st);
+  }
+  if (result == 0) return S_ISDIR(st.st_mode) ? Presence::kFolder : Presence::kPresent;
+  const int error = errno;
+  if (error == ENOENT) {
+    // Tell a missing file in an existing folder from a missing folder, as the platform does.
+    const std::size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const bool folder_exists = ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return folder_exists ? Presence::kMissingFile : Presence::kMissingFolder;
+  }
+  if (error == ENOTDIR || error == ENAMETOOLONG || error == ELOOP) return Presence::kMissingFolder;
+  return Presence::kUnopenable;
 }
 
 std::string ProgramFolder() {

@@ -10,6 +10,11 @@ namespace zrk::platform {
 
 std::string ResolveNativePath(std::string_view skin_path) { return std::string(skin_path); }
 
+std::string NativeSpelling(std::string_view skin_path) { return std::string(skin_path); }
+
+FolderListingCache::FolderListingCache() = default;
+FolderListingCache::~FolderListingCache() = default;
+
 Presence ProbeFile(std::string_view skin_path) {
   if (skin_path.empty()) return Presence::kMissingFile;
   // Not valid UTF-8: no file can carry that name.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "test_util.h"
 
@@ -31,8 +32,13 @@ TEST_F(NativePathTest, ResolvesSeparatorsAndLetterCase) {
       {"PIC.bmp", "PIC.bmp"},
       {"Sub\\a.bmp", "Sub/a.bmp"},
   };
-  for (const auto& [given, resolved] : cases) {
-    EXPECT_EQ(dir_.folder() + resolved, ResolveNativePath(dir_.folder() + given)) << given;
+  // The same answers whether a build keeps the folder listings or each look-up reads them.
+  for (const bool cached : {false, true}) {
+    std::optional<FolderListingCache> listings;
+    if (cached) listings.emplace();
+    for (const auto& [given, resolved] : cases) {
+      EXPECT_EQ(dir_.folder() + resolved, ResolveNativePath(dir_.folder() + given)) << given;
+    }
   }
 }
 
@@ -59,8 +65,12 @@ TEST_F(NativePathTest, ProbeClassifiesWhatItFinds) {
       {"\\\\" + dir.substr(1) + "empty.bmp", Presence::kMissingFolder},  // a network path
       {"", Presence::kMissingFile},
   };
-  for (const auto& c : kCases) {
-    EXPECT_EQ(static_cast<int>(c.expected), static_cast<int>(ProbeFile(c.path))) << c.path;
+  for (const bool cached : {false, true}) {
+    std::optional<FolderListingCache> listings;
+    if (cached) listings.emplace();
+    for (const auto& c : kCases) {
+      EXPECT_EQ(static_cast<int>(c.expected), static_cast<int>(ProbeFile(c.path))) << c.path;
+    }
   }
 }
 
