@@ -11,6 +11,7 @@
 #include "assembly/texts.h"
 #include "dialogs/mdlCdlg.h"
 #include "platform/error.h"
+#include "platform/native_path.h"
 #include "support/mdlINI.h"
 #include "support/mdlMain.h"
 
@@ -23,6 +24,7 @@ class ReportWriter {
   explicit ReportWriter(Report& report) : report_(report) {}
   void Add(std::string_view line) { report_.AddLine(std::string(line)); }
   void SelectLast() { report_.SetSelectedIndex(static_cast<std::int16_t>(report_.LineCount() - 1)); }
+  void KeepResponsive() { report_.KeepResponsive(); }
 
  private:
   Report& report_;
@@ -76,7 +78,8 @@ BuildOutcome SaveStage(const std::string& project_path, const std::vector<std::s
       }
     }
 
-    WritePackage(package_path, project_path, files);
+    WritePackage(package_path, project_path, files,
+                 [&report](const std::string&, std::uint64_t) { report.KeepResponsive(); });
     report.Add(texts::kSucceeded);
     boxes.Show(std::string(texts::kSuccessBox), MessageIcon::kInformation, MessageButtons::kOk);
     return BuildOutcome::kWritten;
@@ -136,6 +139,8 @@ std::string ChooseProjectFile(MessageBoxes& boxes) {
 BuildOutcome BuildPackage(const std::string& project_path, Report& report, MessageBoxes& boxes,
                           bool check_only) {
   ReportWriter writer(report);
+  // Names whose letter case differs from the disk read each folder once in this build.
+  const platform::FolderListingCache listings;
   report.Clear();
   std::string failure;
   try {

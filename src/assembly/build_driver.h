@@ -18,6 +18,9 @@ class Report {
   virtual std::int16_t LineCount() const = 0;
   /// Highlights the line at index and scrolls it into view.
   virtual void SetSelectedIndex(std::int16_t index) = 0;
+  /// Called now and then during long work that adds no line (writing a large package), so that a
+  /// window can repaint and show that it is alive.
+  virtual void KeepResponsive() {}
 };
 
 /// A report's line count as a list box gives it: a 16-bit signed value, held at 32767 when the

@@ -26,7 +26,9 @@ using platform::ScopedFile;
 constexpr std::size_t kBufferSize = 256 * 1024;
 // Files up to this size are read into the buffer; larger ones go through the kernel's copy.
 constexpr std::size_t kSmallFile = 64 * 1024;
-static_assert(kSmallFile + package::kMaxHeaderLength <= kBufferSize);
+static_assert(kSmallFile + 1 <= kBufferSize);
+// A large file is copied in steps of this size, with a word to progress after each.
+constexpr std::uint64_t kProgressStep = 16 * 1024 * 1024;
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
@@ -86,16 +88,16 @@ bool IsOutputError(const std::error_code& ec) {
          ec == std::errc::read_only_file_system;
 }
 
-// One list entry, checked and measured before anything is written.
+// One list entry whose name has been checked before anything is written. The file itself is
+// looked at once, when it is opened for copying.
 struct PlannedEntry {
   const std::string& entry;
   std::string name_bytes;
-  std::string source;
-  std::uint32_t size = 0;
+  std::string source;  // a skin path: the project folder and the entry
 };
 
 std::vector<PlannedEntry> PlanEntries(const std::string& project_path,
-                                      const std::vector<std::string>& file_list, FileSystem& fs) {
+                                      const std::vector<std::string>& file_list) {
   const std::string folder = mdlINI::WithTrailingBackslash(mdlMain::ParentFolder(project_path));
   std::vector<PlannedEntry> planned;
   planned.reserve(file_list.size());
@@ -106,17 +108,21 @@ std::vector<PlannedEntry> PlanEntries(const std::string& project_path,
       if (package::IsForbiddenNameByte(c)) throw ForbiddenChar(entry, c);
     }
     if (name_bytes->size() > package::kMaxNameLength) throw NameTooLong(entry);
-
-    std::string source = platform::ResolveNativePath(folder + entry);
-    std::error_code ec;
-    const platform::FileInfo info = fs.Stat(source, ec);
-    if (ec) throw CannotOpen(entry, ec);
-    if (!info.regular) throw NotAFile(entry);
-    if (info.size > package::kMaxEntrySize) throw TooLarge(entry, info.size);
-    planned.push_back(
-        {entry, std::move(*name_bytes), std::move(source), static_cast<std::uint32_t>(info.size)});
+    planned.push_back({entry, std::move(*name_bytes), folder + entry});
   }
   return planned;
+}
+
+// Opens a source as spelled, and only when that names nothing, as matched by letter case: the
+// common case costs one open and no other look-up.
+FileHandle OpenSource(const std::string& source, FileSystem& fs, std::error_code& ec) {
+  const FileHandle file = fs.OpenForReading(platform::NativeSpelling(source), ec);
+  if (!ec || (ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory)) {
+    return file;
+  }
+  const std::string resolved = platform::ResolveNativePath(source);
+  if (resolved == platform::NativeSpelling(source)) return file;
+  return fs.OpenForReading(resolved, ec);
 }
 
 // The package being written: a buffer in front of the temporary file.
@@ -132,6 +138,12 @@ class PackageOutput {
   }
   void Commit(std::size_t n) { used_ += n; }
 
+  // Counts n bytes that went to the file around the buffer (a kernel copy after Flush()).
+  void Skip(std::uint64_t n) { flushed_ += n; }
+
+  // The bytes of the package so far, whether still in the buffer or already in the file.
+  std::uint64_t Written() const { return flushed_ + used_; }
+
   void Append(std::string_view bytes) {
     std::span<char> space = Reserve(bytes.size());
     std::copy(bytes.begin(), bytes.end(), space.begin());
@@ -143,6 +155,7 @@ class PackageOutput {
     std::error_code ec;
     fs_.Write(file_, std::span<const char>(buffer_.data(), used_), ec);
     if (ec) throw CannotWrite(package_path_, ec);
+    flushed_ += used_;
     used_ = 0;
   }
 
@@ -152,48 +165,66 @@ class PackageOutput {
   const std::string& package_path_;
   std::vector<char> buffer_;
   std::size_t used_ = 0;
+  std::uint64_t flushed_ = 0;
 };
 
-void CopySource(const PlannedEntry& item, PackageOutput& out, FileHandle package,
-                const std::string& package_path, FileSystem& fs) {
+// Appends one entry, its header and its bytes, to out. The size in the header is the size the
+// open file has; a file that changes while it is copied cannot be written whole.
+void AppendEntry(const PlannedEntry& item, PackageOutput& out, FileHandle package,
+                 const std::string& package_path, FileSystem& fs, const WriteProgress& progress) {
   std::error_code ec;
-  ScopedFile source(fs, fs.OpenForReading(item.source, ec));
+  ScopedFile source(fs, OpenSource(item.source, fs, ec));
   if (ec) throw CannotOpen(item.entry, ec);
+  const platform::FileInfo info = fs.StatHandle(source.get(), ec);
+  if (ec) throw CannotOpen(item.entry, ec);
+  if (!info.regular) throw NotAFile(item.entry);
+  if (info.size > package::kMaxEntrySize) throw TooLarge(item.entry, info.size);
+  const auto size = static_cast<std::uint32_t>(info.size);
 
-  if (item.size <= kSmallFile) {
-    const std::span<char> space = out.Reserve(item.size);
-    const std::size_t got = fs.ReadAt(source.get(), 0, space, ec);
+  std::string header;
+  package::AppendEntryHeader(header, item.name_bytes, size);
+  out.Append(header);
+
+  std::uint64_t copied = 0;
+  if (size <= kSmallFile) {
+    // One read asks for a byte more than the size: getting it means the file has grown.
+    const std::span<char> space = out.Reserve(std::size_t{size} + 1);
+    copied = fs.ReadAt(source.get(), 0, space, ec);
     if (ec) throw CannotRead(item.entry, ErrorText(ec));
-    if (got < item.size) throw Shrank(item.entry, item.size);
-    out.Commit(item.size);
-  } else {
-    // The kernel appends at the file's position, so what the buffer holds must go first.
-    out.Flush();
-    const std::uint64_t got = fs.CopyAt(source.get(), 0, package, item.size, ec);
-    if (ec)
-      throw IsOutputError(ec) ? CannotWrite(package_path, ec)
-                              : CannotCopy(item.entry, package_path, ec);
-    if (got < item.size) throw Shrank(item.entry, item.size);
+    if (copied > size) throw Grew(item.entry, size);
+    if (copied < size) throw Shrank(item.entry, size);
+    out.Commit(size);
+    return;
   }
 
-  // The header already holds the size; a file that has grown since cannot be written whole.
+  // The kernel appends at the file's position, so what the buffer holds must go first.
+  out.Flush();
+  while (copied < size) {
+    const std::uint64_t chunk = std::min<std::uint64_t>(size - copied, kProgressStep);
+    const std::uint64_t got = fs.CopyAt(source.get(), copied, package, chunk, ec);
+    if (ec) {
+      throw IsOutputError(ec) ? CannotWrite(package_path, ec)
+                              : CannotCopy(item.entry, package_path, ec);
+    }
+    copied += got;
+    if (got < chunk) throw Shrank(item.entry, size);
+    if (progress) progress(item.entry, out.Written() + copied);
+  }
   char extra;
-  const std::size_t more = fs.ReadAt(source.get(), item.size, std::span<char>(&extra, 1), ec);
+  const std::size_t more = fs.ReadAt(source.get(), size, std::span<char>(&extra, 1), ec);
   if (ec) throw CannotRead(item.entry, ErrorText(ec));
-  if (more != 0) throw Grew(item.entry, item.size);
+  if (more != 0) throw Grew(item.entry, size);
+  out.Skip(size);
 }
 
 // Writes every entry to the open temporary file and leaves it complete, synced and closed.
 void WriteEntries(const std::vector<PlannedEntry>& planned, ScopedFile& package,
-                  const std::string& package_path, FileSystem& fs) {
+                  const std::string& package_path, FileSystem& fs, const WriteProgress& progress) {
   PackageOutput out(fs, package.get(), package_path);
   out.Append(package::kMagic);
-  std::string header;
   for (const PlannedEntry& item : planned) {
-    header.clear();
-    package::AppendEntryHeader(header, item.name_bytes, item.size);
-    out.Append(header);
-    CopySource(item, out, package.get(), package_path, fs);
+    AppendEntry(item, out, package.get(), package_path, fs, progress);
+    if (progress) progress(item.entry, out.Written());
   }
   out.Flush();
   std::error_code ec;
@@ -207,22 +238,23 @@ void WriteEntries(const std::vector<PlannedEntry>& planned, ScopedFile& package,
 }  // namespace
 
 void WritePackage(const std::string& package_path, const std::string& project_path,
-                  const std::vector<std::string>& file_list) {
+                  const std::vector<std::string>& file_list, const WriteProgress& progress) {
   platform::NativeFileSystem fs;
-  WritePackage(package_path, project_path, file_list, fs);
+  WritePackage(package_path, project_path, file_list, fs, progress);
 }
 
 void WritePackage(const std::string& package_path, const std::string& project_path,
-                  const std::vector<std::string>& file_list, platform::FileSystem& fs) {
+                  const std::vector<std::string>& file_list, platform::FileSystem& fs,
+                  const WriteProgress& progress) {
   if (file_list.empty()) throw Error("список файлов пакета пуст");
-  const std::vector<PlannedEntry> planned = PlanEntries(project_path, file_list, fs);
+  const std::vector<PlannedEntry> planned = PlanEntries(project_path, file_list);
 
   std::error_code ec;
   std::string temporary_path;
   ScopedFile package(fs, fs.CreateTemporary(package_path, temporary_path, ec));
   if (ec) throw CannotCreate(package_path, ec);
   try {
-    WriteEntries(planned, package, package_path, fs);
+    WriteEntries(planned, package, package_path, fs, progress);
     fs.Rename(temporary_path, package_path, ec);
     if (ec) throw CannotReplace(package_path, ec);
   } catch (...) {

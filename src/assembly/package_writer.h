@@ -1,6 +1,8 @@
 // WritePackage: writes a skin's files into one package file.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -8,16 +10,22 @@
 
 namespace zrk {
 
+/// Told, after each entry and during large ones, which entry is being written and how many bytes
+/// of the package are written so far.
+using WriteProgress =
+    std::function<void(const std::string& entry, std::uint64_t package_bytes)>;
+
 /// Writes the package at package_path (a native path): the magic, then for each entry of
 /// file_list, in order, its header and the bytes of the file at the project folder of
 /// project_path followed by the entry. Throws zrk::Error naming the entry or the package when a
 /// name cannot go into a package, a source is missing, too large, changes or cannot be read, or
 /// the package cannot be written; a package already at package_path is then left as it was.
 void WritePackage(const std::string& package_path, const std::string& project_path,
-                  const std::vector<std::string>& file_list);
+                  const std::vector<std::string>& file_list, const WriteProgress& progress = {});
 
 /// WritePackage doing its file operations through fs, so that tests can make them fail.
 void WritePackage(const std::string& package_path, const std::string& project_path,
-                  const std::vector<std::string>& file_list, platform::FileSystem& fs);
+                  const std::vector<std::string>& file_list, platform::FileSystem& fs,
+                  const WriteProgress& progress = {});
 
 }  // namespace zrk
