@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test: the debug build, then the
-# AddressSanitizer + UndefinedBehaviorSanitizer build, a short run of each fuzz target, and the
-# 32-bit Windows build under Wine. ZRK_SKIP_WINDOWS=1 leaves the Windows part out.
+# Installs what is missing, then builds and runs every test: the debug build, the
+# AddressSanitizer + UndefinedBehaviorSanitizer build and the release build (as users and the
+# benchmarks build it), a short run of each fuzz target, and the 32-bit Windows build under Wine.
+# ZRK_SKIP_WINDOWS=1 leaves the Windows part out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
 
 jobs=$(nproc)
-for preset in dev asan; do
+for preset in dev asan release; do
   echo "== $preset: configure, build, test"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
