@@ -1,4 +1,5 @@
 // INI values without a system profile API: the project's own reader on the resolved path.
+#include "platform/error.h"
 #include "platform/native_path.h"
 #include "platform/profile_api.h"
 
@@ -10,8 +11,8 @@ std::string ReadProfileValue(const std::string& path, const std::string& section
     const Profile profile = Profile::Load(ResolveNativePath(path));
     std::string value = ProfileValue(profile, section, key);
     return value.empty() ? default_value : value;
-  } catch (...) {
-    return {};
+  } catch (const Error&) {
+    return default_value;  // errors suspended: a file that cannot be read gives the default
   }
 }
 

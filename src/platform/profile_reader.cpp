@@ -5,9 +5,11 @@
 #include <array>
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <system_error>
 
 #include "platform/cp1251.h"
+#include "platform/error.h"
 
 namespace zrk::platform {
 namespace {
@@ -22,12 +24,6 @@ constexpr std::size_t kValueBytesKept = kMaxProfileValue + 1;
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v'; }
 
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 // The caller's names lose spaces only: "Picture800\t" does not find "Picture800".
 std::string_view TrimSpaces(std::string_view text) {
@@ -107,7 +103,7 @@ class Profile::Parser {
           break;
         case State::kKey: {
           const std::size_t end = Find(bytes, i, '=');
-          name_.append(bytes.substr(i, end - i));
+          AppendName(bytes.substr(i, end - i));
           i = end;
           if (i < bytes.size() && bytes[i] == '=') {
             state_ = State::kValue;
@@ -117,7 +113,7 @@ class Profile::Parser {
         }
         case State::kHeader: {
           const std::size_t end = Find(bytes, i, ']');
-          name_.append(bytes.substr(i, end - i));
+          AppendName(bytes.substr(i, end - i));
           i = end;
           if (i < bytes.size() && bytes[i] == ']') {
             EndHeader();
@@ -156,6 +152,26 @@ class Profile::Parser {
     return from;
   }
 
+  // Takes more bytes of a header or key name, none of them a line end. Blanks at the name's ends
+  // are dropped as they come, and a name longer than kMaxProfileName is only remembered as too
+  // long: no lookup can ask for it, so a line of any length costs bounded memory.
+  void AppendName(std::string_view bytes) {
+    for (const char c : bytes) {
+      if (name_too_long_) return;
+      if (IsBlank(c)) {
+        // Blanks past the limit need not be kept: more name after them makes it too long.
+        if (!name_.empty() && name_.size() + name_blanks_.size() <= kMaxProfileName) {
+          name_blanks_ += c;
+        }
+        continue;
+      }
+      name_ += name_blanks_;
+      name_blanks_.clear();
+      name_ += c;
+      name_too_long_ = name_.size() > kMaxProfileName;
+    }
+  }
+
   // Takes more bytes of the value, none of them a line end.
   void AddValueBytes(std::string_view bytes) {
     if (value_length_ == 0) {
@@ -173,14 +189,19 @@ class Profile::Parser {
   }
 
   void EndHeader() {
-    std::string name(TrimBlanks(name_));
+    if (name_too_long_) {
+      current_ = nullptr;  // a section no lookup can name
+      return;
+    }
+    std::string name = std::move(name_);
     FoldInPlace(name);
     const auto [it, inserted] = sections_.try_emplace(std::move(name));
     current_ = inserted ? &it->second : nullptr;
   }
 
   void EndEntry() {
-    std::string key(TrimBlanks(name_));
+    if (name_too_long_) return;
+    std::string key = std::move(name_);
     FoldInPlace(key);
     const auto [it, inserted] = current_->try_emplace(std::move(key));
     if (inserted && state_ == State::kValue) it->second = ShapedValue();
@@ -204,6 +225,8 @@ class Profile::Parser {
     if (state_ == State::kKey || state_ == State::kValue) EndEntry();
     state_ = State::kLineStart;
     name_.clear();
+    name_blanks_.clear();
+    name_too_long_ = false;
     value_.clear();
     value_length_ = 0;
     value_end_ = 0;
@@ -213,7 +236,9 @@ class Profile::Parser {
   std::unordered_map<std::string, Entries> sections_;
   Entries* current_ = nullptr;  // where entries go; null before a header and in repeated ones
   State state_ = State::kLineStart;
-  std::string name_;   // header or key name of the line, as read
+  std::string name_;         // header or key name of the line, without blanks at its ends
+  std::string name_blanks_;  // blanks read after the name, kept only if more name follows
+  bool name_too_long_ = false;
   std::string value_;  // the value from its first non-blank byte, at most kValueBytesKept
   std::size_t value_length_ = 0;  // bytes of the value after its leading blanks
   std::size_t value_end_ = 0;     // its length without trailing blanks
@@ -231,14 +256,14 @@ Profile Profile::Parse(std::string_view file_bytes) {
 }
 
 Profile Profile::Load(const std::string& native_path) {
-  try {
-    // Only regular files: a folder cannot be read, and a FIFO or a device might block or never
-    // end.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(native_path, error)) return Profile();
-    std::ifstream in(native_path, std::ios::binary);
-    if (!in) return Profile();
+  // Only regular files: a folder cannot be read, and a FIFO or a device might block or never end.
+  // A file that cannot be opened reads as empty, as the system's reader has it.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(native_path, error)) return Profile();
+  std::ifstream in(native_path, std::ios::binary);
+  if (!in) return Profile();
 
+  try {
     Parser parser;
     std::string chunk(kReadChunk, '\0');
     std::string utf16;  // UTF-16LE bytes read but not yet converted
@@ -246,7 +271,7 @@ Profile Profile::Load(const std::string& native_path) {
     bool is_utf16 = false;
     while (true) {
       in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-      if (in.bad()) return Profile();  // a read error: the file cannot be read
+      if (in.bad()) throw Error("не удалось прочитать файл '" + native_path + "': ошибка чтения");
       std::string_view piece(chunk.data(), static_cast<std::size_t>(in.gcount()));
       if (first_read) {
         first_read = false;
@@ -268,12 +293,18 @@ Profile Profile::Load(const std::string& native_path) {
     }
     if (is_utf16) parser.Feed(Utf16LeToCp1251(utf16));
     return parser.Finish();
-  } catch (...) {
-    return Profile();  // out of memory on a pathological file: nothing readable
+  } catch (const std::bad_alloc&) {
+    // Half a file would silently drop the files it names from the package.
+    throw Error("не удалось прочитать файл '" + native_path + "': недостаточно памяти");
   }
 }
 
 std::string Profile::Value(std::string_view section, std::string_view key) const {
+  if (section.size() > kMaxProfileName || key.size() > kMaxProfileName) {
+    section = TrimSpaces(section);
+    key = TrimSpaces(key);
+    if (section.size() > kMaxProfileName || key.size() > kMaxProfileName) return {};
+  }
   std::string section_name(TrimSpaces(section));
   FoldInPlace(section_name);
   const auto found_section = sections_.find(section_name);

@@ -11,6 +11,10 @@ namespace zrk::platform {
 /// The longest value the reader returns, in characters (bytes of Windows-1251).
 inline constexpr std::size_t kMaxProfileValue = 1022;
 
+/// The longest section or key name the reader can match, in bytes; longer names in a file are
+/// never kept, and a lookup of a longer name finds nothing.
+inline constexpr std::size_t kMaxProfileName = 4096;
+
 /// One INI file, parsed once, answering lookups as the platform's profile reader does. Names
 /// and values are Windows-1251 bytes.
 class Profile {
@@ -19,8 +23,10 @@ class Profile {
   /// everything else is taken as Windows-1251.
   static Profile Parse(std::string_view file_bytes);
 
-  /// Reads and parses the file at a native path. A file that is missing, a folder, unreadable or
-  /// otherwise unusable gives an empty profile, in which every lookup is empty. Never throws.
+  /// Reads and parses the file at a native path, in memory bounded whatever its lines. A file that
+  /// is missing, not a regular file or cannot be opened gives an empty profile, in which every
+  /// lookup is empty. Throws zrk::Error naming the file when it cannot be read to its end (a read
+  /// error, no memory left): half a file must not pass for the whole.
   static Profile Load(const std::string& native_path);
 
   /// The value of key in the first section called section (both matched ignoring letter case,

@@ -16,17 +16,13 @@ std::string CachedIniReader::Read(const std::string& path, const std::string& se
                                   const std::string& key) {
   // The system's profile API keeps no parsed file for us: each value is one call of it.
   if (!zrk::platform::ProfileValuesFromMemory()) return ReadIniValue(path, section, key);
-  try {
-    // Keyed by the path as given: one collection reads the same path again and again.
-    auto it = profiles_.find(path);
-    if (it == profiles_.end()) {
-      const std::string native = zrk::platform::ResolveNativePath(path);
-      it = profiles_.emplace(path, zrk::platform::Profile::Load(native)).first;
-    }
-    return zrk::platform::ProfileValue(it->second, section, key);
-  } catch (...) {
-    return {};
+  // Keyed by the path as given: one collection reads the same path again and again.
+  auto it = profiles_.find(path);
+  if (it == profiles_.end()) {
+    const std::string native = zrk::platform::ResolveNativePath(path);
+    it = profiles_.emplace(path, zrk::platform::Profile::Load(native)).first;
   }
+  return zrk::platform::ProfileValue(it->second, section, key);
 }
 
 std::string WithTrailingBackslash(std::string path) {

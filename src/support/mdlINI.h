@@ -18,7 +18,9 @@ std::string ReadIniValue(std::string path, std::string section, std::string key,
 /// memory. Lives for one file-list collection; nothing is kept between builds.
 class CachedIniReader {
  public:
-  /// The same result as ReadIniValue(path, section, key) with an empty default.
+  /// The same result as ReadIniValue(path, section, key) with an empty default, except that a file
+  /// that cannot be read to its end throws zrk::Error naming it instead of reading as empty: a
+  /// build must fail rather than leave that file's names out of the package.
   std::string Read(const std::string& path, const std::string& section, const std::string& key);
 
  private:

@@ -123,9 +123,10 @@ TEST(ProfileParse, DecidedAndEdgeCases) {
   const std::string cut_quoted = std::string(1022, 'a') + "bc";
   const std::string quote_inside = "\"" + std::string(1021, 'a') + "\"" + std::string(100, 'b');
   const std::string nul = "[STANDARD]\r\nPic\0ture=a\0b\r\nPicture=ok.bmp\0\r\n[\0]\r\nMask=n\r\n"s;
-  const std::string v(1 << 20, 'v'), n(1 << 20, 'N');
-  const std::string huge =
-      "[EFFECTS]\r\nFrames=" + v + "\r\n" + n + "=x\r\n[" + n + "\r\nMask=m\r\n";
+  const std::string v(1 << 20, 'v'), n(1 << 20, 'N'), blanks(1 << 20, ' ');
+  const std::string longest(kMaxProfileName, 'L');
+  const std::string huge = "[EFFECTS]\r\nFrames=" + v + "\r\n" + n + "=x\r\n" + longest +
+                           "=y\r\nMask" + blanks + "=z\r\n[" + n + "\r\nMask=m\r\n";
   const std::vector<WorkedCase> cases = {
       // The first matching entry wins even when it has no "=".
       {"bare key line hides a later value", "[STANDARD]\r\nPicture\r\nPicture=b.bmp\r\n", ""},
@@ -146,8 +147,11 @@ TEST(ProfileParse, DecidedAndEdgeCases) {
       {"NUL in a key", nul, "a\0b"s, "STANDARD", "Pic\0ture"s},
       {"NUL as a section name", nul, "n", "\0"s, "Mask"},
       {"megabyte value", huge, v.substr(0, 1022), "EFFECTS", "Frames"},
-      {"megabyte key", huge, "x", "EFFECTS", n},
-      {"megabyte section name", huge, "m", n, "Mask"},
+      // Names past kMaxProfileName are not kept: memory stays bounded, and no caller asks for one.
+      {"megabyte key", huge, "", "EFFECTS", n},
+      {"longest key kept", huge, "y", "EFFECTS", longest},
+      {"megabyte of blanks after a key", huge, "z", "EFFECTS", "Mask"},
+      {"megabyte section name", huge, "", n, "Mask"},
       {"megabyte line alone", v, "", "EFFECTS", "Frames"},
   };
   for (const WorkedCase& c : cases) {
