@@ -30,20 +30,32 @@ class ReportWriter {
   Report& report_;
 };
 
-// Tests every entry at the project folder, one report line each; true when all exist.
+// Tests every entry at the project folder, one report line each; true when all exist. facts
+// gets what each test found.
 bool VerifyFiles(const std::string& project_folder, const std::vector<std::string>& files,
-                 ReportWriter& report) {
+                 std::vector<platform::SourceFacts>& facts, ReportWriter& report) {
   bool all_found = true;
-  for (const std::string& entry : files) {
-    if (mdlMain::FileExists(project_folder + entry)) {
-      report.Add(entry + std::string(texts::kFileOk));
+  facts.resize(files.size());
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (mdlMain::FileExists(project_folder + files[i], facts[i])) {
+      report.Add(files[i] + std::string(texts::kFileOk));
     } else {
-      report.Add(entry + std::string(texts::kFileMissing));
+      report.Add(files[i] + std::string(texts::kFileMissing));
       all_found = false;
     }
     report.SelectLast();
   }
   return all_found;
+}
+
+// Throws what the writer would refuse of the files: so the user is never asked for a package name
+// that cannot be written, and a check gives the build's verdict.
+void CheckWritable(const std::vector<std::string>& files,
+                   const std::vector<platform::SourceFacts>& facts) {
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    CheckEntryName(files[i]);
+    CheckSource(files[i], facts[i]);
+  }
 }
 
 // The save loop: asks for a name until the user gives a usable one or confirms the cancellation,
@@ -97,7 +109,8 @@ BuildOutcome RunBuild(const std::string& project_path, ReportWriter& report, Mes
 
   const std::string project_folder =
       mdlINI::WithTrailingBackslash(mdlMain::ParentFolder(project_path));
-  if (!VerifyFiles(project_folder, files, report)) {
+  std::vector<platform::SourceFacts> facts;
+  if (!VerifyFiles(project_folder, files, facts, report)) {
     boxes.Show(std::string(texts::kMissingFilesBox), MessageIcon::kError, MessageButtons::kOk);
     report.Add(texts::kFileNotFoundLine);
     report.SelectLast();
@@ -105,10 +118,13 @@ BuildOutcome RunBuild(const std::string& project_path, ReportWriter& report, Mes
   }
 
   // The preview picture is appended without the duplicate test: a module may name it as well.
-  if (mdlMain::FileExists(project_folder + std::string(texts::kPreviewName))) {
+  platform::SourceFacts preview;
+  if (mdlMain::FileExists(project_folder + std::string(texts::kPreviewName), preview)) {
     files.emplace_back(texts::kPreviewName);
+    facts.push_back(preview);
     report.Add(texts::kPreviewFound);
   }
+  CheckWritable(files, facts);
   report.Add(texts::kCheckPassed);
   report.Add(texts::kPreparing);
   report.SelectLast();

@@ -96,19 +96,24 @@ struct PlannedEntry {
   std::string source;  // a skin path: the project folder and the entry
 };
 
+// The entry's name as the package holds it, or the error that keeps it out.
+std::string NameBytes(const std::string& entry) {
+  std::optional<std::string> name_bytes = platform::Utf8ToCp1251(entry);
+  if (!name_bytes) throw NoCp1251Form(entry);
+  for (const char c : *name_bytes) {
+    if (package::IsForbiddenNameByte(c)) throw ForbiddenChar(entry, c);
+  }
+  if (name_bytes->size() > package::kMaxNameLength) throw NameTooLong(entry);
+  return std::move(*name_bytes);
+}
+
 std::vector<PlannedEntry> PlanEntries(const std::string& project_path,
                                       const std::vector<std::string>& file_list) {
   const std::string folder = mdlINI::WithTrailingBackslash(mdlMain::ParentFolder(project_path));
   std::vector<PlannedEntry> planned;
   planned.reserve(file_list.size());
   for (const std::string& entry : file_list) {
-    std::optional<std::string> name_bytes = platform::Utf8ToCp1251(entry);
-    if (!name_bytes) throw NoCp1251Form(entry);
-    for (const char c : *name_bytes) {
-      if (package::IsForbiddenNameByte(c)) throw ForbiddenChar(entry, c);
-    }
-    if (name_bytes->size() > package::kMaxNameLength) throw NameTooLong(entry);
-    planned.push_back({entry, std::move(*name_bytes), folder + entry});
+    planned.push_back({entry, NameBytes(entry), folder + entry});
   }
   return planned;
 }
@@ -236,6 +241,14 @@ void WriteEntries(const std::vector<PlannedEntry>& planned, ScopedFile& package,
 }
 
 }  // namespace
+
+void CheckEntryName(const std::string& entry) { NameBytes(entry); }
+
+void CheckSource(const std::string& entry, const platform::SourceFacts& facts) {
+  if (!facts.regular) throw NotAFile(entry);
+  if (!facts.readable) throw CannotOpen(entry, std::make_error_code(std::errc::permission_denied));
+  if (facts.size > package::kMaxEntrySize) throw TooLarge(entry, facts.size);
+}
 
 void WritePackage(const std::string& package_path, const std::string& project_path,
                   const std::vector<std::string>& file_list, const WriteProgress& progress) {

@@ -7,8 +7,17 @@
 #include <vector>
 
 #include "platform/file_io.h"
+#include "platform/native_path.h"
 
 namespace zrk {
+
+/// Throws the zrk::Error WritePackage would for entry's name: no Windows-1251 form, a character a
+/// package cannot hold ("*", ">", NUL), or too long.
+void CheckEntryName(const std::string& entry);
+
+/// Throws the zrk::Error WritePackage would for a source with these facts: not a regular file,
+/// unreadable, or too large for a package.
+void CheckSource(const std::string& entry, const platform::SourceFacts& facts);
 
 /// Told, after each entry and during large ones, which entry is being written and how many bytes
 /// of the package are written so far.

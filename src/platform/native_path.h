@@ -1,6 +1,7 @@
 // Skin paths on the native file system: separators, letter case and existence.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -48,6 +49,17 @@ enum class Presence {
 /// Probes the file at a skin path: what opening it for reading would find, told from the file's
 /// metadata where the platform allows (one look-up on POSIX, no open).
 Presence ProbeFile(std::string_view skin_path);
+
+/// What a build must know of a source before it asks for the package name.
+struct SourceFacts {
+  Presence presence = Presence::kMissingFile;
+  bool regular = false;      ///< a regular file, not a device, pipe or socket
+  bool readable = false;     ///< opens for reading
+  std::uint64_t size = 0;    ///< length in bytes, for a regular file
+};
+
+/// ProbeFile, and for a file that is there, its kind, size and whether it can be read.
+SourceFacts InspectFile(std::string_view skin_path);
 
 /// Folds letter case for comparing names: ASCII and Cyrillic upper case become lower case, every
 /// other character stays. Works on UTF-8.

@@ -115,15 +115,17 @@ std::string ResolveNativePath(std::string_view skin_path) {
   return resolved;
 }
 
-Presence ProbeFile(std::string_view skin_path) {
+namespace {
+
+// ProbeFile's one look-up, leaving the metadata in st and the path it found in path.
+Presence Probe(std::string_view skin_path, std::string& path, struct stat& st) {
   // A network path has no POSIX form; "//server" would quietly name the local "/server".
   if (skin_path.starts_with("\\\\")) return Presence::kMissingFolder;
-  std::string path = NativeSpelling(skin_path);
+  path = NativeSpelling(skin_path);
   if (path.empty()) return Presence::kMissingFile;
   // One look-up of the metadata answers as an open would: the folders on the path must be
   // searchable, a folder is no file, and a file's own read permission is the open's business
   // (an unreadable file exists). Only a name missing as spelled is matched by letter case.
-  struct stat st;
   int result = ::stat(path.c_str(), &st);
   if (result != 0 && (errno == ENOENT || errno == ENOTDIR)) {
     path = ResolveNativePath(skin_path);
@@ -135,11 +137,32 @@ Presence ProbeFile(std::string_view skin_path) {
     // Tell a missing file in an existing folder from a missing folder, as the platform does.
     const std::size_t slash = path.find_last_of('/');
     const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    const bool folder_exists = ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    struct stat folder_st;
+    const bool folder_exists = ::stat(folder.c_str(), &folder_st) == 0 && S_ISDIR(folder_st.st_mode);
     return folder_exists ? Presence::kMissingFile : Presence::kMissingFolder;
   }
   if (error == ENOTDIR || error == ENAMETOOLONG || error == ELOOP) return Presence::kMissingFolder;
   return Presence::kUnopenable;
+}
+
+}  // namespace
+
+Presence ProbeFile(std::string_view skin_path) {
+  std::string path;
+  struct stat st;
+  return Probe(skin_path, path, st);
+}
+
+SourceFacts InspectFile(std::string_view skin_path) {
+  std::string path;
+  struct stat st;
+  SourceFacts facts;
+  facts.presence = Probe(skin_path, path, st);
+  if (facts.presence != Presence::kPresent) return facts;
+  facts.regular = S_ISREG(st.st_mode);
+  facts.size = static_cast<std::uint64_t>(st.st_size);
+  facts.readable = facts.regular && ::access(path.c_str(), R_OK) == 0;
+  return facts;
 }
 
 std::string ProgramFolder() {

@@ -15,11 +15,15 @@ std::string NativeSpelling(std::string_view skin_path) { return std::string(skin
 FolderListingCache::FolderListingCache() = default;
 FolderListingCache::~FolderListingCache() = default;
 
-Presence ProbeFile(std::string_view skin_path) {
-  if (skin_path.empty()) return Presence::kMissingFile;
+Presence ProbeFile(std::string_view skin_path) { return InspectFile(skin_path).presence; }
+
+SourceFacts InspectFile(std::string_view skin_path) {
+  SourceFacts facts;
+  facts.presence = Presence::kMissingFile;
+  if (skin_path.empty()) return facts;
   // Not valid UTF-8: no file can carry that name.
   const std::optional<std::wstring> path = Utf8ToWide(skin_path);
-  if (!path || path->find(L'\0') != std::wstring::npos) return Presence::kMissingFile;
+  if (!path || path->find(L'\0') != std::wstring::npos) return facts;
 
   // Backup semantics let a folder open too, so that it can be told from a locked file.
   const HANDLE file = ::CreateFileW(path->c_str(), GENERIC_READ,
@@ -30,21 +34,28 @@ Presence ProbeFile(std::string_view skin_path) {
       case ERROR_FILE_NOT_FOUND:
       // A name the file system cannot hold ("a?.bmp", "C:\skin\C:\a.bmp") names no file either.
       case ERROR_INVALID_NAME:
-        return Presence::kMissingFile;
+        facts.presence = Presence::kMissingFile;
+        break;
       case ERROR_PATH_NOT_FOUND:
       // A server or share that is not there is a folder on the path that is missing.
       case ERROR_BAD_NETPATH:
       case ERROR_BAD_NET_NAME:
-        return Presence::kMissingFolder;
+        facts.presence = Presence::kMissingFolder;
+        break;
       default:
-        return Presence::kUnopenable;
+        facts.presence = Presence::kUnopenable;
     }
+    return facts;
   }
   BY_HANDLE_FILE_INFORMATION info;
-  const bool is_folder = ::GetFileInformationByHandle(file, &info) != 0 &&
-                         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  const bool known = ::GetFileInformationByHandle(file, &info) != 0;
+  const bool is_folder = known && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  facts.presence = is_folder ? Presence::kFolder : Presence::kPresent;
+  facts.regular = known && !is_folder && ::GetFileType(file) == FILE_TYPE_DISK;
+  facts.readable = facts.regular;  // it has just been opened for reading
+  if (known) facts.size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
   ::CloseHandle(file);
-  return is_folder ? Presence::kFolder : Presence::kPresent;
+  return facts;
 }
 
 std::string ProgramFolder() {

@@ -1,6 +1,8 @@
 // mdlMain over the platform's file probe.
 #include "support/mdlMain.h"
 
+#include <new>
+
 #include "platform/native_path.h"
 
 namespace mdlMain {
@@ -34,24 +36,22 @@ std::size_t LastSeparator(const std::string& path) {
 }  // namespace
 
 bool FileExists(std::string path) {
+  zrk::platform::SourceFacts ignored;
+  return FileExists(std::move(path), ignored);
+}
+
+bool FileExists(std::string path, zrk::platform::SourceFacts& facts) {
+  facts = {};
   // The system sees a name only up to a NUL byte, so it would test another file than the one
   // named; a name with a NUL names no file.
   if (path.find('\0') != std::string::npos) return false;
   try {
-    path = CollapseDoubledBackslashes(path);
-    using zrk::platform::Presence;
-    switch (zrk::platform::ProbeFile(path)) {
-      case Presence::kPresent:
-      case Presence::kUnopenable:
-        return true;
-      case Presence::kMissingFile:
-      case Presence::kMissingFolder:
-      case Presence::kFolder:
-        return false;
-    }
-  } catch (...) {
+    facts = zrk::platform::InspectFile(CollapseDoubledBackslashes(path));
+  } catch (const std::bad_alloc&) {
+    return false;  // errors suspended, as for every probe helper
   }
-  return false;
+  using zrk::platform::Presence;
+  return facts.presence == Presence::kPresent || facts.presence == Presence::kUnopenable;
 }
 
 zrk::StringList Split(const std::string& text, const std::string& delimiter) {

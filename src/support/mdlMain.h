@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/native_path.h"
 #include "support/string_list.h"
 
 namespace mdlMain {
@@ -13,6 +14,10 @@ namespace mdlMain {
 /// opened counts as present. Doubled "\" after the start are collapsed to one before the test; a
 /// leading "\\" (a network path) is kept. Never throws.
 bool FileExists(std::string path);
+
+/// FileExists, also telling what the test found of the file (its kind, size and whether it can
+/// be read) in facts, for a build that must know it before writing.
+bool FileExists(std::string path, zrk::platform::SourceFacts& facts);
 
 /// Splits text at every delimiter: no delimiter gives one piece, an empty text a dimensioned
 /// list with no pieces.

@@ -2,6 +2,9 @@
 #include "assembly/build_driver.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include <deque>
 #include <filesystem>
@@ -208,18 +211,35 @@ TEST_F(BuildPackageTest, FailedWriteReportsTheFileAndLeavesNothing) {
   EXPECT_FALSE(std::filesystem::exists(Out("no-such-folder")));
 }
 
-TEST_F(BuildPackageTest, NameWithoutWindows1251FormStopsBeforeWriting) {
-  Write("m.zrm", "[STANDARD]\r\nPicture=a.bmp\r\n");
+#ifndef _WIN32
+// What the writer would refuse ends the build with its error before the save dialog, so the user
+// is never asked for a name that cannot be written, and a check gives the same verdict.
+TEST_F(BuildPackageTest, WhatTheWriterRefusesStopsBeforeTheSaveDialog) {
   Write("a.bmp", "A");
-  // A name that reached the list some other way than through an INI file: the project file's
-  // own name, chosen in the open dialog.
-  const std::string odd_project = Write("漢.zrp", "[MODULES]\r\nPicture=m.zrm\r\n");
-  names_ = {Out("skin")};
-  EXPECT_EQ(BuildOutcome::kFailed, Build(odd_project));
-  EXPECT_EQ(0u, lines_.back().rfind("Ошибка... ", 0));
-  EXPECT_NE(std::string::npos, lines_.back().find("漢.zrp"));
-  EXPECT_FALSE(std::filesystem::exists(Out("skin.zrk")));
+  Write("a*b.bmp", "star");
+  ASSERT_EQ(0, ::mkfifo(Out("pipe.bmp").c_str(), 0600));
+  const struct {
+    std::string project, module, culprit;
+  } kCases[] = {
+      // The project's own name, chosen in the open dialog, has no Windows-1251 form.
+      {"漢.zrp", "Picture=a.bmp", "漢.zrp"},
+      {"config.zrp", "Picture=a*b.bmp", "a*b.bmp"},
+      {"config.zrp", "Picture=pipe.bmp", "pipe.bmp"},
+  };
+  for (const auto& c : kCases) {
+    for (const bool check_only : {false, true}) {
+      SCOPED_TRACE(c.culprit + (check_only ? " (check)" : ""));
+      Write("m.zrm", "[STANDARD]\r\n" + c.module + "\r\n");
+      const std::string project = Write(c.project, "[MODULES]\r\nPicture=m.zrm\r\n");
+      lines_.clear();
+      EXPECT_EQ(BuildOutcome::kFailed, BuildPackage(project, *this, *this, check_only));
+      EXPECT_EQ(0u, lines_.back().rfind("Ошибка... ", 0)) << lines_.back();
+      EXPECT_NE(std::string::npos, lines_.back().find(c.culprit)) << lines_.back();
+      EXPECT_TRUE(dialog_.calls.empty());
+    }
+  }
 }
+#endif
 
 }  // namespace
 }  // namespace zrk
