@@ -81,6 +81,7 @@ BuildOutcome SaveStage(const std::string& project_path, const std::vector<std::s
     }
 
     const std::string package_path = name + std::string(texts::kPackageExtension);
+    WriteOptions options;
     if (mdlMain::FileExists(package_path)) {
       const std::string question = std::string(texts::kOverwritePrefix) + package_path +
                                    std::string(texts::kOverwriteSuffix);
@@ -88,10 +89,11 @@ BuildOutcome SaveStage(const std::string& project_path, const std::vector<std::s
           MessageAnswer::kYes) {
         continue;
       }
+      options.replace_existing = true;
     }
+    options.progress = [&report](const std::string&, std::uint64_t) { report.KeepResponsive(); };
 
-    WritePackage(package_path, project_path, files,
-                 [&report](const std::string&, std::uint64_t) { report.KeepResponsive(); });
+    WritePackage(package_path, project_path, files, options);
     report.Add(texts::kSucceeded);
     boxes.Show(std::string(texts::kSuccessBox), MessageIcon::kInformation, MessageButtons::kOk);
     return BuildOutcome::kWritten;
@@ -159,8 +161,12 @@ BuildOutcome BuildPackage(const std::string& project_path, Report& report, Messa
   const platform::FolderListingCache listings;
   report.Clear();
   std::string failure;
+  BuildOutcome outcome = BuildOutcome::kFailed;
   try {
     return RunBuild(project_path, writer, boxes, check_only);
+  } catch (const DestinationTaken& error) {
+    failure = error.what();
+    outcome = BuildOutcome::kNotReplaced;
   } catch (const Error& error) {
     failure = error.what();
   } catch (const std::bad_alloc&) {
@@ -173,7 +179,7 @@ BuildOutcome BuildPackage(const std::string& project_path, Report& report, Messa
   writer.Add(line);
   writer.SelectLast();
   boxes.Show(line, MessageIcon::kError, MessageButtons::kOk);
-  return BuildOutcome::kFailed;
+  return outcome;
 }
 
 }  // namespace zrk

@@ -48,6 +48,7 @@ enum class BuildOutcome {
   kFilesMissing,  // at least one listed file is missing; nothing was written
   kCancelled,     // the user confirmed the cancellation; nothing was written
   kFailed,        // a file operation failed; reported, and nothing was written
+  kNotReplaced,   // a file appeared at the package path meanwhile and was kept; nothing written
 };
 
 /// Asks for a project file in the shared dialog object's open dialog ("Выбарть" on its button, the

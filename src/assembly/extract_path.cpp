@@ -17,6 +17,11 @@ Error Unsafe(std::string_view name, const std::string& why) {
   return Error("имя файла '" + shown + "' нельзя извлечь: " + why);
 }
 
+ExistingFile Exists(const PackageEntry& entry, const std::string& target_folder) {
+  return ExistingFile("файл '" + entry.name + "' уже есть в папке '" + target_folder +
+                      "' и не будет заменён");
+}
+
 }  // namespace
 
 std::vector<std::string> EntryPathComponents(std::string_view name) {
@@ -34,12 +39,15 @@ std::vector<std::string> EntryPathComponents(std::string_view name) {
     std::size_t end = start;
     while (end < name.size() && !IsSeparator(name[end])) ++end;
     const std::string_view component = name.substr(start, end - start);
-    if (component.empty()) throw Unsafe(name, "пустая часть пути");
-    if (component == "." || component == "..") {
-      throw Unsafe(name, "часть пути '" + std::string(component) + "'");
+    const bool last = end == name.size();
+    // "a\\b" and ".\a" name what "a\b" and "a" do, as our own build may write them; a name
+    // ending in a separator names a folder, and ".." could lead out of the target.
+    if (component == "..") throw Unsafe(name, "часть пути '..'");
+    if (last && (component.empty() || component == ".")) {
+      throw Unsafe(name, "имя не называет файл");
     }
-    components.emplace_back(component);
-    if (end == name.size()) break;
+    if (!component.empty() && component != ".") components.emplace_back(component);
+    if (last) break;
     start = end + 1;
   }
   return components;
@@ -55,7 +63,7 @@ std::string ExtractionPath(const std::string& target_folder, std::string_view na
 }
 
 std::string ExtractEntry(const PackageReader& reader, const PackageEntry& entry,
-                         const std::string& target_folder) {
+                         const std::string& target_folder, bool replace) {
   std::vector<std::string> folders = EntryPathComponents(entry.name);
   const std::string file_name = std::move(folders.back());
   folders.pop_back();
@@ -66,8 +74,16 @@ std::string ExtractEntry(const PackageReader& reader, const PackageEntry& entry,
     throw Error("не удалось создать файл '" + entry.name + "' в папке '" + target_folder +
                 "': " + platform::ErrorText(ec));
   }
+  if (const std::optional<platform::FileInfo> existing = file.Existing()) {
+    if (existing->SameFileAs(reader.file_info())) {
+      throw Error("файл '" + entry.name + "' в папке '" + target_folder +
+                  "' не будет записан: это читаемый пакет");
+    }
+    if (!replace) throw Exists(entry, target_folder);
+  }
   reader.CopyData(entry, file.handle());
-  file.Commit(ec);
+  file.Commit(replace, ec);
+  if (ec == std::errc::file_exists) throw Exists(entry, target_folder);
   if (ec) {
     throw Error("не удалось записать файл '" + entry.name + "' в папке '" + target_folder +
                 "': " + platform::ErrorText(ec));

@@ -37,9 +37,10 @@ const char kChanged[] = "файл изменился во время чтени�
 
 }  // namespace
 
-PackageReader::PackageReader(const std::string& path) : PackageReader(path, native_) {}
+PackageReader::PackageReader(const std::string& path, Index index)
+    : PackageReader(path, native_, index) {}
 
-PackageReader::PackageReader(const std::string& path, platform::FileSystem& fs)
+PackageReader::PackageReader(const std::string& path, platform::FileSystem& fs, Index index)
     : fs_(fs), path_(path) {
   std::error_code ec;
   file_ = fs_.OpenForReading(path_, ec);
@@ -49,7 +50,12 @@ PackageReader::PackageReader(const std::string& path, platform::FileSystem& fs)
     if (ec) throw CannotOpen(path_, ec);
     if (!info.regular) throw CannotRead(path_, "это не обычный файл");
     file_size_ = info.size;
-    Index();
+    file_info_ = info;
+    if (index == Index::kKeep) {
+      Walk([this](PackageEntry&& entry) { entries_.push_back(std::move(entry)); });
+    } else {
+      Walk([](PackageEntry&&) {});
+    }
   } catch (...) {
     fs_.Close(file_, ec);
     throw;
@@ -61,7 +67,7 @@ PackageReader::~PackageReader() {
   fs_.Close(file_, ignored);
 }
 
-void PackageReader::Index() {
+void PackageReader::Walk(const std::function<void(PackageEntry&&)>& visit) const {
   std::vector<char> window(kWindowSize);
   std::uint64_t window_start = 0;
   std::size_t window_length = 0;
@@ -108,8 +114,12 @@ void PackageReader::Index() {
                         std::to_string(left));
     }
     offset = entry.data_offset + entry.size;
-    entries_.push_back(std::move(entry));
+    visit(std::move(entry));
   }
+}
+
+void PackageReader::ForEachEntry(const std::function<void(const PackageEntry&)>& visit) const {
+  Walk([&visit](PackageEntry&& entry) { visit(entry); });
 }
 
 void PackageReader::CopyData(const PackageEntry& entry, platform::FileHandle out) const {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,22 +19,33 @@ struct PackageEntry {
 };
 
 /// An open package with its index. The whole file is validated when it is opened; memory use
-/// depends on the number of entries only, never on a size read from the file.
+/// depends on the number of entries only (nothing at all without the index), never on a size
+/// read from the file.
 class PackageReader {
  public:
-  /// Opens and indexes the package at path. Throws zrk::Error naming the package and, for a
-  /// broken one, the byte offset of the first fault.
-  explicit PackageReader(const std::string& path);
+  /// Whether the reader keeps the entries in memory, or only validates them when it opens.
+  enum class Index { kKeep, kValidateOnly };
+
+  /// Opens and validates the package at path, keeping its index unless told not to. Throws
+  /// zrk::Error naming the package and, for a broken one, the byte offset of the first fault.
+  explicit PackageReader(const std::string& path, Index index = Index::kKeep);
 
   /// The same, doing its file operations through fs, which must outlive the reader.
-  PackageReader(const std::string& path, platform::FileSystem& fs);
+  PackageReader(const std::string& path, platform::FileSystem& fs, Index index = Index::kKeep);
 
   ~PackageReader();
   PackageReader(const PackageReader&) = delete;
   PackageReader& operator=(const PackageReader&) = delete;
 
-  /// The entries in package order.
+  /// Which file the package is, to tell it from files that would be written over it.
+  const platform::FileInfo& file_info() const { return file_info_; }
+
+  /// The entries in package order; empty without the index.
   const std::vector<PackageEntry>& entries() const { return entries_; }
+
+  /// Reads the entries again from the file, in package order, handing each to visit: memory
+  /// stays the same whatever their number. Throws as the constructor does.
+  void ForEachEntry(const std::function<void(const PackageEntry&)>& visit) const;
 
   /// Appends the data of entry at the file position of out, a file of the same FileSystem open
   /// for writing, through a fixed-size buffer or the kernel's copy. Throws zrk::Error naming the
@@ -41,13 +53,14 @@ class PackageReader {
   void CopyData(const PackageEntry& entry, platform::FileHandle out) const;
 
  private:
-  void Index();
+  void Walk(const std::function<void(PackageEntry&&)>& visit) const;
 
   platform::NativeFileSystem native_;
   platform::FileSystem& fs_;
   std::string path_;
   platform::FileHandle file_ = platform::kNoFile;
   std::uint64_t file_size_ = 0;
+  platform::FileInfo file_info_;
   std::vector<PackageEntry> entries_;
 };
 

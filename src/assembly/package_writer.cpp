@@ -3,8 +3,10 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <filesystem>
 #include <span>
 #include <system_error>
+#include <utility>
 
 #include "assembly/package_format.h"
 #include "platform/cp1251.h"
@@ -75,6 +77,14 @@ Error CannotWrite(const std::string& package_path, const std::error_code& ec) {
 }
 Error CannotReplace(const std::string& package_path, const std::error_code& ec) {
   return Error("не удалось сохранить пакет " + Quoted(package_path) + ": " + ErrorText(ec));
+}
+Error IsASource(const std::string& package_path, const std::string& entry) {
+  return Error("не удалось сохранить пакет " + Quoted(package_path) + ": это файл " +
+               Quoted(entry) + " самого скина, он не будет заменён");
+}
+DestinationTaken Appeared(const std::string& package_path) {
+  return DestinationTaken("не удалось сохранить пакет " + Quoted(package_path) +
+                          ": такой файл появился во время сборки и не был заменён");
 }
 
 // A kernel copy fails on either file; these errors can only come from the package's side.
@@ -175,8 +185,9 @@ class PackageOutput {
 
 // Appends one entry, its header and its bytes, to out. The size in the header is the size the
 // open file has; a file that changes while it is copied cannot be written whole.
-void AppendEntry(const PlannedEntry& item, PackageOutput& out, FileHandle package,
-                 const std::string& package_path, FileSystem& fs, const WriteProgress& progress) {
+platform::FileInfo AppendEntry(const PlannedEntry& item, PackageOutput& out, FileHandle package,
+                               const std::string& package_path, FileSystem& fs,
+                               const WriteProgress& progress) {
   std::error_code ec;
   ScopedFile source(fs, OpenSource(item.source, fs, ec));
   if (ec) throw CannotOpen(item.entry, ec);
@@ -199,7 +210,7 @@ void AppendEntry(const PlannedEntry& item, PackageOutput& out, FileHandle packag
     if (copied > size) throw Grew(item.entry, size);
     if (copied < size) throw Shrank(item.entry, size);
     out.Commit(size);
-    return;
+    return info;
   }
 
   // The kernel appends at the file's position, so what the buffer holds must go first.
@@ -220,24 +231,40 @@ void AppendEntry(const PlannedEntry& item, PackageOutput& out, FileHandle packag
   if (ec) throw CannotRead(item.entry, ErrorText(ec));
   if (more != 0) throw Grew(item.entry, size);
   out.Skip(size);
+  return info;
 }
 
-// Writes every entry to the open temporary file and leaves it complete, synced and closed.
-void WriteEntries(const std::vector<PlannedEntry>& planned, ScopedFile& package,
-                  const std::string& package_path, FileSystem& fs, const WriteProgress& progress) {
-  PackageOutput out(fs, package.get(), package_path);
+// Writes every entry to the open temporary file and leaves it complete and synced. Returns which
+// files the sources were.
+std::vector<platform::FileInfo> WriteEntries(const std::vector<PlannedEntry>& planned,
+                                             FileHandle package, const std::string& package_path,
+                                             FileSystem& fs, const WriteProgress& progress) {
+  std::vector<platform::FileInfo> sources;
+  sources.reserve(planned.size());
+  PackageOutput out(fs, package, package_path);
   out.Append(package::kMagic);
   for (const PlannedEntry& item : planned) {
-    AppendEntry(item, out, package.get(), package_path, fs, progress);
+    sources.push_back(AppendEntry(item, out, package, package_path, fs, progress));
     if (progress) progress(item.entry, out.Written());
   }
   out.Flush();
   std::error_code ec;
-  // Synced before the rename, so that a crash cannot leave an empty file in place of the package.
-  fs.Sync(package.get(), ec);
+  // Synced before it takes the package's name, so that a crash cannot leave an empty file there.
+  fs.Sync(package, ec);
   if (ec) throw CannotWrite(package_path, ec);
-  package.Close(ec);
-  if (ec) throw CannotWrite(package_path, ec);
+  return sources;
+}
+
+// Throws when the file at target is one of the sources: the package must not destroy the skin
+// it is made of, whatever the user agreed to.
+void RefuseToReplaceASource(const std::string& target, const std::vector<PlannedEntry>& planned,
+                            const std::vector<platform::FileInfo>& sources, FileSystem& fs) {
+  std::error_code ec;
+  const platform::FileInfo existing = fs.Stat(target, ec);
+  if (ec || !existing.regular) return;
+  for (std::size_t i = 0; i < sources.size(); ++i) {
+    if (sources[i].regular && sources[i].SameFileAs(existing)) throw IsASource(target, planned[i].entry);
+  }
 }
 
 }  // namespace
@@ -251,24 +278,35 @@ void CheckSource(const std::string& entry, const platform::SourceFacts& facts) {
 }
 
 void WritePackage(const std::string& package_path, const std::string& project_path,
-                  const std::vector<std::string>& file_list, const WriteProgress& progress) {
+                  const std::vector<std::string>& file_list, const WriteOptions& options) {
   platform::NativeFileSystem fs;
-  WritePackage(package_path, project_path, file_list, fs, progress);
+  WritePackage(package_path, project_path, file_list, fs, options);
 }
 
 void WritePackage(const std::string& package_path, const std::string& project_path,
                   const std::vector<std::string>& file_list, platform::FileSystem& fs,
-                  const WriteProgress& progress) {
+                  const WriteOptions& options) {
   if (file_list.empty()) throw Error("список файлов пакета пуст");
   const std::vector<PlannedEntry> planned = PlanEntries(project_path, file_list);
+  // Through a symbolic link to the file it names: the link stays a link.
+  const std::string target = platform::FinalTarget(package_path);
 
   std::error_code ec;
+  // A folder cannot be replaced, and without agreement it would pass for a file that appeared.
+  if (std::filesystem::is_directory(platform::PathFromUtf8(target), ec)) {
+    throw CannotReplace(package_path, std::make_error_code(std::errc::is_a_directory));
+  }
   std::string temporary_path;
-  ScopedFile package(fs, fs.CreateTemporary(package_path, temporary_path, ec));
+  ScopedFile package(fs, fs.CreateTemporary(target, temporary_path, ec));
   if (ec) throw CannotCreate(package_path, ec);
   try {
-    WriteEntries(planned, package, package_path, fs, progress);
-    fs.Rename(temporary_path, package_path, ec);
+    const std::vector<platform::FileInfo> sources =
+        WriteEntries(planned, package.get(), package_path, fs, options.progress);
+    RefuseToReplaceASource(target, planned, sources, fs);
+    // Publish takes the handle and, should it fail, the temporary file with it.
+    fs.Publish(package.Release(), std::exchange(temporary_path, {}), target,
+               options.replace_existing, ec);
+    if (ec == std::errc::file_exists) throw Appeared(package_path);
     if (ec) throw CannotReplace(package_path, ec);
   } catch (...) {
     std::error_code close_ignored;
@@ -276,7 +314,7 @@ void WritePackage(const std::string& package_path, const std::string& project_pa
     // The first failure is the one to report; a temporary file that cannot be removed either
     // is hidden and harmless next to it.
     std::error_code remove_ignored;
-    fs.Remove(temporary_path, remove_ignored);
+    if (!temporary_path.empty()) fs.Remove(temporary_path, remove_ignored);
     throw;
   }
 }

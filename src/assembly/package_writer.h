@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/file_io.h"
+#include "platform/error.h"
 #include "platform/native_path.h"
 
 namespace zrk {
@@ -24,17 +25,34 @@ void CheckSource(const std::string& entry, const platform::SourceFacts& facts);
 using WriteProgress =
     std::function<void(const std::string& entry, std::uint64_t package_bytes)>;
 
-/// Writes the package at package_path (a native path): the magic, then for each entry of
-/// file_list, in order, its header and the bytes of the file at the project folder of
-/// project_path followed by the entry. Throws zrk::Error naming the entry or the package when a
-/// name cannot go into a package, a source is missing, too large, changes or cannot be read, or
-/// the package cannot be written; a package already at package_path is then left as it was.
+/// How WritePackage treats the destination and reports its progress.
+struct WriteOptions {
+  /// Whether the user agreed to replace a file at the package path. Without it, a file that
+  /// appears there during the write is kept and DestinationTaken thrown.
+  bool replace_existing = false;
+  WriteProgress progress;
+};
+
+/// A file appeared at the package path while the package was written, and there was no agreement
+/// to replace it: it is kept, and nothing was written.
+class DestinationTaken : public Error {
+ public:
+  using Error::Error;
+};
+
+/// Writes the package at package_path (a native path; a symbolic link there is written through
+/// to the file it names): the magic, then for each entry of file_list, in order, its header and
+/// the bytes of the file at the project folder of project_path followed by the entry. A package
+/// that replaces a file keeps that file's permission bits. Throws zrk::Error naming the entry or
+/// the package when a name cannot go into a package, a source is missing, too large, changes or
+/// cannot be read, the package would replace one of its own sources (the project file included),
+/// or it cannot be written; a file already at package_path is then left as it was.
 void WritePackage(const std::string& package_path, const std::string& project_path,
-                  const std::vector<std::string>& file_list, const WriteProgress& progress = {});
+                  const std::vector<std::string>& file_list, const WriteOptions& options = {});
 
 /// WritePackage doing its file operations through fs, so that tests can make them fail.
 void WritePackage(const std::string& package_path, const std::string& project_path,
                   const std::vector<std::string>& file_list, platform::FileSystem& fs,
-                  const WriteProgress& progress = {});
+                  const WriteOptions& options = {});
 
 }  // namespace zrk

@@ -52,6 +52,7 @@ int ExitCodeOf(BuildOutcome outcome) {
     case BuildOutcome::kFilesMissing:
       return kExitFilesMissing;
     case BuildOutcome::kCancelled:
+    case BuildOutcome::kNotReplaced:
       return kExitNotWritten;
     case BuildOutcome::kFailed:
       return kExitFailed;

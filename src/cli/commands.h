@@ -19,11 +19,13 @@ enum ExitCode : int {
 /// current folder).
 int RunBuild(const std::string& project, const std::string& out, bool force, bool check_only);
 
-/// zrk list: prints the entries of a package with their sizes, after validating it whole.
+/// zrk list: prints the entries of a package with their sizes, after validating it whole. Throws
+/// zrk::Error for a package that cannot be read or is broken.
 int RunList(const std::string& package, bool json);
 
-/// zrk extract: writes every entry of a package under folder.
-int RunExtract(const std::string& package, const std::string& folder);
+/// zrk extract: writes every entry of a package under folder, after validating it whole and
+/// finding no file to replace (or with force). Throws zrk::Error as RunList does.
+int RunExtract(const std::string& package, const std::string& folder, bool force);
 
 /// zrk get: prints the value the builder reads for section and key of an INI file.
 int RunGet(const std::string& file, const std::string& section, const std::string& key);

@@ -1,15 +1,33 @@
 // zrk: the command-line front end of the package builder.
 #include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "cli/command_line.h"
 #include "cli/commands.h"
+#include "platform/error.h"
+#include "platform/file_io.h"
 
 namespace {
 
 constexpr const char* kVersion = "zrk 1.0.0";
+
+// Makes sure everything printed reached its destination: a listing cut short by a full disk or a
+// closed pipe must not end in success.
+int FinishOutput(int code) {
+  std::cout.flush();
+  if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::cerr << "zrk: не удалось записать вывод: " << std::strerror(errno) << '\n';
+    return zrk::cli::kExitFailed;
+  }
+  return code;
+}
 
 }  // namespace
 
@@ -40,6 +58,7 @@ int main(int argc, char** argv) {
   auto* extract = app.add_subcommand("extract", "Write every entry of a package into a folder.");
   extract->add_option("PACKAGE", package, "the .zrk package")->required();
   extract->add_option("-C,--directory", folder, "the folder to write into (default: .)");
+  extract->add_flag("-f,--force", force, "replace files that are already there");
 
   auto* get = app.add_subcommand("get", "Print the value the builder reads from an INI file.");
   get->add_option("FILE", file, "the INI file")->required();
@@ -56,9 +75,21 @@ int main(int argc, char** argv) {
     return code == 0 ? kExitOk : kExitUsage;
   }
 
-  if (*build) return RunBuild(project, out, force, false);
-  if (*check) return RunBuild(project, "", false, true);
-  if (*list) return RunList(package, json);
-  if (*extract) return RunExtract(package, folder);
-  return RunGet(file, section, key);
+  // A write cut short by Ctrl+C, a hang-up or a kill request leaves no temporary file.
+  zrk::platform::InstallInterruptCleanup();
+  int code = kExitFailed;
+  try {
+    if (*build) code = RunBuild(project, out, force, false);
+    else if (*check) code = RunBuild(project, "", false, true);
+    else if (*list) code = RunList(package, json);
+    else if (*extract) code = RunExtract(package, folder, force);
+    else code = RunGet(file, section, key);
+  } catch (const zrk::Error& error) {
+    std::cerr << "zrk: " << error.what() << '\n';
+  } catch (const std::bad_alloc&) {
+    std::cerr << "zrk: недостаточно памяти\n";
+  } catch (const std::filesystem::filesystem_error& error) {
+    std::cerr << "zrk: " << error.what() << '\n';
+  }
+  return FinishOutput(code);
 }

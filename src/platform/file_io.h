@@ -2,9 +2,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 namespace zrk::platform {
@@ -19,6 +21,11 @@ inline constexpr FileHandle kNoFile = -1;
 struct FileInfo {
   bool regular = false;    ///< A regular file: not a folder, device, pipe or socket.
   std::uint64_t size = 0;  ///< Length in bytes; meaningful for regular files only.
+  std::uint64_t device = 0, file = 0;  ///< Together, which file it is, whatever its names.
+
+  bool SameFileAs(const FileInfo& other) const {
+    return device == other.device && file == other.file;
+  }
 };
 
 /// The file operations that writing and reading a package need. Each reports failure through ec
@@ -42,8 +49,11 @@ class FileSystem {
   virtual std::size_t ReadAt(FileHandle file, std::uint64_t offset, std::span<char> buffer,
                              std::error_code& ec) = 0;
 
-  /// Creates a new, empty file for writing, in the folder of target_path and under a name that no
-  /// other file has, and stores its path in temporary_path. kNoFile on failure.
+  /// Creates a new, empty file for writing in the folder of target_path, with the permission bits
+  /// of the file at target_path when there is one. Where the system allows, the file has no name
+  /// until Publish gives it one, so that nothing is left behind should the process be killed;
+  /// otherwise it gets a hidden name of its own, stored in temporary_path ("" for no name), which
+  /// a SIGINT, SIGTERM or SIGHUP removes once InstallInterruptCleanup has run. kNoFile on failure.
   virtual FileHandle CreateTemporary(const std::string& target_path, std::string& temporary_path,
                                      std::error_code& ec) = 0;
 
@@ -62,8 +72,12 @@ class FileSystem {
   /// Closes file. The handle is gone even on failure, which may report data that was not stored.
   virtual void Close(FileHandle file, std::error_code& ec) = 0;
 
-  /// Renames from to to in one step, replacing a file that is at to.
-  virtual void Rename(const std::string& from, const std::string& to, std::error_code& ec) = 0;
+  /// Closes file, a temporary of CreateTemporary whose data are complete and synced, and gives it
+  /// the name target_path in one step. A file already at target_path is replaced only when
+  /// replace is set; otherwise ec is file_exists and that file stays. On failure the temporary
+  /// is gone.
+  virtual void Publish(FileHandle file, const std::string& temporary_path,
+                       const std::string& target_path, bool replace, std::error_code& ec) = 0;
 
   /// Removes the file at path.
   virtual void Remove(const std::string& path, std::error_code& ec) = 0;
@@ -80,12 +94,13 @@ class NativeFileSystem : public FileSystem {
                      std::error_code& ec) override;
   FileHandle CreateTemporary(const std::string& target_path, std::string& temporary_path,
                              std::error_code& ec) override;
+  void Publish(FileHandle file, const std::string& temporary_path, const std::string& target_path,
+               bool replace, std::error_code& ec) override;
   void Write(FileHandle file, std::span<const char> data, std::error_code& ec) override;
   std::uint64_t CopyAt(FileHandle from, std::uint64_t offset, FileHandle to, std::uint64_t count,
                        std::error_code& ec) override;
   void Sync(FileHandle file, std::error_code& ec) override;
   void Close(FileHandle file, std::error_code& ec) override;
-  void Rename(const std::string& from, const std::string& to, std::error_code& ec) override;
   void Remove(const std::string& path, std::error_code& ec) override;
 };
 
@@ -102,6 +117,9 @@ class ScopedFile {
   /// The handle; kNoFile once closed.
   FileHandle get() const { return file_; }
 
+  /// Hands the handle over to the caller, who closes it.
+  FileHandle Release() { return std::exchange(file_, kNoFile); }
+
   /// Closes the handle now and reports how that went.
   void Close(std::error_code& ec);
 
@@ -109,6 +127,16 @@ class ScopedFile {
   FileSystem& fs_;
   FileHandle file_;
 };
+
+/// The file a path names once symbolic links at its end are followed (relative links from the
+/// link's folder), so that writing "through" a link changes its target and keeps the link. The
+/// path itself when it is no link, or when the links go round in a circle.
+std::string FinalTarget(const std::string& path);
+
+/// Makes a SIGINT, SIGTERM or SIGHUP remove the named temporary file of a write in progress (see
+/// CreateTemporary and NewFileBeneath) and end the process with 128 + the signal number. For
+/// programs; nothing on Windows.
+void InstallInterruptCleanup();
 
 /// A new file being made beneath a folder: missing sub-folders are created, and no name below the
 /// folder is followed if it is a symbolic link, so nothing is created or written outside the
@@ -128,9 +156,14 @@ class NewFileBeneath {
   /// The temporary file, open for writing; usable with NativeFileSystem.
   FileHandle handle() const { return file_; }
 
-  /// Closes the temporary file and renames it to file_name, replacing a file or symbolic link (not
-  /// what the link points to) of that name.
-  void Commit(std::error_code& ec);
+  /// Closes the temporary file and gives it the name file_name. A file or symbolic link of that
+  /// name (never what the link points to) is replaced only when replace is set; otherwise ec is
+  /// file_exists and it stays.
+  void Commit(bool replace, std::error_code& ec);
+
+  /// Which file is at file_name in the folder now, without following a symbolic link; nullopt
+  /// when there is none.
+  std::optional<FileInfo> Existing() const;
 
  private:
   int folder_ = -1;

@@ -8,6 +8,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <random>
 
@@ -28,7 +32,36 @@ FileInfo InfoOf(const struct stat& st) {
   FileInfo info;
   info.regular = S_ISREG(st.st_mode);
   info.size = static_cast<std::uint64_t>(st.st_size);
+  info.device = static_cast<std::uint64_t>(st.st_dev);
+  info.file = static_cast<std::uint64_t>(st.st_ino);
   return info;
+}
+
+// The named temporary file of the write in progress, for the interrupt handler to remove: the
+// folder it was made in and its name there. One write runs at a time.
+int g_pending_folder = AT_FDCWD;
+char g_pending_name[PATH_MAX];
+volatile std::sig_atomic_t g_pending = 0;
+
+void SetPending(int folder, const std::string& name) {
+  g_pending = 0;
+  if (name.empty() || name.size() >= sizeof g_pending_name) return;
+  std::memcpy(g_pending_name, name.c_str(), name.size() + 1);
+  g_pending_folder = folder;
+  g_pending = 1;
+}
+
+void ClearPending() { g_pending = 0; }
+
+extern "C" void RemovePendingAndExit(int signal_number) {
+  if (g_pending) ::unlinkat(g_pending_folder, g_pending_name, 0);
+  ::_exit(128 + signal_number);
+}
+
+// The folder part of a path, up to and including its last "/"; "" for a bare name.
+std::string FolderPrefix(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 // Errors after which another way of copying may still work: the two files are on different file
@@ -74,6 +107,98 @@ int CreateUniqueFile(int folder_fd, const std::string& prefix, std::string& name
   ec = LastError();
   name.clear();
   return -1;
+}
+
+// A new file without a name in the folder (folder_fd, or AT_FDCWD with a path prefix): nothing
+// is left of it should the process die before it is named. -1 where the file system cannot make
+// one, or where /proc, through which it gets its name, is missing.
+int CreateUnnamedFile(int folder_fd, const std::string& prefix) {
+#ifdef O_TMPFILE
+  static const bool can_name_later = ::access("/proc/self/fd", X_OK) == 0;
+  if (!can_name_later) return -1;
+  return ::openat(folder_fd, prefix.empty() ? "." : prefix.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC,
+                  0666);
+#else
+  (void)folder_fd;
+  (void)prefix;
+  return -1;
+#endif
+}
+
+// A new file for a write, unnamed where possible, else under a hidden name that the interrupt
+// handler removes; name gets that name ("" for none).
+int CreateWriteFile(int folder_fd, const std::string& prefix, std::string& name,
+                    std::error_code& ec) {
+  const int fd = CreateUnnamedFile(folder_fd, prefix);
+  if (fd >= 0) {
+    name.clear();
+    ec.clear();
+    return fd;
+  }
+  const int named = CreateUniqueFile(folder_fd, prefix, name, ec);
+  if (named >= 0) SetPending(folder_fd, name);
+  return named;
+}
+
+// Renames from to to in folder unless to exists: in one step where the file system can, else by
+// a hard link that fails on an existing name.
+int RenameNoReplace(int folder, const char* from, const char* to) {
+  if (::renameat2(folder, from, folder, to, RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return -1;
+  if (::linkat(folder, from, folder, to, 0) != 0) return -1;
+  ::unlinkat(folder, from, 0);
+  return 0;
+}
+
+// Closes fd and gives its file, made by CreateWriteFile as temporary, the name name in folder;
+// see FileSystem::Publish.
+void PublishIn(int folder, int fd, std::string temporary, const std::string& name, bool replace,
+               std::error_code& ec) {
+  if (temporary.empty()) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    if (!replace) {
+      // A link fails on an existing name: the unnamed file takes its name in one step.
+      if (::linkat(AT_FDCWD, self.c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+        ec = LastError();
+        ::close(fd);
+        return;
+      }
+      if (::close(fd) != 0 && errno != EINTR) {
+        ec = LastError();
+        ::unlinkat(folder, name.c_str(), 0);
+        return;
+      }
+      ec.clear();
+      return;
+    }
+    // To replace, it takes a hidden name of its own first, then that name is renamed over.
+    int linked = -1;
+    for (int attempt = 0; attempt < kTemporaryAttempts && linked != 0; ++attempt) {
+      temporary = FolderPrefix(name) + ".zrk-" + RandomSuffix() + ".tmp";
+      linked = ::linkat(AT_FDCWD, self.c_str(), folder, temporary.c_str(), AT_SYMLINK_FOLLOW);
+      if (linked != 0 && errno != EEXIST) break;
+    }
+    if (linked != 0) {
+      ec = LastError();
+      ::close(fd);
+      return;
+    }
+    SetPending(folder, temporary);
+  }
+  const bool closed = ::close(fd) == 0 || errno == EINTR;
+  if (!closed) ec = LastError();
+  const int renamed = !closed ? -1
+                      : replace
+                          ? ::renameat(folder, temporary.c_str(), folder, name.c_str())
+                          : RenameNoReplace(folder, temporary.c_str(), name.c_str());
+  if (renamed != 0) {
+    if (closed) ec = LastError();
+    ::unlinkat(folder, temporary.c_str(), 0);
+    ClearPending();
+    return;
+  }
+  ClearPending();
+  ec.clear();
 }
 
 std::uint64_t BufferedCopy(int from, std::uint64_t offset, int to, std::uint64_t count,
@@ -164,10 +289,20 @@ std::size_t NativeFileSystem::ReadAt(FileHandle file, std::uint64_t offset, std:
 
 FileHandle NativeFileSystem::CreateTemporary(const std::string& target_path,
                                              std::string& temporary_path, std::error_code& ec) {
-  const std::size_t slash = target_path.rfind('/');
-  const std::string folder = slash == std::string::npos ? "" : target_path.substr(0, slash + 1);
-  const int fd = CreateUniqueFile(AT_FDCWD, folder, temporary_path, ec);
-  return fd < 0 ? kNoFile : fd;
+  const int fd = CreateWriteFile(AT_FDCWD, FolderPrefix(target_path), temporary_path, ec);
+  if (fd < 0) return kNoFile;
+  // A package that replaces another keeps who may read it.
+  struct stat old;
+  if (::stat(target_path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+    ::fchmod(fd, old.st_mode & 07777);
+  }
+  return fd;
+}
+
+void NativeFileSystem::Publish(FileHandle file, const std::string& temporary_path,
+                               const std::string& target_path, bool replace,
+                               std::error_code& ec) {
+  PublishIn(AT_FDCWD, Fd(file), temporary_path, target_path, replace, ec);
 }
 
 void NativeFileSystem::Write(FileHandle file, std::span<const char> data, std::error_code& ec) {
@@ -242,15 +377,8 @@ void NativeFileSystem::Close(FileHandle file, std::error_code& ec) {
   ec.clear();
 }
 
-void NativeFileSystem::Rename(const std::string& from, const std::string& to, std::error_code& ec) {
-  if (::rename(from.c_str(), to.c_str()) != 0) {
-    ec = LastError();
-    return;
-  }
-  ec.clear();
-}
-
 void NativeFileSystem::Remove(const std::string& path, std::error_code& ec) {
+  ClearPending();
   if (::unlink(path.c_str()) != 0) {
     ec = LastError();
     return;
@@ -287,35 +415,62 @@ NewFileBeneath::NewFileBeneath(const std::string& folder,
     ::close(folder_);
     folder_ = next;
   }
-  const int fd = CreateUniqueFile(folder_, "", temporary_name_, ec);
+  const int fd = CreateWriteFile(folder_, "", temporary_name_, ec);
   if (fd >= 0) file_ = fd;
 }
 
 NewFileBeneath::~NewFileBeneath() {
   if (file_ != kNoFile) ::close(Fd(file_));
-  if (!temporary_name_.empty()) ::unlinkat(folder_, temporary_name_.c_str(), 0);
+  if (!temporary_name_.empty()) {
+    ::unlinkat(folder_, temporary_name_.c_str(), 0);
+    ClearPending();
+  }
   if (folder_ >= 0) ::close(folder_);
 }
 
-void NewFileBeneath::Commit(std::error_code& ec) {
+void NewFileBeneath::Commit(bool replace, std::error_code& ec) {
   if (file_ == kNoFile) {
     ec = std::make_error_code(std::errc::bad_file_descriptor);
     return;
   }
-  const int fd = Fd(file_);
-  file_ = kNoFile;
-  if (::close(fd) != 0 && errno != EINTR) {
-    ec = LastError();
-    return;
+  // A rename or link replaces a symbolic link itself, and a hard link only loses this name, so
+  // the file that either pointed to stays as it was.
+  PublishIn(folder_, Fd(std::exchange(file_, kNoFile)), std::exchange(temporary_name_, {}),
+            file_name_, replace, ec);
+}
+
+std::optional<FileInfo> NewFileBeneath::Existing() const {
+  struct stat st;
+  if (folder_ < 0 || ::fstatat(folder_, file_name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    return std::nullopt;
   }
-  // renameat replaces a symbolic link itself, and a hard link only loses this name, so the file
-  // that either pointed to stays as it was.
-  if (::renameat(folder_, temporary_name_.c_str(), folder_, file_name_.c_str()) != 0) {
-    ec = LastError();
-    return;
+  return InfoOf(st);
+}
+
+std::string FinalTarget(const std::string& path) {
+  std::string current = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st;
+    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+    char target[PATH_MAX];
+    const ssize_t n = ::readlink(current.c_str(), target, sizeof target);
+    if (n <= 0 || static_cast<std::size_t>(n) >= sizeof target) return current;
+    const std::string link(target, static_cast<std::size_t>(n));
+    current = link.front() == '/' ? link : FolderPrefix(current) + link;
   }
-  temporary_name_.clear();
-  ec.clear();
+  return path;
+}
+
+void InstallInterruptCleanup() {
+  struct sigaction action {};
+  action.sa_handler = RemovePendingAndExit;
+  sigemptyset(&action.sa_mask);
+  for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+    // A signal the caller has us ignore (nohup, a background job) stays ignored.
+    struct sigaction old {};
+    if (::sigaction(signal_number, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
+    ::sigaction(signal_number, &action, nullptr);
+  }
 }
 
 std::string ErrorText(const std::error_code& ec) {

@@ -54,6 +54,8 @@ FileInfo InfoOf(HANDLE file, std::error_code& ec) {
   ec.clear();
   info.regular = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
   info.size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  info.device = data.dwVolumeSerialNumber;
+  info.file = (std::uint64_t{data.nFileIndexHigh} << 32) | data.nFileIndexLow;
   return info;
 }
 
@@ -274,19 +276,40 @@ void NativeFileSystem::Close(FileHandle file, std::error_code& ec) {
   ec.clear();
 }
 
-void NativeFileSystem::Rename(const std::string& from, const std::string& to, std::error_code& ec) {
+// Moves from to to, replacing a file there only with replace; file_exists when one is there.
+static void MoveInPlace(const std::string& from, const std::string& to, bool replace,
+                 std::error_code& ec) {
   const std::optional<std::wstring> wide_from = WidePath(from, ec);
   if (!wide_from) return;
   const std::optional<std::wstring> wide_to = WidePath(to, ec);
   if (!wide_to) return;
   // Write-through: the call returns once the new name is on the disk, as rename's journal does.
-  if (!::MoveFileExW(wide_from->c_str(), wide_to->c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    ec = LastError();
+  const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
+  if (!::MoveFileExW(wide_from->c_str(), wide_to->c_str(), flags)) {
+    const DWORD error = ::GetLastError();
+    ec = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS
+             ? std::make_error_code(std::errc::file_exists)
+             : std::error_code(static_cast<int>(error), std::system_category());
     return;
   }
   ec.clear();
 }
+
+void NativeFileSystem::Publish(FileHandle file, const std::string& temporary_path,
+                               const std::string& target_path, bool replace,
+                               std::error_code& ec) {
+  // An open file cannot be renamed here: close it first.
+  Close(file, ec);
+  if (!ec) MoveInPlace(temporary_path, target_path, replace, ec);
+  if (ec) {
+    std::error_code ignored;
+    Remove(temporary_path, ignored);
+  }
+}
+
+std::string FinalTarget(const std::string& path) { return path; }
+
+void InstallInterruptCleanup() {}
 
 void NativeFileSystem::Remove(const std::string& path, std::error_code& ec) {
   const std::optional<std::wstring> wide = WidePath(path, ec);
@@ -361,7 +384,7 @@ NewFileBeneath::~NewFileBeneath() {
   }
 }
 
-void NewFileBeneath::Commit(std::error_code& ec) {
+void NewFileBeneath::Commit(bool replace, std::error_code& ec) {
   if (file_ == kNoFile) {
     ec = std::make_error_code(std::errc::bad_file_descriptor);
     return;
@@ -373,10 +396,30 @@ void NewFileBeneath::Commit(std::error_code& ec) {
     return;
   }
   // MoveFileExW replaces a symbolic link of that name, not the file it points to.
-  NativeFileSystem fs;
-  fs.Rename(temporary_name_, file_name_, ec);
+  MoveInPlace(temporary_name_, file_name_, replace, ec);
   if (ec) return;
   temporary_name_.clear();
+}
+
+std::optional<FileInfo> NewFileBeneath::Existing() const {
+  std::error_code ec;
+  const std::optional<std::wstring> wide = WidePath(file_name_, ec);
+  if (!wide) return std::nullopt;
+  const HANDLE file =
+      ::CreateFileW(wide->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION data;
+  std::optional<FileInfo> info;
+  if (::GetFileInformationByHandle(file, &data)) {
+    info = FileInfo{};
+    info->regular = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    info->device = data.dwVolumeSerialNumber;
+    info->file = (std::uint64_t{data.nFileIndexHigh} << 32) | data.nFileIndexLow;
+  }
+  ::CloseHandle(file);
+  return info;
 }
 
 std::string ErrorText(const std::error_code& ec) {

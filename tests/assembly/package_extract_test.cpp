@@ -35,9 +35,9 @@ TEST(ExtractPath, RefusesNamesThatLeaveTheTargetFolder) {
       {"..\\a.bmp", "часть пути '..'"},
       {"Images\\..\\..\\a.bmp", "часть пути '..'"},
       {"Images/../../a.bmp", "часть пути '..'"},
-      {".", "часть пути '.'"},
-      {"Images\\\\a.bmp", "пустая часть пути"},
-      {"Images\\", "пустая часть пути"},
+      {".", "имя не называет файл"},
+      {"Images\\", "имя не называет файл"},
+      {"Images\\.", "имя не называет файл"},
   };
   for (const auto& [name, reason] : cases) {
     EXPECT_EQ("имя файла '" + name + "' нельзя извлечь: " + reason, UnsafeReason(name));
@@ -50,6 +50,10 @@ TEST(ExtractPath, BackslashesBecomeSubFolders) {
   EXPECT_EQ("/t/Images/Фон.bmp", ExtractionPath("/t", "Images\\Фон.bmp"));
   EXPECT_EQ("/t/config.zrp", ExtractionPath("/t/", "config.zrp"));
   EXPECT_EQ("/t/a..b/c.d", ExtractionPath("/t", "a..b\\c.d"));
+  // What a build writes for names such as these extracts too.
+  EXPECT_EQ("/t/bg.bmp", ExtractionPath("/t", ".\\bg.bmp"));
+  EXPECT_EQ("/t/sub/x.bmp", ExtractionPath("/t", "sub\\\\x.bmp"));
+  EXPECT_EQ("/t/sub/x.bmp", ExtractionPath("/t", "sub\\.\\x.bmp"));
 }
 
 class ExtractEntryTest : public testing::TempDirTest {
@@ -80,7 +84,7 @@ TEST_F(ExtractEntryTest, RoundTripRebuildsTheSkin) {
                             {"preview.bmp", "p"},
                             {"preview.bmp", "p"}});
   const std::string target = Target();
-  for (const PackageEntry& entry : reader->entries()) ExtractEntry(*reader, entry, target);
+  for (const PackageEntry& entry : reader->entries()) ExtractEntry(*reader, entry, target, true);
   EXPECT_EQ("project", testing::ReadFile(target + "/config.zrp"));
   EXPECT_EQ(std::string(100000, 'b'), testing::ReadFile(target + "/Images/Фон.bmp"));
   EXPECT_EQ("", testing::ReadFile(target + "/empty.bmp"));
@@ -93,7 +97,7 @@ TEST_F(ExtractEntryTest, DoesNotFollowALinkedFolder) {
   const std::string target = Target();
   fs::create_directories(dir_.path() / "outside");
   fs::create_directory_symlink(dir_.path() / "outside", dir_.path() / "target/Images");
-  EXPECT_THROW(ExtractEntry(*reader, reader->entries()[1], target), Error);
+  EXPECT_THROW(ExtractEntry(*reader, reader->entries()[1], target, true), Error);
   EXPECT_TRUE(fs::is_empty(dir_.path() / "outside"));
 }
 
@@ -102,7 +106,7 @@ TEST_F(ExtractEntryTest, ReplacesALinkedFileInsteadOfItsTarget) {
   const std::string target = Target();
   Write("victim.txt", "keep me");
   fs::create_symlink(dir_.path() / "victim.txt", dir_.path() / "target/config.zrp");
-  ExtractEntry(*reader, reader->entries()[0], target);
+  ExtractEntry(*reader, reader->entries()[0], target, true);
   EXPECT_EQ("keep me", testing::ReadFile(dir_.path() / "victim.txt"));
   EXPECT_FALSE(fs::is_symlink(dir_.path() / "target/config.zrp"));
   EXPECT_EQ("new", testing::ReadFile(dir_.path() / "target/config.zrp"));
@@ -112,8 +116,26 @@ TEST_F(ExtractEntryTest, FailureLeavesNoTemporaryFile) {
   const auto reader = Pack({{"config.zrp", "p"}});
   const std::string target = Target();
   fs::create_directories(dir_.path() / "target/config.zrp/inside");  // a folder in the way
-  EXPECT_THROW(ExtractEntry(*reader, reader->entries()[0], target), Error);
+  EXPECT_THROW(ExtractEntry(*reader, reader->entries()[0], target, true), Error);
   EXPECT_EQ(1, std::distance(fs::directory_iterator(target), {}));
+}
+
+// A file already there stays unless replacing was asked for; the package being read is never
+// written over, even then.
+TEST_F(ExtractEntryTest, KeepsAnExistingFileUnlessToldAndNeverThePackage) {
+  const auto reader = Pack({{"config.zrp", "new"}, {"p.zrk", "entry named as the package"}});
+  const std::string target = Target();
+  Write("target/config.zrp", "old");
+  EXPECT_THROW(ExtractEntry(*reader, reader->entries()[0], target, false), ExistingFile);
+  EXPECT_EQ("old", testing::ReadFile(dir_.path() / "target/config.zrp"));
+  ExtractEntry(*reader, reader->entries()[0], target, true);
+  EXPECT_EQ("new", testing::ReadFile(dir_.path() / "target/config.zrp"));
+
+  const std::string package = testing::ReadFile(dir_.path() / "p.zrk");
+  for (const bool replace : {false, true}) {
+    EXPECT_THROW(ExtractEntry(*reader, reader->entries()[1], dir_.folder(), replace), Error);
+  }
+  EXPECT_TRUE(package == testing::ReadFile(dir_.path() / "p.zrk"));
 }
 
 }  // namespace

@@ -74,8 +74,12 @@ class FaultyFileSystem : public platform::NativeFileSystem {
   void Sync(FileHandle file, std::error_code& ec) override {
     if (!Fails(sync_error, ec)) NativeFileSystem::Sync(file, ec);
   }
-  void Rename(const std::string& from, const std::string& to, std::error_code& ec) override {
-    if (!Fails(rename_error, ec)) NativeFileSystem::Rename(from, to, ec);
+  void Publish(FileHandle file, const std::string& temporary, const std::string& target,
+               bool replace, std::error_code& ec) override {
+    if (!Fails(rename_error, ec)) return NativeFileSystem::Publish(file, temporary, target, replace, ec);
+    std::error_code ignored;
+    NativeFileSystem::Close(file, ignored);
+    if (!temporary.empty()) NativeFileSystem::Remove(temporary, ignored);
   }
 
  private:
@@ -100,12 +104,48 @@ class PackageWriterTest : public testing::TempDirTest {
 TEST_F(PackageWriterTest, ProjectOfFiveBytesGivesThirtyEightBytesInPlaceOfTheOldPackage) {
   Write("config.zrp", "abcde");
   Write("out/skin.zrk", "old package");
-  WritePackage(Package(), Project(), {"config.zrp"});
+  fs::permissions(Package(), fs::perms::owner_read | fs::perms::owner_write);
+  WritePackage(Package(), Project(), {"config.zrp"}, {.replace_existing = true, .progress = {}});
   const std::string expected = "ZRK4000029<new_file=config.zrp*5>abcde";
   EXPECT_EQ(38u, expected.size());
   EXPECT_EQ(expected, testing::ReadFile(Package()));
   EXPECT_EQ(std::vector<std::string>{"skin.zrk"}, Listing(dir_.path() / "out"));
+  // The replaced package keeps who may read it.
+  EXPECT_EQ(fs::perms::owner_read | fs::perms::owner_write,
+            fs::status(Package()).permissions() & fs::perms::mask);
 }
+
+#ifndef _WIN32
+// What is at the package path decides: without agreement a file that is there (as one that
+// appears during the build would be) stays; a link is written through and stays a link; and no
+// agreement lets the package replace a file of the skin itself.
+TEST_F(PackageWriterTest, DestinationRules) {
+  Write("config.zrp", "abcde");
+  Write("out/old.zrk", "old package");
+  EXPECT_THROW(WritePackage(dir_.folder() + "out/old.zrk", Project(), {"config.zrp"}),
+               DestinationTaken);
+  EXPECT_TRUE(testing::ReadFile(dir_.path() / "out/old.zrk") == "old package");
+
+  fs::create_symlink("real.zrk", dir_.path() / "out/link.zrk");
+  WritePackage(dir_.folder() + "out/link.zrk", Project(), {"config.zrp"});
+  EXPECT_TRUE(fs::is_symlink(dir_.path() / "out/link.zrk"));
+  EXPECT_EQ(38u, fs::file_size(dir_.path() / "out/real.zrk"));
+
+  fs::create_hard_link(dir_.path() / "config.zrp", dir_.path() / "out/same.zrk");
+  for (const std::string name : {"config.zrp", "out/same.zrk"}) {
+    try {
+      WritePackage(dir_.folder() + name, Project(), {"config.zrp"}, {.replace_existing = true, .progress = {}});
+      ADD_FAILURE() << name << " replaced";
+    } catch (const Error& e) {
+      EXPECT_NE(std::string::npos, std::string(e.what()).find("это файл 'config.zrp' самого скина"))
+          << e.what();
+    }
+  }
+  EXPECT_EQ("abcde", testing::ReadFile(dir_.path() / "config.zrp"));
+  EXPECT_EQ((std::vector<std::string>{"link.zrk", "old.zrk", "real.zrk", "same.zrk"}),
+            Listing(dir_.path() / "out"));
+}
+#endif
 
 // Empty, large (kernel copy), Cyrillic and repeated entries; an entry keeps its own text when the
 // file on disk differs in letter case.

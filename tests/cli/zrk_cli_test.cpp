@@ -120,14 +120,18 @@ TEST_F(ZrkTest, ExtractRoundTripsThePackage) {
   }
 }
 
-TEST_F(ZrkTest, ExtractRefusesUnsafeNamesAndSaysWhichRepeat) {
-  Write("evil.zrk", std::string("ZRK4000029") + "<new_file=..\\escape.txt*1>x" +
-                        "<new_file=a.txt*1>1" + "<new_file=a.txt*1>2");
-  const RunResult extract = Run({"extract", "evil.zrk", "-C", "into"});
-  EXPECT_EQ(3, extract.exit_code);
-  EXPECT_TRUE(Contains(extract.err, "..\\escape.txt")) << extract.err;
+// A repeated name says so and the last one wins; a file already there stays unless --force.
+TEST_F(ZrkTest, ExtractSaysWhichRepeatAndKeepsExistingFiles) {
+  Write("twice.zrk", std::string("ZRK4000029") + "<new_file=a.txt*1>1" + "<new_file=a.txt*1>2");
+  const RunResult extract = Run({"extract", "twice.zrk", "-C", "into"});
+  EXPECT_EQ(0, extract.exit_code) << extract.err;
   EXPECT_TRUE(Contains(extract.err, "a.txt")) << extract.err;
-  EXPECT_FALSE(fs::exists(Path("escape.txt")));
+  EXPECT_EQ("2", testing::ReadFile(Path("into/a.txt")));
+
+  Write("into/a.txt", "edited");
+  EXPECT_EQ(4, Run({"extract", "twice.zrk", "-C", "into"}).exit_code);
+  EXPECT_EQ("edited", testing::ReadFile(Path("into/a.txt")));
+  EXPECT_EQ(0, Run({"extract", "twice.zrk", "-C", "into", "--force"}).exit_code);
   EXPECT_EQ("2", testing::ReadFile(Path("into/a.txt")));
 }
 

@@ -270,7 +270,7 @@ TEST(ZrkFault, HostilePackagesWriteNothingOutsideTheTarget) {
        magic + Entry("..\\..\\x", "1") + Entry("a/../../../x", "2") + Entry("ok.txt", "ok"),
        {"'..\\..\\x' нельзя извлечь: часть пути '..'",
         "'a/../../../x' нельзя извлечь: часть пути '..'"},
-       {"ok.txt"}},
+       {}},  // checked whole before anything is written
       {"absolute names",
        magic + Entry(absolute, "1") + Entry("\\abs.txt", "2"),
        {"'" + absolute + "' нельзя извлечь: путь абсолютный",

@@ -66,7 +66,8 @@ class MemoryFileSystem : public zrk::platform::FileSystem {
     FUZZ_CHECK(file == kPackage);
     ec.clear();
   }
-  void Rename(const std::string&, const std::string&, std::error_code& ec) override {
+  void Publish(FileHandle, const std::string&, const std::string&, bool,
+               std::error_code& ec) override {
     ec = Unsupported();
   }
   void Remove(const std::string&, std::error_code& ec) override { ec = Unsupported(); }

@@ -178,7 +178,8 @@ class Win32PackageTest : public Win32Test {
 TEST_F(Win32PackageTest, WritesAndReplacesThePackage) {
   WriteSkin();
   const std::string package = Write("out/Пакет.zrk", "old package, longer than nothing");
-  WritePackage(package, Project(), List());
+  EXPECT_THROW(WritePackage(package, Project(), List()), DestinationTaken);  // not agreed
+  WritePackage(package, Project(), List(), {.replace_existing = true, .progress = {}});
   EXPECT_EQ(Expected(), Read(package));
   EXPECT_EQ((std::vector<std::string>{"Пакет.zrk"}), Listing());
 
@@ -196,8 +197,9 @@ TEST_F(Win32PackageTest, FailureLeavesTheOldPackageAndNoTemporaryFile) {
   const HANDLE holder = ::CreateFileW(source.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+  const WriteOptions replace{.replace_existing = true, .progress = {}};
   try {
-    WritePackage(package, Project(), List());
+    WritePackage(package, Project(), List(), replace);
     ADD_FAILURE() << "the locked source was written";
   } catch (const Error& error) {
     EXPECT_NE(std::string::npos, std::string(error.what()).find("big.bmp")) << error.what();
@@ -211,7 +213,7 @@ TEST_F(Win32PackageTest, FailureLeavesTheOldPackageAndNoTemporaryFile) {
   const HANDLE reader = ::CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, reader);
-  EXPECT_THROW(WritePackage(package, Project(), List()), Error);
+  EXPECT_THROW(WritePackage(package, Project(), List(), replace), Error);
   ::CloseHandle(reader);
   EXPECT_EQ("old", Read(package));
   EXPECT_EQ((std::vector<std::string>{"skin.zrk"}), Listing());
@@ -231,7 +233,7 @@ TEST_F(Win32Test, NewFileBeneathRefusesNamesThatAreNotPlainFiles) {
     platform::NativeFileSystem fs;
     fs.Write(file.handle(), std::span<const char>("new", 3), ec);
     ASSERT_FALSE(ec);
-    file.Commit(ec);
+    file.Commit(true, ec);
     ASSERT_FALSE(ec) << platform::ErrorText(ec);
   }
   EXPECT_EQ("new", Read(Folder() + "Папка\\Фон.bmp"));
