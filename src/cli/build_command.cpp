@@ -9,6 +9,8 @@
 #include "cli/console_ui.h"
 #include "dialogs/dialog_record.h"
 #include "dialogs/mdlCdlg.h"
+#include "platform/error.h"
+#include "platform/file_io.h"
 #include "platform/native_path.h"
 
 namespace zrk::cli {
@@ -26,18 +28,24 @@ bool EndsWith(const std::string& text, std::string_view suffix) {
 // an existing folder not named as a package), the package takes the project folder's name, in the
 // current folder or in that one.
 std::string SaveName(const fs::path& project, const std::string& out) {
-  fs::path folder_name = project.parent_path().filename();
+  std::error_code ec;
+  // The folder's real name, however the path spells it ("./config.zrp", "../config.zrp", a link).
+  fs::path folder_name = fs::weakly_canonical(project, ec).parent_path().filename();
+  if (ec || folder_name.empty()) folder_name = project.lexically_normal().parent_path().filename();
   if (folder_name.empty()) folder_name = "package";
-  std::error_code ignored;
-  if (out.empty()) return platform::Utf8FromPath(fs::current_path() / folder_name);
-  const fs::path out_path = platform::PathFromUtf8(out);
-  const bool names_folder = out.back() == '/' || out.back() == '\\' ||
-                           (!EndsWith(out, texts::kPackageExtension) &&
-                            fs::is_directory(out_path, ignored));
-  if (names_folder) {
-    return platform::Utf8FromPath(fs::absolute(out_path) / folder_name);
+  const fs::path given = platform::PathFromUtf8(out);
+  fs::path here;
+  if (out.empty() || given.is_relative()) {
+    here = fs::current_path(ec);
+    if (ec) throw Error("не удалось определить текущую папку: " + platform::ErrorText(ec));
   }
-  std::string name = platform::Utf8FromPath(fs::absolute(out_path));
+  if (out.empty()) return platform::Utf8FromPath(here / folder_name);
+  const fs::path out_path = here / given;
+  const bool names_folder = out.back() == '/' || out.back() == '\\' ||
+                            (!EndsWith(out, texts::kPackageExtension) &&
+                             fs::is_directory(out_path, ec));
+  if (names_folder) return platform::Utf8FromPath(out_path / folder_name);
+  std::string name = platform::Utf8FromPath(out_path);
   if (EndsWith(name, texts::kPackageExtension)) {
     name.resize(name.size() - texts::kPackageExtension.size());
   }
@@ -67,8 +75,7 @@ int RunBuild(const std::string& project, const std::string& out, bool force, boo
   // The build resolves every name against the project's folder, so it needs a full path.
   const fs::path project_path = fs::absolute(platform::PathFromUtf8(project), error);
   if (error) {
-    std::cerr << "zrk: " << project << ": " << error.message() << '\n';
-    return kExitUsage;
+    throw Error("не удалось найти путь проекта '" + project + "': " + platform::ErrorText(error));
   }
   const std::string save_name = check_only ? std::string() : SaveName(project_path, out);
   // The save dialog's name buffer holds 259 characters and its NUL, as on the desktop.

@@ -2,7 +2,6 @@
 #include <CLI/CLI.hpp>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <new>
@@ -23,7 +22,8 @@ constexpr const char* kVersion = "zrk 1.0.0";
 int FinishOutput(int code) {
   std::cout.flush();
   if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    std::cerr << "zrk: не удалось записать вывод: " << std::strerror(errno) << '\n';
+    const std::error_code error(errno, std::system_category());
+    std::cerr << "zrk: не удалось записать вывод: " << zrk::platform::ErrorText(error) << '\n';
     return zrk::cli::kExitFailed;
   }
   return code;
