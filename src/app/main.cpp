@@ -8,6 +8,7 @@
 #include "app/qt_dialog_platform.h"
 #include "app/qt_window_operations.h"
 #include "dialogs/mdlCdlg.h"
+#include "platform/file_io.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -20,6 +21,9 @@ int main(int argc, char** argv) {
                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
     QApplication::installTranslator(&qt_russian);
   }
+
+  // A package write cut short by a kill request or a hang-up leaves no temporary file.
+  zrk::platform::InstallInterruptCleanup();
 
   zrk::QtDialogPlatform dialogs;
   zrk::QtWindowOperations windows;
