@@ -157,8 +157,10 @@ std::string ChooseProjectFile(MessageBoxes& boxes) {
 BuildOutcome BuildPackage(const std::string& project_path, Report& report, MessageBoxes& boxes,
                           bool check_only) {
   ReportWriter writer(report);
-  // Names whose letter case differs from the disk read each folder once in this build.
-  const platform::FolderListingCache listings;
+  // Names whose letter case differs from the disk read each folder once in this build, and the
+  // skin's files are looked up from its folder.
+  const platform::SkinLookupScope lookups(
+      mdlINI::WithTrailingBackslash(mdlMain::ParentFolder(project_path)));
   report.Clear();
   std::string failure;
   BuildOutcome outcome = BuildOutcome::kFailed;

@@ -31,6 +31,8 @@ constexpr std::size_t kSmallFile = 64 * 1024;
 static_assert(kSmallFile + 1 <= kBufferSize);
 // A large file is copied in steps of this size, with a word to progress after each.
 constexpr std::uint64_t kProgressStep = 16 * 1024 * 1024;
+// The device is asked to start writing after every this many bytes of small files.
+constexpr std::uint64_t kWritebackStep = 8 * 1024 * 1024;
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
@@ -171,7 +173,13 @@ class PackageOutput {
     fs_.Write(file_, std::span<const char>(buffer_.data(), used_), ec);
     if (ec) throw CannotWrite(package_path_, ec);
     flushed_ += used_;
+    unsynced_ += used_;
     used_ = 0;
+    // The device writes while the next files are read; the sync at the end then waits less.
+    if (unsynced_ >= kWritebackStep) {
+      fs_.StartWriteback(file_);
+      unsynced_ = 0;
+    }
   }
 
  private:
@@ -181,6 +189,7 @@ class PackageOutput {
   std::vector<char> buffer_;
   std::size_t used_ = 0;
   std::uint64_t flushed_ = 0;
+  std::uint64_t unsynced_ = 0;  // written since the device was last asked to catch up
 };
 
 // Appends one entry, its header and its bytes, to out. The size in the header is the size the
@@ -224,6 +233,7 @@ platform::FileInfo AppendEntry(const PlannedEntry& item, PackageOutput& out, Fil
     }
     copied += got;
     if (got < chunk) throw Shrank(item.entry, size);
+    fs.StartWriteback(package);
     if (progress) progress(item.entry, out.Written() + copied);
   }
   char extra;

@@ -13,7 +13,9 @@ namespace zrk::cli {
 void ConsoleReport::Clear() { lines_ = 0; }
 
 void ConsoleReport::AddLine(const std::string& line) {
-  out_ << line << '\n' << std::flush;
+  // A terminal shows each line as it comes (the stream is line-buffered there); a file or pipe
+  // gets the report in large writes instead of one per file.
+  out_ << line << '\n';
   ++lines_;
 }
 
@@ -23,6 +25,7 @@ std::int16_t ConsoleReport::LineCount() const {
 
 MessageAnswer ConsoleMessageBoxes::Show(const std::string& text, MessageIcon,
                                         MessageButtons buttons) {
+  std::cout.flush();  // the report so far comes first, also when both go to one file
   if (buttons == MessageButtons::kOk) {
     err_ << text << '\n' << std::flush;
     return MessageAnswer::kOk;

@@ -66,6 +66,10 @@ class FileSystem {
   virtual std::uint64_t CopyAt(FileHandle from, std::uint64_t offset, FileHandle to,
                                std::uint64_t count, std::error_code& ec) = 0;
 
+  /// Asks the system to start writing what file holds to the storage device now, without waiting,
+  /// so that a later Sync has less to wait for. Best effort: nothing is reported.
+  virtual void StartWriteback(FileHandle /*file*/) {}
+
   /// Returns once the data written to file are on the storage device.
   virtual void Sync(FileHandle file, std::error_code& ec) = 0;
 
@@ -99,6 +103,7 @@ class NativeFileSystem : public FileSystem {
   void Write(FileHandle file, std::span<const char> data, std::error_code& ec) override;
   std::uint64_t CopyAt(FileHandle from, std::uint64_t offset, FileHandle to, std::uint64_t count,
                        std::error_code& ec) override;
+  void StartWriteback(FileHandle file) override;
   void Sync(FileHandle file, std::error_code& ec) override;
   void Close(FileHandle file, std::error_code& ec) override;
   void Remove(const std::string& path, std::error_code& ec) override;

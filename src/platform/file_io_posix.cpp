@@ -1,5 +1,6 @@
 // POSIX file operations of the package code: positional reads, kernel copies, temporary files.
 #include "platform/file_io.h"
+#include "platform/lookup_start_posix.h"
 
 #include <fcntl.h>
 #include <sys/sendfile.h>
@@ -257,7 +258,8 @@ FileInfo NativeFileSystem::StatHandle(FileHandle file, std::error_code& ec) {
 }
 
 FileHandle NativeFileSystem::OpenForReading(const std::string& path, std::error_code& ec) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  const LookupStart start = StartOfLookup(path);
+  const int fd = ::openat(start.folder, start.rest, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) {
     ec = LastError();
     return kNoFile;
@@ -358,6 +360,10 @@ std::uint64_t NativeFileSystem::CopyAt(FileHandle from, std::uint64_t offset, Fi
     done += static_cast<std::uint64_t>(n);
   }
   return done;
+}
+
+void NativeFileSystem::StartWriteback(FileHandle file) {
+  ::sync_file_range(Fd(file), 0, 0, SYNC_FILE_RANGE_WRITE);
 }
 
 void NativeFileSystem::Sync(FileHandle file, std::error_code& ec) {

@@ -260,6 +260,8 @@ std::uint64_t NativeFileSystem::CopyAt(FileHandle from, std::uint64_t offset, Fi
   return done;
 }
 
+void NativeFileSystem::StartWriteback(FileHandle) {}
+
 void NativeFileSystem::Sync(FileHandle file, std::error_code& ec) {
   if (!::FlushFileBuffers(Handle(file))) {
     ec = LastError();

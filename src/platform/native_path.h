@@ -22,16 +22,17 @@ std::string ResolveNativePath(std::string_view skin_path);
 /// When it names no file, ResolveNativePath may still find one by letter case.
 std::string NativeSpelling(std::string_view skin_path);
 
-/// While an object of this type lives, the folder listings that letter-case matching reads are
-/// kept and reused: a build whose names differ in case from the disk reads each folder once, not
-/// once per name. A build makes one; nothing is kept between builds. Does nothing on Windows,
-/// whose file system matches case itself.
-class FolderListingCache {
+/// The look-ups of one build. While an object of this type lives, the folder listings that
+/// letter-case matching reads are kept and reused, so that names whose case differs from the
+/// disk read each folder once, not once per name; and files below skin_folder are looked up from
+/// an open handle of it rather than from the root each time. A build makes one; nothing is kept
+/// between builds. Does nothing on Windows, whose file system matches case itself.
+class SkinLookupScope {
  public:
-  FolderListingCache();
-  ~FolderListingCache();
-  FolderListingCache(const FolderListingCache&) = delete;
-  FolderListingCache& operator=(const FolderListingCache&) = delete;
+  explicit SkinLookupScope(std::string_view skin_folder = {});
+  ~SkinLookupScope();
+  SkinLookupScope(const SkinLookupScope&) = delete;
+  SkinLookupScope& operator=(const SkinLookupScope&) = delete;
 
  private:
   bool owner_ = false;

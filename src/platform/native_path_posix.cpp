@@ -1,11 +1,13 @@
 // POSIX side of skin path handling: "\" becomes "/", and letter case is matched by hand.
 #include "platform/native_path.h"
+#include "platform/lookup_start_posix.h"
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <memory>
@@ -17,7 +19,8 @@ namespace {
 
 bool Exists(const std::string& path) {
   struct stat st;
-  return ::lstat(path.c_str(), &st) == 0;
+  const LookupStart start = StartOfLookup(path);
+  return ::fstatat(start.folder, start.rest, &st, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 // The entries of one folder by their folded names: the one entry of that name, or "" when several
@@ -40,6 +43,9 @@ FoldedListing ReadFoldedListing(const std::string& folder) {
 
 // The listings of the running build, by folder; null when no build keeps them.
 std::unordered_map<std::string, FoldedListing>* g_listings = nullptr;
+// The running build's skin folder: an open handle and the path it stands for, ending in "/".
+int g_skin_folder = -1;
+std::string* g_skin_prefix = nullptr;
 
 // The entry of folder whose name equals name ignoring case, when exactly one does.
 std::string UniqueCaseMatch(const std::string& folder, const std::string& name) {
@@ -58,18 +64,34 @@ std::string UniqueCaseMatch(const std::string& folder, const std::string& name) 
 
 }  // namespace
 
-FolderListingCache::FolderListingCache() {
-  // The outermost cache serves every nested one: one build, one set of listings.
-  if (g_listings == nullptr) {
-    g_listings = new std::unordered_map<std::string, FoldedListing>();
-    owner_ = true;
-  }
+SkinLookupScope::SkinLookupScope(std::string_view skin_folder) {
+  // The outermost scope serves every nested one: one build, one set of look-ups.
+  if (g_listings != nullptr) return;
+  g_listings = new std::unordered_map<std::string, FoldedListing>();
+  owner_ = true;
+  std::string prefix = NativeSpelling(skin_folder);
+  if (prefix.empty() || prefix.front() != '/') return;  // only a full path is worth a handle
+  if (prefix.back() != '/') prefix += '/';
+  g_skin_folder = ::open(prefix.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  if (g_skin_folder >= 0) g_skin_prefix = new std::string(std::move(prefix));
 }
 
-FolderListingCache::~FolderListingCache() {
+SkinLookupScope::~SkinLookupScope() {
   if (!owner_) return;
   delete g_listings;
   g_listings = nullptr;
+  if (g_skin_folder >= 0) ::close(g_skin_folder);
+  g_skin_folder = -1;
+  delete g_skin_prefix;
+  g_skin_prefix = nullptr;
+}
+
+LookupStart StartOfLookup(const std::string& native_path) {
+  if (g_skin_prefix != nullptr && native_path.size() > g_skin_prefix->size() &&
+      native_path.compare(0, g_skin_prefix->size(), *g_skin_prefix) == 0) {
+    return {g_skin_folder, native_path.c_str() + g_skin_prefix->size()};
+  }
+  return {AT_FDCWD, native_path.c_str()};
 }
 
 std::string NativeSpelling(std::string_view skin_path) {
@@ -126,10 +148,14 @@ Presence Probe(std::string_view skin_path, std::string& path, struct stat& st) {
   // One look-up of the metadata answers as an open would: the folders on the path must be
   // searchable, a folder is no file, and a file's own read permission is the open's business
   // (an unreadable file exists). Only a name missing as spelled is matched by letter case.
-  int result = ::stat(path.c_str(), &st);
+  const auto stat_at = [&st](const std::string& native) {
+    const LookupStart start = StartOfLookup(native);
+    return ::fstatat(start.folder, start.rest, &st, 0);
+  };
+  int result = stat_at(path);
   if (result != 0 && (errno == ENOENT || errno == ENOTDIR)) {
     path = ResolveNativePath(skin_path);
-    result = ::stat(path.c_str(), &st);
+    result = stat_at(path);
   }
   if (result == 0) return S_ISDIR(st.st_mode) ? Presence::kFolder : Presence::kPresent;
   const int error = errno;
@@ -143,6 +169,25 @@ Presence Probe(std::string_view skin_path, std::string& path, struct stat& st) {
   }
   if (error == ENOTDIR || error == ENAMETOOLONG || error == ELOOP) return Presence::kMissingFolder;
   return Presence::kUnopenable;
+}
+
+// Whether this process may read a file of this metadata, told from its permission bits without a
+// call per file (access lists are not looked at: opening the file still is the last word).
+bool MayRead(const struct stat& st) {
+  static const uid_t user = ::geteuid();
+  if (user == 0) return true;
+  if (st.st_uid == user) return (st.st_mode & S_IRUSR) != 0;
+  static const std::vector<gid_t> groups = [] {
+    std::vector<gid_t> ids(static_cast<std::size_t>(std::max(::getgroups(0, nullptr), 0)) + 1);
+    const int n = ::getgroups(static_cast<int>(ids.size() - 1), ids.data());
+    ids.resize(static_cast<std::size_t>(std::max(n, 0)));
+    ids.push_back(::getegid());
+    return ids;
+  }();
+  if (std::find(groups.begin(), groups.end(), st.st_gid) != groups.end()) {
+    return (st.st_mode & S_IRGRP) != 0;
+  }
+  return (st.st_mode & S_IROTH) != 0;
 }
 
 }  // namespace
@@ -161,7 +206,7 @@ SourceFacts InspectFile(std::string_view skin_path) {
   if (facts.presence != Presence::kPresent) return facts;
   facts.regular = S_ISREG(st.st_mode);
   facts.size = static_cast<std::uint64_t>(st.st_size);
-  facts.readable = facts.regular && ::access(path.c_str(), R_OK) == 0;
+  facts.readable = facts.regular && MayRead(st);
   return facts;
 }
 

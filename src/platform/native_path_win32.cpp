@@ -12,8 +12,8 @@ std::string ResolveNativePath(std::string_view skin_path) { return std::string(s
 
 std::string NativeSpelling(std::string_view skin_path) { return std::string(skin_path); }
 
-FolderListingCache::FolderListingCache() = default;
-FolderListingCache::~FolderListingCache() = default;
+SkinLookupScope::SkinLookupScope(std::string_view) {}
+SkinLookupScope::~SkinLookupScope() = default;
 
 Presence ProbeFile(std::string_view skin_path) { return InspectFile(skin_path).presence; }
 

@@ -32,10 +32,11 @@ TEST_F(NativePathTest, ResolvesSeparatorsAndLetterCase) {
       {"PIC.bmp", "PIC.bmp"},
       {"Sub\\a.bmp", "Sub/a.bmp"},
   };
-  // The same answers whether a build keeps the folder listings or each look-up reads them.
+  // The same answers whether a build keeps the folder listings and a handle of the skin folder,
+  // or each look-up reads the listings and starts from the root.
   for (const bool cached : {false, true}) {
-    std::optional<FolderListingCache> listings;
-    if (cached) listings.emplace();
+    std::optional<SkinLookupScope> listings;
+    if (cached) listings.emplace(dir_.folder());
     for (const auto& [given, resolved] : cases) {
       EXPECT_EQ(dir_.folder() + resolved, ResolveNativePath(dir_.folder() + given)) << given;
     }
@@ -66,8 +67,8 @@ TEST_F(NativePathTest, ProbeClassifiesWhatItFinds) {
       {"", Presence::kMissingFile},
   };
   for (const bool cached : {false, true}) {
-    std::optional<FolderListingCache> listings;
-    if (cached) listings.emplace();
+    std::optional<SkinLookupScope> listings;
+    if (cached) listings.emplace(dir_.folder());
     for (const auto& c : kCases) {
       EXPECT_EQ(static_cast<int>(c.expected), static_cast<int>(ProbeFile(c.path))) << c.path;
     }
