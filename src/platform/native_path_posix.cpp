@@ -12,6 +12,7 @@
 #include <climits>
 #include <memory>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace zrk::platform {
@@ -23,43 +24,89 @@ bool Exists(const std::string& path) {
   return ::fstatat(start.folder, start.rest, &st, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
-// The entries of one folder by their folded names: the one entry of that name, or "" when several
-// share it (an ambiguous name matches none).
-using FoldedListing = std::unordered_map<std::string, std::string>;
+// The entries of one folder: their names, and by folded name the one entry of that name, or ""
+// when several share it (an ambiguous name matches none).
+struct Listing {
+  std::unordered_set<std::string> names;
+  std::unordered_map<std::string, std::string> folded;
+};
 
-FoldedListing ReadFoldedListing(const std::string& folder) {
-  FoldedListing listing;
+Listing ReadListing(const std::string& folder) {
+  Listing listing;
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
   if (dir == nullptr) return listing;
   while (const dirent* entry = ::readdir(dir)) {
-    const std::string name = entry->d_name;
+    std::string name = entry->d_name;
     if (name == "." || name == "..") continue;
-    const auto [it, inserted] = listing.try_emplace(FoldCase(name), name);
+    const auto [it, inserted] = listing.folded.try_emplace(FoldCase(name), name);
     if (!inserted) it->second.clear();
+    listing.names.insert(std::move(name));
   }
   ::closedir(dir);
   return listing;
 }
 
 // The listings of the running build, by folder; null when no build keeps them.
-std::unordered_map<std::string, FoldedListing>* g_listings = nullptr;
+std::unordered_map<std::string, Listing>* g_listings = nullptr;
 // The running build's skin folder: an open handle and the path it stands for, ending in "/".
 int g_skin_folder = -1;
 std::string* g_skin_prefix = nullptr;
 
+// The running build's listing of folder, read on first use; null when no build keeps them.
+const Listing* KeptListing(const std::string& folder) {
+  if (g_listings == nullptr) return nullptr;
+  auto it = g_listings->find(folder);
+  if (it == g_listings->end()) it = g_listings->emplace(folder, ReadListing(folder)).first;
+  return &it->second;
+}
+
+// Whether folder holds component, from the build's listing when it keeps one, else from the disk.
+bool HasEntry(const std::string& folder, const std::string& component) {
+  if (const Listing* listing = KeptListing(folder)) return listing->names.count(component) != 0;
+  return Exists(folder + component);
+}
+
 // The entry of folder whose name equals name ignoring case, when exactly one does.
 std::string UniqueCaseMatch(const std::string& folder, const std::string& name) {
-  if (g_listings == nullptr) {
-    const FoldedListing listing = ReadFoldedListing(folder);
-    const auto it = listing.find(FoldCase(name));
-    return it == listing.end() ? std::string() : it->second;
+  const Listing* kept = KeptListing(folder);
+  const Listing read = kept != nullptr ? Listing() : ReadListing(folder);
+  const auto& folded = kept != nullptr ? kept->folded : read.folded;
+  const auto it = folded.find(FoldCase(name));
+  return it == folded.end() ? std::string() : it->second;
+}
+
+// Matches by letter case the components of a native path that names nothing as spelled; those
+// below a missing one are kept as given. Within a build, the skin folder is taken as found.
+std::string ResolveByCase(const std::string& path) {
+  std::string resolved;
+  std::size_t pos = 0;
+  if (g_skin_prefix != nullptr && path.starts_with(*g_skin_prefix)) {
+    resolved = *g_skin_prefix;
+    pos = resolved.size();
+  } else if (path[0] == '/') {
+    resolved = "/";
+    pos = 1;
   }
-  auto folder_it = g_listings->find(folder);
-  if (folder_it == g_listings->end()) {
-    folder_it = g_listings->emplace(folder, ReadFoldedListing(folder)).first;
+  bool matching = true;  // once a component is missing, nothing below it can be matched
+  while (pos <= path.size()) {
+    std::size_t end = path.find('/', pos);
+    if (end == std::string::npos) end = path.size();
+    const std::string component = path.substr(pos, end - pos);
+    std::string chosen = component;
+    if (matching && !component.empty() && component != "." && component != ".." &&
+        !HasEntry(resolved, component)) {
+      const std::string match = UniqueCaseMatch(resolved, component);
+      if (match.empty()) {
+        matching = false;
+      } else {
+        chosen = match;
+      }
+    }
+    resolved += chosen;
+    if (end < path.size()) resolved += '/';
+    pos = end + 1;
   }
-  const auto it = folder_it->second.find(FoldCase(name));
-  return it == folder_it->second.end() ? std::string() : it->second;
+  return resolved;
 }
 
 }  // namespace
@@ -67,7 +114,7 @@ std::string UniqueCaseMatch(const std::string& folder, const std::string& name) 
 SkinLookupScope::SkinLookupScope(std::string_view skin_folder) {
   // The outermost scope serves every nested one: one build, one set of look-ups.
   if (g_listings != nullptr) return;
-  g_listings = new std::unordered_map<std::string, FoldedListing>();
+  g_listings = new std::unordered_map<std::string, Listing>();
   owner_ = true;
   std::string prefix = NativeSpelling(skin_folder);
   if (prefix.empty() || prefix.front() != '/') return;  // only a full path is worth a handle
@@ -103,38 +150,9 @@ std::string NativeSpelling(std::string_view skin_path) {
 }
 
 std::string ResolveNativePath(std::string_view skin_path) {
-  std::string path = NativeSpelling(skin_path);
+  const std::string path = NativeSpelling(skin_path);
   if (path.empty() || Exists(path)) return path;
-
-  // Walk the components, keeping each one that exists and matching the others by case.
-  std::string resolved;
-  std::size_t pos = 0;
-  if (path[0] == '/') {
-    resolved = "/";
-    pos = 1;
-  }
-  bool matching = true;  // once a component is missing, nothing below it can be matched
-  while (pos <= path.size()) {
-    std::size_t end = path.find('/', pos);
-    if (end == std::string::npos) end = path.size();
-    const std::string component = path.substr(pos, end - pos);
-    std::string chosen = component;
-    if (matching && !component.empty() && component != "." && component != "..") {
-      const std::string candidate = resolved + component;
-      if (!Exists(candidate)) {
-        const std::string match = UniqueCaseMatch(resolved, component);
-        if (match.empty()) {
-          matching = false;
-        } else {
-          chosen = match;
-        }
-      }
-    }
-    resolved += chosen;
-    if (end < path.size()) resolved += '/';
-    pos = end + 1;
-  }
-  return resolved;
+  return ResolveByCase(path);
 }
 
 namespace {
@@ -154,7 +172,7 @@ Presence Probe(std::string_view skin_path, std::string& path, struct stat& st) {
   };
   int result = stat_at(path);
   if (result != 0 && (errno == ENOENT || errno == ENOTDIR)) {
-    path = ResolveNativePath(skin_path);
+    path = ResolveByCase(path);
     result = stat_at(path);
   }
   if (result == 0) return S_ISDIR(st.st_mode) ? Presence::kFolder : Presence::kPresent;
