@@ -40,7 +40,8 @@ RunResult RunZrk(const std::vector<std::string>& args, const fs::path& cwd,
   if (pid == 0) {
     if (::chdir(cwd.c_str()) != 0) ::_exit(126);
     const int in = ::open("/dev/null", O_RDONLY);
-    const int out = ::open(out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const std::string out_path = options.stdout_path.empty() ? out_file.string() : options.stdout_path;
+    const int out = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int err = ::open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     ::dup2(in, 0);
     ::dup2(out, 1);
@@ -58,7 +59,7 @@ RunResult RunZrk(const std::vector<std::string>& args, const fs::path& cwd,
   RunResult result;
   result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
-  result.out = ReadFile(out_file);
+  if (options.stdout_path.empty()) result.out = ReadFile(out_file);
   result.err = ReadFile(err_file);
   fs::remove(out_file);
   fs::remove(err_file);

@@ -13,6 +13,7 @@ namespace zrk::testing {
 struct RunOptions {
   std::vector<std::string> env;  // "NAME=value", replacing the test's own NAME
   rlim_t file_size_limit = 0;    // RLIMIT_FSIZE of zrk, with SIGXFSZ ignored; 0 for none
+  std::string stdout_path;       // where zrk's standard output goes instead of RunResult::out
 };
 
 /// How zrk ended and what it printed.

@@ -144,6 +144,23 @@ TEST_F(ZrkTest, CorruptPackageNamesTheOffset) {
   EXPECT_EQ("", list.out);
 }
 
+// One entry, one line: a name cannot forge a second entry or drive the terminal. Output that
+// cannot be written is a failure, in every form.
+TEST_F(ZrkTest, ListShowsControlCharactersEscapedAndFailsOnAFullDisk) {
+  Write("p.zrk", std::string("ZRK4000029") + "<new_file=a\n0\tfake\x1b[2J.txt*1>x");
+  const RunResult list = Run({"list", "p.zrk"});
+  EXPECT_EQ(0, list.exit_code);
+  EXPECT_EQ("1\ta\\n0\\tfake\\x1b[2J.txt\n", list.out);
+  testing::RunOptions to_full_disk;
+  to_full_disk.stdout_path = "/dev/full";
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"list", "p.zrk"}, {"list", "p.zrk", "--json"}}) {
+    const RunResult full = testing::RunZrk(args, dir_.path(), to_full_disk);
+    EXPECT_EQ(3, full.exit_code) << full.err;
+    EXPECT_TRUE(Contains(full.err, "не удалось записать вывод")) << full.err;
+  }
+}
+
 TEST_F(ZrkTest, ListAsJson) {
   Write("p.zrk", std::string("ZRK4000029") + "<new_file=a \"q\".txt*1>x<new_file=" +
                      testing::Cp1251("б") + "*0>");

@@ -123,7 +123,7 @@ TEST(ZrkFault, FailedBuildNamesTheFileAndLeavesTheOldPackage) {
   const BuildFault faults[] = {
       {"disk full while writing",
        nullptr,
-       {{}, 64 * 1024},
+       {{}, 64 * 1024, {}},
        "не удалось записать пакет '@': превышен допустимый размер файла"},
       {"source is a pipe that nobody writes to",
        [](const fs::path& dir) {
@@ -177,7 +177,7 @@ TEST(ZrkFault, SourceOfTwoGibibytesIsRefusedBeforeWriting) {
                       testing::WriteFile(dir / "skin/mods/btn.zrm",
                                          "[STANDARD]\r\nPicture=img\\huge.bin\r\n");
                     },
-                    {{}, 16 * 1024 * 1024},
+                    {{}, 16 * 1024 * 1024, {}},
                     "файл 'img\\huge.bin' слишком велик для пакета: 2147483648 байт, допустимо "
                     "не больше 2147483647"});
 }
