@@ -1,0 +1,44 @@
+// Skin warnings: what the host application will read or open differently from what the skin's
+// author meant, although the package builds.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zrk {
+
+/// One thing the host will get wrong, and where.
+struct SkinWarning {
+  std::string file;     ///< the INI file or list entry, as the report shows it
+  std::string section;  ///< "" when the warning concerns no section
+  std::string key;      ///< "" when the warning concerns no key
+  std::string text;     ///< what is wrong and what the host will do, in Russian
+};
+
+/// The warning as one line: "<file>: <text>", or "<file> [<section>] <key>: <text>" when it
+/// names a section (and its key).
+std::string FormatWarning(const SkinWarning& warning);
+
+/// Warnings about the skin of the project file at project_path whose collected file list is files
+/// (entry 0 the project file): how its INI files are encoded, values the reader cuts, module keys
+/// never read, names Windows cannot open as meant, pictures that are no BMP. Ordered by file in
+/// list order, then by kind. Files that are missing or cannot be read give no warning (the build
+/// reports them). Throws only when memory runs out.
+std::vector<SkinWarning> FindSkinWarnings(const std::string& project_path,
+                                          const std::vector<std::string>& files);
+
+/// A file in the project folder that the package leaves out.
+struct UnusedFile {
+  std::string name;  ///< relative to the project folder, "\" separators
+  std::uint64_t size = 0;
+};
+
+/// The regular files under the project folder (sub-folders included) that no entry of files
+/// names, with their sizes, sorted by path. Entries are resolved as the build resolves them, so a
+/// name in another letter case counts where the build would match it; the preview picture that
+/// the build adds counts as named. Throws zrk::Error naming the folder when it cannot be listed.
+std::vector<UnusedFile> FindUnusedFiles(const std::string& project_path,
+                                        const std::vector<std::string>& files);
+
+}  // namespace zrk
