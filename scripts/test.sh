@@ -16,6 +16,8 @@ for preset in dev asan release; do
   ctest --preset "$preset" -j "$jobs"
 done
 
+bash scripts/package-test.sh
+
 # FUZZ_SECONDS gives the fuzz targets longer; scripts/fuzz.sh runs them alone.
 bash scripts/fuzz.sh "${FUZZ_SECONDS:-20}"
 

@@ -1,0 +1,55 @@
+# bash completion for zrk, the command line of the ZRK package builder. Installed as
+# share/bash-completion/completions/zrk; uses the helpers of bash-completion.
+
+_zrk() {
+  local cur prev words cword
+  _init_completion || return
+
+  # The subcommand and the position of its first argument.
+  local command="" start=0 i
+  for ((i = 1; i < cword; i++)); do
+    case ${words[i]} in
+      build | check | list | extract | get)
+        command=${words[i]}
+        start=$((i + 1))
+        break
+        ;;
+    esac
+  done
+  if [[ -z $command ]]; then
+    mapfile -t COMPREPLY < <(compgen -W 'build check list extract get --help --version' -- "$cur")
+    return
+  fi
+
+  case $prev in
+    -o | --output)
+      _filedir zrk
+      return
+      ;;
+    -C | --directory)
+      _filedir -d
+      return
+      ;;
+  esac
+
+  if [[ $cur == -* ]]; then
+    local options
+    case $command in
+      build) options='-o --output -f --force -q --quiet --help' ;;
+      check) options='--strict --json --unused -q --quiet --help' ;;
+      list) options='--json --help' ;;
+      extract) options='-C --directory -f --force --help' ;;
+      get) options='--help' ;;
+    esac
+    mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
+    return
+  fi
+
+  case $command in
+    build | check) _filedir zrp ;;
+    list | extract) _filedir zrk ;;
+    # FILE SECTION KEY: only the file can be completed.
+    get) ((cword == start)) && _filedir ;;
+  esac
+} &&
+  complete -F _zrk zrk
