@@ -2,6 +2,14 @@
 #include "app/form1.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -18,6 +26,8 @@
 #include "app/qt_message_boxes.h"
 #include "assembly/build_driver.h"
 #include "assembly/texts.h"
+#include "dialogs/mdlCdlg.h"
+#include "support/mdlMain.h"
 
 namespace zrk::app {
 namespace {
@@ -54,6 +64,14 @@ void FitTextToBox(QLabel* label) {
     font.setPointSizeF(font.pointSizeF() - 0.5);
   }
   label->setFont(font);
+}
+
+// The one project file a drag carries, or "" when it carries anything else.
+QString DraggedProject(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) return {};
+  const QUrl url = data->urls().first();
+  if (!url.isLocalFile() || !url.toLocalFile().endsWith(".zrp", Qt::CaseInsensitive)) return {};
+  return url.toLocalFile();
 }
 
 }  // namespace
@@ -123,6 +141,7 @@ Form1::Form1(MessageBoxes* boxes)
   setTabOrder(List1, Command2);
   Command1->setFocus();
 
+  setAcceptDrops(true);
   connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
   connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
 }
@@ -151,6 +170,36 @@ void Form1::Command1_Click() {
   BusyScope busy(busy_);
   const std::string project_path = ChooseProjectFile(*boxes_);
   if (!project_path.empty()) BuildPackage(project_path);
+}
+
+void Form1::OpenProject(const QString& project_path) {
+  if (busy_) return;
+  BusyScope busy(busy_);
+  const std::string path = QDir::toNativeSeparators(QFileInfo(project_path).absoluteFilePath()).toStdString();
+  // The next open dialog starts where this project lies, as after Browse.
+  mdlCdlg::SharedDialog().SetInitDir(mdlMain::ParentFolder(path));
+  BuildPackage(path);
+}
+
+void Form1::keyPressEvent(QKeyEvent* event) {
+  auto* button = qobject_cast<QPushButton*>(focusWidget());
+  if (button != nullptr && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+    button->animateClick();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+  if (!busy_ && !DraggedProject(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+  const QString project = DraggedProject(event->mimeData());
+  if (busy_ || project.isEmpty()) return;
+  event->acceptProposedAction();
+  // The drag ends before the build starts, so that the file manager is not kept waiting.
+  QTimer::singleShot(0, this, [this, project] { OpenProject(project); });
 }
 
 void Form1::Command2_Click() {

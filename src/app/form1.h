@@ -34,8 +34,17 @@ class Form1 : public QWidget {
   /// Whether a Browse click (its open dialog or its build) is under way.
   bool busy() const { return busy_; }
 
+  /// Builds the project file at project_path as if it had been chosen with Browse, as for a file
+  /// named on the command line or dropped on the window. Does nothing while the window is busy.
+  void OpenProject(const QString& project_path);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
+  /// Enter presses the focused button, as Space does.
+  void keyPressEvent(QKeyEvent* event) override;
+  /// A project file (.zrp) dragged over an idle window may be dropped; it is then built.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void Command1_Click();

@@ -4,12 +4,14 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QShowEvent>
 #include <QString>
 #include <QStringList>
 #include <string>
 
 #include "app/qt_window_operations.h"
+#include "assembly/texts.h"
 
 namespace zrk {
 namespace {
@@ -23,6 +25,25 @@ class HookedFileDialog : public QFileDialog {
   HookedFileDialog(QWidget* parent, DialogRecord& record) : QFileDialog(parent), record_(record) {}
 
  protected:
+  // A name typed into the save dialog whose folder is not there keeps the dialog open with a
+  // word why, as the system's dialog does, rather than failing the build afterwards.
+  void accept() override {
+    const QStringList files = selectedFiles();
+    if (acceptMode() == AcceptSave && !files.isEmpty()) {
+      const QFileInfo chosen(files.first());
+      if (!chosen.isDir() && !chosen.dir().exists()) {
+        const std::string_view text = texts::kFolderNotFound;
+        const std::string_view title = texts::kApplicationTitle;
+        QMessageBox::warning(
+            this, QString::fromUtf8(title.data(), static_cast<int>(title.size())),
+            QString::fromUtf8(text.data(), static_cast<int>(text.size()))
+                .arg(QDir::toNativeSeparators(chosen.absolutePath())));
+        return;
+      }
+    }
+    QFileDialog::accept();
+  }
+
   void showEvent(QShowEvent* event) override {
     // QDialog places itself in its own showEvent; the hook's position must come after that.
     QFileDialog::showEvent(event);

@@ -1,6 +1,7 @@
 // The build's message boxes as Qt message boxes.
 #include "app/qt_message_boxes.h"
 
+#include <QKeyEvent>
 #include <QMessageBox>
 
 #include "assembly/texts.h"
@@ -20,6 +21,18 @@ QMessageBox::Icon ToQt(MessageIcon icon) {
   return QMessageBox::NoIcon;
 }
 
+// Keeps Escape from answering a Yes/No box: the user answers it, as in such a box on Windows.
+class IgnoreEscape : public QObject {
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+      return true;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+};
+
 }  // namespace
 
 MessageAnswer QtMessageBoxes::Show(const std::string& text, MessageIcon icon,
@@ -32,8 +45,11 @@ MessageAnswer QtMessageBoxes::Show(const std::string& text, MessageIcon icon,
   if (buttons == MessageButtons::kYesNo) {
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(QMessageBox::Yes);
-    // Closing the box without a button answers as "No" would: nothing is lost either way.
-    box.setEscapeButton(QMessageBox::No);
+    // Neither Escape nor the title bar answers: after Escape in the save dialog, an Escape here
+    // would mean "No" and open the dialog again, so Escape alone could never end the build.
+    IgnoreEscape ignore_escape;
+    box.installEventFilter(&ignore_escape);
+    box.setWindowFlag(Qt::WindowCloseButtonHint, false);
     return box.exec() == QMessageBox::Yes ? MessageAnswer::kYes : MessageAnswer::kNo;
   }
   box.setStandardButtons(QMessageBox::Ok);

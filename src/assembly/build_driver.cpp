@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "assembly/file_list.h"
+#include "assembly/package_format.h"
 #include "assembly/package_writer.h"
 #include "assembly/texts.h"
 #include "dialogs/mdlCdlg.h"
@@ -24,7 +25,10 @@ class ReportWriter {
   explicit ReportWriter(Report& report) : report_(report) {}
   void Add(std::string_view line) { report_.AddLine(std::string(line)); }
   void SelectLast() { report_.SetSelectedIndex(static_cast<std::int16_t>(report_.LineCount() - 1)); }
-  void KeepResponsive() { report_.KeepResponsive(); }
+  void Collected(const std::vector<std::string>& files) { report_.FileListCollected(files); }
+  void ShowProgress(const std::string& entry, std::uint64_t written, std::uint64_t total) {
+    report_.ShowProgress(entry, written, total);
+  }
 
  private:
   Report& report_;
@@ -58,13 +62,25 @@ void CheckWritable(const std::vector<std::string>& files,
   }
 }
 
+// About the size of the package of files: their data and headers.
+std::uint64_t PackageSize(const std::vector<std::string>& files,
+                          const std::vector<platform::SourceFacts>& facts) {
+  std::uint64_t total = package::kMagic.size();
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    total += facts[i].size + files[i].size() + package::kHeaderStart.size() + 12;
+  }
+  return total;
+}
+
 // The save loop: asks for a name until the user gives a usable one or confirms the cancellation,
 // then writes the package. An existing package is replaced by the writer only once the new one is
 // complete, so "Yes" to the overwrite question deletes nothing up front.
 BuildOutcome SaveStage(const std::string& project_path, const std::vector<std::string>& files,
-                       ReportWriter& report, MessageBoxes& boxes) {
+                       std::uint64_t total, ReportWriter& report, MessageBoxes& boxes) {
   while (true) {
     kelCommonDialog& dialog = mdlCdlg::SharedDialog();
+    // The package goes beside the skin unless the user says otherwise.
+    dialog.SetInitDir(mdlMain::ParentFolder(project_path));
     dialog.SetOKText(std::string(texts::kSaveOkText));
     dialog.SetFilter(std::string(texts::kPackageFilter));
     dialog.SetFileName("");
@@ -91,7 +107,9 @@ BuildOutcome SaveStage(const std::string& project_path, const std::vector<std::s
       }
       options.replace_existing = true;
     }
-    options.progress = [&report](const std::string&, std::uint64_t) { report.KeepResponsive(); };
+    options.progress = [&report, total](const std::string& entry, std::uint64_t written) {
+      report.ShowProgress(entry, written, total);
+    };
 
     WritePackage(package_path, project_path, files, options);
     report.Add(texts::kSucceeded);
@@ -104,6 +122,7 @@ BuildOutcome RunBuild(const std::string& project_path, ReportWriter& report, Mes
                       bool check_only) {
   report.Add(texts::kCollectingList);
   std::vector<std::string> files = CollectFileList(project_path);
+  report.Collected(files);
   report.Add(texts::kListCollected);
   report.Add(std::string(texts::kCountPrefix) + std::to_string(files.size()) +
              std::string(texts::kCountSuffix));
@@ -132,7 +151,7 @@ BuildOutcome RunBuild(const std::string& project_path, ReportWriter& report, Mes
   report.SelectLast();
   if (check_only) return BuildOutcome::kChecked;
 
-  const BuildOutcome outcome = SaveStage(project_path, files, report, boxes);
+  const BuildOutcome outcome = SaveStage(project_path, files, PackageSize(files, facts), report, boxes);
   report.SelectLast();
   return outcome;
 }
@@ -151,7 +170,10 @@ std::string ChooseProjectFile(MessageBoxes& boxes) {
     boxes.Show(error.what(), MessageIcon::kError, MessageButtons::kOk);
     return {};
   }
-  return dialog.FileName();
+  // The next open dialog starts where this project was found.
+  const std::string chosen = dialog.FileName();
+  if (!chosen.empty()) dialog.SetInitDir(mdlMain::ParentFolder(chosen));
+  return chosen;
 }
 
 BuildOutcome BuildPackage(const std::string& project_path, Report& report, MessageBoxes& boxes,

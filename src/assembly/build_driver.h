@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zrk {
 
@@ -18,9 +19,18 @@ class Report {
   virtual std::int16_t LineCount() const = 0;
   /// Highlights the line at index and scrolls it into view.
   virtual void SetSelectedIndex(std::int16_t index) = 0;
+  /// Told the collected file list, once, before the files are tested: a front end may look at
+  /// the skin before the build's verdict.
+  virtual void FileListCollected(const std::vector<std::string>& /*files*/) {}
   /// Called now and then during long work that adds no line (writing a large package), so that a
   /// window can repaint and show that it is alive.
   virtual void KeepResponsive() {}
+  /// Called now and then while the package is written: the entry being copied and the bytes of
+  /// the package written of about total. Keeps a window responsive unless told otherwise.
+  virtual void ShowProgress(const std::string& /*entry*/, std::uint64_t /*written*/,
+                            std::uint64_t /*total*/) {
+    KeepResponsive();
+  }
 };
 
 /// A report's line count as a list box gives it: a 16-bit signed value, held at 32767 when the

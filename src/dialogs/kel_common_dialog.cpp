@@ -62,7 +62,7 @@ void kelCommonDialog::PrepareDialogRecord() {
   record_.hook = &mdlCdlg::FileDialogHook;
   record_.flags = static_cast<std::uint32_t>(flags_) | kOfnExplorer | kOfnEnableHook;
   record_.default_ext = default_ext_;
-  record_.initial_dir = platform::ProgramFolder();
+  record_.initial_dir = init_dir_.empty() ? platform::DefaultDialogFolder() : init_dir_;
   record_.file = file_name_;
   record_.file.append(kDialogBufferChars - file_name_chars, '\0');
   record_.max_file = kDialogBufferChars;

@@ -61,6 +61,12 @@ class kelCommonDialog {
   /// See DefaultExt.
   void SetDefaultExt(const std::string& sDefExt) { default_ext_ = sDefExt; }
 
+  /// The folder the next dialog opens in; when empty, the program's folder where the user works
+  /// there, else the user's home folder.
+  std::string InitDir() const { return init_dir_; }
+  /// See InitDir.
+  void SetInitDir(const std::string& sInitDir) { init_dir_ = sInitDir; }
+
   /// Before a dialog: the initial file name. After a confirmed dialog: the chosen full path.
   std::string FileName() const { return file_name_; }
   /// See FileName.
@@ -118,6 +124,7 @@ class kelCommonDialog {
 
   DialogRecord record_;
   std::string file_name_;
+  std::string init_dir_;
   std::string file_title_;
   WindowHandle owner_ = 0;
   std::optional<std::string> dialog_title_;

@@ -79,4 +79,10 @@ std::string Utf8FromPath(const std::filesystem::path& path);
 /// platform cannot say.
 std::string ProgramFolder();
 
+/// Where a file dialog opens when nothing else says: the program's folder when the user works
+/// there (it lies in the user's home, as when the program is kept beside the skins), else the
+/// user's home folder (on Windows: the program's folder unless it lies in a system folder, such
+/// as Program Files, else the user's profile).
+std::string DefaultDialogFolder();
+
 }  // namespace zrk::platform

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
@@ -236,6 +237,16 @@ std::string ProgramFolder() {
   const std::size_t slash = exe.find_last_of('/');
   if (slash == std::string::npos) return {};
   return slash == 0 ? std::string("/") : exe.substr(0, slash);
+}
+
+std::string DefaultDialogFolder() {
+  const std::string program = ProgramFolder();
+  const char* home_variable = std::getenv("HOME");
+  const std::string home = home_variable != nullptr ? home_variable : "";
+  if (home.empty() || home == "/") return program;
+  const std::string home_prefix = home.back() == '/' ? home : home + "/";
+  if (!program.empty() && (program + "/").starts_with(home_prefix)) return program;
+  return home;
 }
 
 }  // namespace zrk::platform

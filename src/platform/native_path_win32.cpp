@@ -78,4 +78,21 @@ std::string ProgramFolder() {
   return WideToUtf8(exe.substr(0, root ? slash + 1 : slash));
 }
 
+std::string DefaultDialogFolder() {
+  const std::string program = ProgramFolder();
+  // Programs installed for everyone live in system folders, where no skin is kept.
+  const std::string folded = FoldCase(program) + "\\";
+  for (const wchar_t* variable : {L"ProgramFiles", L"ProgramFiles(x86)", L"SystemRoot"}) {
+    wchar_t value[MAX_PATH];
+    const DWORD n = ::GetEnvironmentVariableW(variable, value, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) continue;
+    if (folded.starts_with(FoldCase(WideToUtf8(value)) + "\\")) {
+      wchar_t profile[MAX_PATH];
+      const DWORD m = ::GetEnvironmentVariableW(L"USERPROFILE", profile, MAX_PATH);
+      if (m > 0 && m < MAX_PATH) return WideToUtf8(profile);
+    }
+  }
+  return program;
+}
+
 }  // namespace zrk::platform

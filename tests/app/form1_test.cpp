@@ -7,6 +7,8 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QMimeData>
+#include <QUrl>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -232,6 +234,62 @@ class Form1Test : public QObject {
     if (action != "Exit") QVERIFY(form.close());
     QVERIFY(!form.isVisible());
     QCOMPARE(boxes_.shown, QStringList());
+  }
+
+  // A project named at start or dropped on the window is built as if chosen with Browse: no open
+  // dialog, then the same report and save dialog. A drop is refused while a build runs, and
+  // anything but one project file is refused always.
+  void projectFromCommandLineOrDrop() {
+    zrk::app::Form1 form(&boxes_);
+    form.show();
+    const QString project = folder_.filePath("skin/config.zrp");
+    platform_.answer = [this](zrk::DialogRecord& record) {
+      zrk::StoreInBuffer(record.file, record.max_file,
+                         folder_.filePath(QString("out/dropped%1").arg(++packages_)).toStdString());
+      return 1;
+    };
+    form.OpenProject(project);
+    QCOMPARE(platform_.calls, std::vector<std::string>{"save"});
+    QCOMPARE(Lines(List1(form)).last(), Q(zrk::texts::kSucceeded));
+
+    const auto drop = [&form](const QList<QUrl>& urls) {
+      QMimeData data;
+      data.setUrls(urls);
+      QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(&form, &enter);
+      if (!enter.isAccepted()) return false;
+      QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(&form, &dropped);
+      QTest::qWait(50);  // the build starts once the drop is over
+      return true;
+    };
+    init();
+    QVERIFY(!drop({QUrl::fromLocalFile(folder_.filePath("skin/modules/button.zrm"))}));
+    QVERIFY(!drop({QUrl::fromLocalFile(project), QUrl::fromLocalFile(project)}));
+    QVERIFY(drop({QUrl::fromLocalFile(project)}));
+    QCOMPARE(platform_.calls, std::vector<std::string>{"save"});
+
+    init();
+    bool refused_while_busy = false;
+    platform_.answer = [&](zrk::DialogRecord&) {
+      refused_while_busy = !drop({QUrl::fromLocalFile(project)});
+      return 0;
+    };
+    boxes_.shown.clear();
+    form.OpenProject(project);  // the save dialog is cancelled, and the cancellation confirmed
+    QVERIFY(refused_while_busy);
+    QCOMPARE(platform_.calls, std::vector<std::string>{"save"});
+  }
+
+  // Enter presses the focused button as Space does.
+  void enterPressesTheFocusedButton() {
+    zrk::app::Form1 form(&boxes_);
+    form.show();
+    QApplication::setActiveWindow(&form);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.findChild<QPushButton*>("Command1")->setFocus();
+    QTest::keyClick(form.findChild<QPushButton*>("Command1"), Qt::Key_Return);
+    QTRY_COMPARE(platform_.calls, std::vector<std::string>{"open"});
   }
 
   // A window that has not built yet closes at once and asks nothing.

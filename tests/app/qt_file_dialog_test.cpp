@@ -136,7 +136,7 @@ class QtFileDialogTest : public QObject {
     QCOMPARE(seen.filter_text,
              QString(save ? "Файлы оболочек ZR 4.x (*.zrk)" : "Файлы проектов ZRK 4.x (*.zrp)"));
     QCOMPARE(seen.model_filters, QStringList{save ? "*.zrk" : "*.zrp"});
-    QCOMPARE(seen.directory, QString::fromStdString(zrk::platform::ProgramFolder()));
+    QCOMPARE(seen.directory, QString::fromStdString(zrk::platform::DefaultDialogFolder()));
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
     const QPoint centre(Centred(screen.width(), seen.frame.width()),
                         Centred(screen.height(), seen.frame.height()));

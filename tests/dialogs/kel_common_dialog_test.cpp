@@ -50,11 +50,15 @@ TEST_F(KelCommonDialog, FillsRecordFromProperties) {
   EXPECT_EQ(76u, seen().struct_size);
   EXPECT_EQ(0x00081020u, seen().flags);
   EXPECT_EQ("Проект", seen().title);
-  EXPECT_EQ(platform::ProgramFolder(), seen().initial_dir);
+  EXPECT_EQ(platform::DefaultDialogFolder(), seen().initial_dir);
   EXPECT_EQ("config.zrp" + std::string(250, '\0'), seen().file);
   EXPECT_EQ(std::string(260, '\0'), seen().file_title);
   EXPECT_EQ(260u, seen().max_file);
   EXPECT_EQ(260u, seen().max_file_title);
+
+  dialog_.SetInitDir("/skins/mine/");
+  dialog_.ShowOpen();
+  EXPECT_EQ("/skins/mine/", seen().initial_dir);
 
   dialog_.SetDialogTitle("");
   dialog_.ShowSave();

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 
@@ -81,6 +82,18 @@ TEST(NativePath, FoldCase) {
   EXPECT_EQ("ђѓєѕіїјљњћќўџґ", FoldCase("ЂЃЄЅІЇЈЉЊЋЌЎЏҐ"));
   EXPECT_EQ("ÄÉ 漢 €", FoldCase("ÄÉ 漢 €"));  // only ASCII and Cyrillic fold
   EXPECT_EQ("a\xD0", FoldCase("A\xD0"));      // a cut sequence passes through
+}
+
+// Dialogs open beside the program when the user keeps it among their files, else at home.
+TEST(NativePath, DefaultDialogFolderIsTheProgramsWhenTheUserWorksThere) {
+  const std::string program = ProgramFolder();
+  const char* saved = std::getenv("HOME");
+  const std::string home = saved != nullptr ? saved : "";
+  ::setenv("HOME", program.substr(0, program.rfind('/')).c_str(), 1);
+  EXPECT_EQ(program, DefaultDialogFolder());
+  ::setenv("HOME", "/nonexistent-home", 1);
+  EXPECT_EQ("/nonexistent-home", DefaultDialogFolder());
+  ::setenv("HOME", home.c_str(), 1);
 }
 
 TEST(NativePath, ProgramFolderHoldsTheProgram) {
