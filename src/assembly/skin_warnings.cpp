@@ -224,10 +224,12 @@ bool Exists(const std::string& native_path) {
 
 class SkinChecker {
  public:
-  SkinChecker(const std::string& project_path, const std::vector<std::string>& files)
+  SkinChecker(const std::string& project_path, const std::vector<std::string>& files,
+              WarningScope scope)
       : project_path_(project_path),
         folder_(mdlINI::WithTrailingBackslash(mdlMain::ParentFolder(project_path))),
-        files_(files) {}
+        files_(files),
+        every_file_(scope == WarningScope::kEveryFile) {}
 
   std::vector<SkinWarning> Run() {
     for (std::size_t i = 0; i < files_.size(); ++i) {
@@ -239,7 +241,7 @@ class SkinChecker {
       }
       CheckWindowsName(name);
       CheckLetterCase(name);
-      CheckBmp(name);
+      if (every_file_) CheckBmp(name);
     }
     return std::move(warnings_);
   }
@@ -497,6 +499,7 @@ class SkinChecker {
     }
 
     // Found only by letter case: the build matched it, a host on a case-sensitive system will not.
+    if (!every_file_) return;
     const std::string path = folder_ + name;
     const std::string spelled = platform::NativeSpelling(path);
     if (Exists(spelled)) return;
@@ -543,6 +546,7 @@ class SkinChecker {
   const std::string& project_path_;
   const std::string folder_;
   const std::vector<std::string>& files_;
+  const bool every_file_;
   std::unordered_set<std::string> module_names_;
   std::unordered_map<std::string, std::string> folded_names_;  // folded name -> first spelling
   std::vector<SkinWarning> warnings_;
@@ -571,10 +575,11 @@ std::string FormatWarning(const SkinWarning& warning) {
 }
 
 std::vector<SkinWarning> FindSkinWarnings(const std::string& project_path,
-                                          const std::vector<std::string>& files) {
+                                          const std::vector<std::string>& files,
+                                          WarningScope scope) {
   const platform::SkinLookupScope lookups(
       mdlINI::WithTrailingBackslash(mdlMain::ParentFolder(project_path)));
-  return SkinChecker(project_path, files).Run();
+  return SkinChecker(project_path, files, scope).Run();
 }
 
 std::vector<UnusedFile> FindUnusedFiles(const std::string& project_path,

@@ -20,13 +20,19 @@ struct SkinWarning {
 /// names a section (and its key).
 std::string FormatWarning(const SkinWarning& warning);
 
+/// How far FindSkinWarnings looks: the INI files and the names alone (cheap beside a build), or
+/// every listed file on disk too (their letter case and BMP headers, a look into each).
+enum class WarningScope { kIniFilesAndNames, kEveryFile };
+
 /// Warnings about the skin of the project file at project_path whose collected file list is files
 /// (entry 0 the project file): how its INI files are encoded, values the reader cuts, module keys
-/// never read, names Windows cannot open as meant, pictures that are no BMP. Ordered by file in
-/// list order, then by kind. Files that are missing or cannot be read give no warning (the build
-/// reports them). Throws only when memory runs out.
+/// never read, names Windows cannot open as meant, and with kEveryFile names found only by their
+/// letter case and pictures that are no BMP. Ordered by file in list order, then by kind. Files
+/// that are missing or cannot be read give no warning (the build reports them). Throws only when
+/// memory runs out.
 std::vector<SkinWarning> FindSkinWarnings(const std::string& project_path,
-                                          const std::vector<std::string>& files);
+                                          const std::vector<std::string>& files,
+                                          WarningScope scope = WarningScope::kEveryFile);
 
 /// A file in the project folder that the package leaves out.
 struct UnusedFile {

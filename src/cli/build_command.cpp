@@ -1,26 +1,60 @@
 // zrk build and zrk check: the desktop program's build, driven from the command line.
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <iostream>
 
 #include "assembly/build_driver.h"
 #include "assembly/texts.h"
 #include "cli/answering_dialog.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/console_ui.h"
+#include "cli/skin_check.h"
 #include "dialogs/dialog_record.h"
 #include "dialogs/mdlCdlg.h"
 #include "platform/error.h"
 #include "platform/file_io.h"
 #include "platform/native_path.h"
+#include "support/mdlMain.h"
 
 namespace zrk::cli {
 namespace {
 
 namespace fs = std::filesystem;
 
+// Whether text ends in suffix, ASCII letters in either case: ".ZRK" is a package too.
 bool EndsWith(const std::string& text, std::string_view suffix) {
-  return text.size() >= suffix.size() &&
-         text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+  if (text.size() < suffix.size()) return false;
+  const std::string_view end = std::string_view(text).substr(text.size() - suffix.size());
+  return std::equal(end.begin(), end.end(), suffix.begin(), [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+  });
+}
+
+// The project file a user means: PROJECT itself, or config.zrp in the folder PROJECT names.
+// Throws UsageError when there is no such file.
+fs::path ProjectFile(const std::string& project) {
+  fs::path path = platform::PathFromUtf8(project);
+  std::error_code ec;
+  if (fs::is_directory(path, ec)) path /= "config.zrp";
+  if (!fs::exists(path, ec)) {
+    throw UsageError("нет файла проекта '" + platform::Utf8FromPath(path) + "'");
+  }
+  // The build resolves every name against the project's folder, so it needs a full path.
+  fs::path absolute = fs::absolute(path, ec);
+  if (ec) {
+    throw Error("не удалось найти путь проекта '" + project + "': " + platform::ErrorText(ec));
+  }
+  return absolute;
+}
+
+// The summary a script's log keeps: where the package went, how many entries, how large.
+void PrintSummary(const std::string& package_path, std::size_t entries) {
+  std::error_code ec;
+  const std::uintmax_t size = fs::file_size(platform::PathFromUtf8(package_path), ec);
+  std::cerr << "zrk: пакет '" << package_path << "' записан: файлов " << entries << ", "
+            << size << " байт\n";
 }
 
 // The name the save dialog returns: the build appends ".zrk" to it, so a path that already ends
@@ -70,33 +104,63 @@ int ExitCodeOf(BuildOutcome outcome) {
 
 }  // namespace
 
-int RunBuild(const std::string& project, const std::string& out, bool force, bool check_only) {
-  std::error_code error;
-  // The build resolves every name against the project's folder, so it needs a full path.
-  const fs::path project_path = fs::absolute(platform::PathFromUtf8(project), error);
-  if (error) {
-    throw Error("не удалось найти путь проекта '" + project + "': " + platform::ErrorText(error));
-  }
-  const std::string save_name = check_only ? std::string() : SaveName(project_path, out);
+int RunBuild(const BuildRequest& request) {
+  if (request.out && request.out->empty()) throw UsageError("пустое имя пакета после -o");
+  const fs::path project_path = ProjectFile(request.project);
+  const std::string save_name =
+      request.check_only ? std::string() : SaveName(project_path, request.out.value_or(""));
   // The save dialog's name buffer holds 259 characters and its NUL, as on the desktop.
   if (CountCharacters(save_name) >= kDialogBufferChars) {
-    std::cerr << "zrk: the package path is too long (at most " << kDialogBufferChars - 1
-              << " characters before \".zrk\"): " << save_name << ".zrk\n";
-    return kExitUsage;
+    throw UsageError("путь пакета длиннее " + std::to_string(kDialogBufferChars - 1) +
+                     " символов без \".zrk\": " + save_name + ".zrk");
+  }
+  const std::string package_path = save_name + std::string(texts::kPackageExtension);
+  // Nobody can answer the overwrite question: say so now instead of building first.
+  if (!request.check_only && !request.force && !IsTerminal(Stream::kInput) &&
+      mdlMain::FileExists(package_path)) {
+    std::cerr << "zrk: пакет '" << package_path << "' уже есть и не заменён; "
+              << "--force заменяет его\n";
+    return kExitNotWritten;
   }
 
+  const std::string project_text = platform::Utf8FromPath(project_path);
   AnsweringDialog dialog(save_name);
   FileDialogPlatform* previous = mdlCdlg::SetDialogPlatform(&dialog);
-  ConsoleReport report(std::cout);
-  ConsoleMessageBoxes boxes(std::cerr, force);
-  const BuildOutcome outcome =
-      BuildPackage(platform::Utf8FromPath(project_path), report, boxes, check_only);
+  ConsoleReport report(std::cout, request.quiet || request.json,
+                       !request.quiet && IsTerminal(Stream::kError) ? &std::cerr : nullptr);
+  std::vector<std::string> report_lines;
+  if (request.json) report.KeepLines(&report_lines);
+  // What the host will read differently, said as soon as the list is collected, before the
+  // build's verdict. A build looks at what it reads anyway; a check looks into every file too.
+  SkinFindings findings;
+  report.OnFileListCollected([&](const std::vector<std::string>& files) {
+    findings.files = files;
+    findings.warnings = FindSkinWarnings(
+        project_text, files,
+        request.check_only ? WarningScope::kEveryFile : WarningScope::kIniFilesAndNames);
+    std::cout.flush();
+    if (!request.json) PrintWarnings(findings.warnings, std::cerr);
+  });
+  ConsoleMessageBoxes boxes(std::cerr, request.force, report);
+  const BuildOutcome outcome = BuildPackage(project_text, report, boxes, request.check_only);
   mdlCdlg::SetDialogPlatform(previous);
 
   if (outcome == BuildOutcome::kCancelled) {
-    std::cerr << "zrk: " << save_name << ".zrk exists and was not replaced (use --force)\n";
+    std::cerr << "zrk: пакет '" << package_path << "' не заменён\n";
   }
-  return ExitCodeOf(outcome);
+  if (outcome == BuildOutcome::kWritten && !request.quiet) {
+    PrintSummary(package_path, findings.files.size() + (report.preview_found() ? 1 : 0));
+  }
+  std::vector<UnusedFile> unused;
+  if (request.unused) unused = FindUnusedFiles(project_text, findings.files);
+  if (request.json) {
+    PrintCheckJson(findings, outcome, report_lines, request.unused ? &unused : nullptr,
+                   std::cout);
+  } else if (request.unused) {
+    PrintUnused(unused, std::cout);
+  }
+  const int code = ExitCodeOf(outcome);
+  return code == kExitOk && request.strict && !findings.warnings.empty() ? kExitWarnings : code;
 }
 
 }  // namespace zrk::cli

@@ -15,4 +15,10 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv);
 /// ends. Does nothing where a console already takes UTF-8 or there is none.
 void UseUtf8Console();
 
+/// The standard streams, for IsTerminal.
+enum class Stream { kInput, kOutput, kError };
+
+/// Whether stream is a terminal (a console on Windows), where a person reads and answers.
+bool IsTerminal(Stream stream);
+
 }  // namespace zrk::cli

@@ -1,6 +1,8 @@
 // The command line and the console of zrk on POSIX systems, where both are already UTF-8.
 #include "cli/command_line.h"
 
+#include <unistd.h>
+
 namespace zrk::cli {
 
 std::vector<std::string> CommandLineArguments(int argc, char** argv) {
@@ -9,5 +11,17 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
 }
 
 void UseUtf8Console() {}
+
+bool IsTerminal(Stream stream) {
+  switch (stream) {
+    case Stream::kInput:
+      return ::isatty(STDIN_FILENO) != 0;
+    case Stream::kOutput:
+      return ::isatty(STDOUT_FILENO) != 0;
+    case Stream::kError:
+      return ::isatty(STDERR_FILENO) != 0;
+  }
+  return false;
+}
 
 }  // namespace zrk::cli

@@ -1,5 +1,6 @@
 // The command line and the console of zrk on Windows, whose argv and console use other code
 // pages than the UTF-8 of the program.
+#include <io.h>
 #include <windows.h>
 #include <shellapi.h>
 
@@ -38,6 +39,11 @@ void UseUtf8Console() {
   previous_output_code_page = GetConsoleOutputCP();
   if (previous_output_code_page == 0 || previous_output_code_page == CP_UTF8) return;
   if (SetConsoleOutputCP(CP_UTF8)) std::atexit(RestoreConsole);
+}
+
+bool IsTerminal(Stream stream) {
+  const int fd = stream == Stream::kInput ? 0 : stream == Stream::kOutput ? 1 : 2;
+  return _isatty(fd) != 0;
 }
 
 }  // namespace zrk::cli

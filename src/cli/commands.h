@@ -1,7 +1,10 @@
 // The subcommands of zrk, each returning the process's exit code.
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "platform/error.h"
 
 namespace zrk::cli {
 
@@ -12,12 +15,30 @@ enum ExitCode : int {
   kExitUsage = 2,
   kExitFailed = 3,  // a file operation failed, or a package is corrupt
   kExitNotWritten = 4,  // an existing package was not replaced, or the build was cancelled
+  kExitWarnings = 5,    // zrk check --strict printed warnings and found nothing worse
 };
 
-/// zrk build / zrk check: runs the build of the project file; with check_only it stops at the
-/// verdict on the files. out is the package path ("" for the project folder's name in the
-/// current folder).
-int RunBuild(const std::string& project, const std::string& out, bool force, bool check_only);
+/// A mistake in how zrk was called: its message says what, and zrk exits with kExitUsage.
+class UsageError : public Error {
+ public:
+  using Error::Error;
+};
+
+/// What zrk build and zrk check are asked to do.
+struct BuildRequest {
+  std::string project;             ///< the project file, or a folder holding config.zrp
+  std::optional<std::string> out;  ///< -o: the package path; none for the project folder's name
+  bool force = false;              ///< replace an existing package without asking
+  bool check_only = false;         ///< stop at the verdict on the files: zrk check
+  bool quiet = false;              ///< print no report, only errors and warnings
+  bool strict = false;             ///< check: warnings make the exit code kExitWarnings
+  bool json = false;               ///< check: the verdict, list and warnings as JSON on stdout
+  bool unused = false;             ///< check: also list the files no entry names
+};
+
+/// zrk build / zrk check: runs the build of the project file. Throws UsageError for a project
+/// that names no file or an empty -o, zrk::Error when the current folder cannot be found.
+int RunBuild(const BuildRequest& request);
 
 /// zrk list: prints the entries of a package with their sizes, after validating it whole. Throws
 /// zrk::Error for a package that cannot be read or is broken.
@@ -27,7 +48,8 @@ int RunList(const std::string& package, bool json);
 /// finding no file to replace (or with force). Throws zrk::Error as RunList does.
 int RunExtract(const std::string& package, const std::string& folder, bool force);
 
-/// zrk get: prints the value the builder reads for section and key of an INI file.
+/// zrk get: prints the value the builder reads for section and key of an INI file; for a file
+/// that is missing or cannot be read, the empty value, the reason on stderr and kExitFilesMissing.
 int RunGet(const std::string& file, const std::string& section, const std::string& key);
 
 }  // namespace zrk::cli

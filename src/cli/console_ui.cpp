@@ -1,48 +1,88 @@
 // The build's report and message boxes on a terminal.
 #include "cli/console_ui.h"
 
-#include <unistd.h>
-
 #include <iostream>
 #include <string>
 
 #include "assembly/texts.h"
+#include "cli/command_line.h"
 
 namespace zrk::cli {
+namespace {
 
-void ConsoleReport::Clear() { lines_ = 0; }
+using Clock = std::chrono::steady_clock;
+
+// A write shorter than this shows no progress; a longer one is redrawn at this pace.
+constexpr auto kProgressDelay = std::chrono::seconds(1);
+constexpr auto kProgressPace = std::chrono::milliseconds(100);
+
+std::string Megabytes(std::uint64_t bytes) {
+  return std::to_string((bytes + 512 * 1024) / (1024 * 1024)) + " МБ";
+}
+
+}  // namespace
+
+void ConsoleReport::Clear() {
+  lines_ = 0;
+  preview_found_ = false;
+  if (kept_ != nullptr) kept_->clear();
+}
 
 void ConsoleReport::AddLine(const std::string& line) {
+  ++lines_;
+  if (kept_ != nullptr) kept_->push_back(line);
+  if (line == texts::kPreviewFound) preview_found_ = true;
+  if (quiet_) return;
+  EraseProgress();
   // A terminal shows each line as it comes (the stream is line-buffered there); a file or pipe
   // gets the report in large writes instead of one per file.
   out_ << line << '\n';
-  ++lines_;
+  last_printed_ = line;
 }
 
 std::int16_t ConsoleReport::LineCount() const {
   return ClampedLineCount(static_cast<std::int64_t>(lines_));
 }
 
-MessageAnswer ConsoleMessageBoxes::Show(const std::string& text, MessageIcon,
+void ConsoleReport::ShowProgress(const std::string& entry, std::uint64_t written,
+                                 std::uint64_t total) {
+  if (progress_ == nullptr) return;
+  const Clock::time_point now = Clock::now();
+  if (write_started_ == Clock::time_point{}) write_started_ = now;
+  if (now - write_started_ < kProgressDelay || now - progress_shown_ < kProgressPace) return;
+  progress_shown_ = now;
+  out_.flush();
+  *progress_ << "\r\033[Kзапись: " << Megabytes(written) << " из " << Megabytes(total) << ", "
+             << entry << std::flush;
+  progress_on_screen_ = true;
+}
+
+void ConsoleReport::EraseProgress() {
+  if (!progress_on_screen_) return;
+  *progress_ << "\r\033[K" << std::flush;
+  progress_on_screen_ = false;
+}
+
+MessageAnswer ConsoleMessageBoxes::Show(const std::string& text, MessageIcon icon,
                                         MessageButtons buttons) {
   std::cout.flush();  // the report so far comes first, also when both go to one file
   if (buttons == MessageButtons::kOk) {
-    err_ << text << '\n' << std::flush;
+    // The success and error boxes repeat the line the report has just printed.
+    const bool said = text == report_.last_printed() ||
+                      (report_.quiet() && icon != MessageIcon::kError);
+    if (!said) err_ << text << '\n' << std::flush;
     return MessageAnswer::kOk;
   }
   // The only questions are the cancel question, asked once the save name is refused, and the
   // overwrite question.
   if (text == texts::kCancelQuestion) return MessageAnswer::kYes;
   if (force_) return MessageAnswer::kYes;
-  err_ << text << " [y/N] " << std::flush;
-  if (!::isatty(STDIN_FILENO)) {
-    err_ << "\n";
-    return MessageAnswer::kNo;
-  }
+  if (!IsTerminal(Stream::kInput)) return MessageAnswer::kNo;
+  err_ << text << " [д/Н] " << std::flush;
   std::string answer;
   std::getline(std::cin, answer);
   const bool yes = answer == "y" || answer == "Y" || answer == "yes" || answer == "д" ||
-                   answer == "да" || answer == "Д";
+                   answer == "да" || answer == "Д" || answer == "Да";
   return yes ? MessageAnswer::kYes : MessageAnswer::kNo;
 }
 

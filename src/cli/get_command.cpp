@@ -8,13 +8,20 @@
 namespace zrk::cli {
 
 int RunGet(const std::string& file, const std::string& section, const std::string& key) {
-  if (platform::ProbeFile(file) != platform::Presence::kPresent) {
-    std::cerr << "zrk: warning: cannot read '" << file << "'; every value reads as empty\n";
-  }
-  // The reader cannot tell a missing file, section or key from an empty value, and neither can
-  // a build, so neither does this command.
+  // The reader cannot tell a missing section or key from an empty value, and neither can a
+  // build; a file that cannot be read at all is said, and is what the exit code tells.
   std::cout << mdlINI::ReadIniValue(file, section, key) << '\n';
-  return kExitOk;
+  const platform::SourceFacts facts = platform::InspectFile(file);
+  if (facts.presence == platform::Presence::kPresent && facts.regular && facts.readable) {
+    return kExitOk;
+  }
+  std::cerr << "zrk: файл '" << file << "' "
+            << (facts.presence == platform::Presence::kPresent ||
+                        facts.presence == platform::Presence::kUnopenable
+                    ? "не читается"
+                    : "не найден")
+            << "; значение пустое\n";
+  return kExitFilesMissing;
 }
 
 }  // namespace zrk::cli

@@ -6,6 +6,7 @@
 #include "assembly/extract_path.h"
 #include "assembly/package_reader.h"
 #include "cli/commands.h"
+#include "cli/json.h"
 #include "platform/error.h"
 #include "platform/file_io.h"
 #include "platform/native_path.h"
@@ -14,41 +15,6 @@ namespace zrk::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The text as a JSON string literal.
-std::string JsonString(const std::string& text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (byte < 0x20) {
-          static constexpr char kHex[] = "0123456789abcdef";
-          out += "\\u00";
-          out += kHex[byte >> 4];
-          out += kHex[byte & 0xF];
-        } else {
-          out += c;
-        }
-    }
-  }
-  return out + "\"";
-}
 
 // The name on one line of plain output: control characters, which could start a line of their
 // own or drive the terminal, are shown as \n, \t, \xHH; a backslash stays as it is.

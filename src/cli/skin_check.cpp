@@ -1,0 +1,82 @@
+// What zrk check and zrk build say about a skin beyond the report.
+#include "cli/skin_check.h"
+
+#include <iostream>
+
+#include "assembly/texts.h"
+#include "cli/json.h"
+
+namespace zrk::cli {
+namespace {
+
+std::string_view Verdict(BuildOutcome outcome) {
+  switch (outcome) {
+    case BuildOutcome::kWritten:
+      return "written";
+    case BuildOutcome::kChecked:
+      return "ok";
+    case BuildOutcome::kFilesMissing:
+      return "missing";
+    case BuildOutcome::kCancelled:
+    case BuildOutcome::kNotReplaced:
+      return "not-written";
+    case BuildOutcome::kFailed:
+      return "failed";
+  }
+  return "failed";
+}
+
+}  // namespace
+
+void PrintWarnings(const std::vector<SkinWarning>& warnings, std::ostream& err) {
+  for (const SkinWarning& warning : warnings) {
+    err << "предупреждение: " << FormatWarning(warning) << '\n';
+  }
+}
+
+void PrintUnused(const std::vector<UnusedFile>& unused, std::ostream& out) {
+  std::uint64_t total = 0;
+  for (const UnusedFile& file : unused) {
+    out << "не используется: " << file.name << " (" << file.size << " байт)\n";
+    total += file.size;
+  }
+  out << "Не используется файлов: " << unused.size() << ", " << total << " байт\n";
+}
+
+void PrintCheckJson(const SkinFindings& findings, BuildOutcome outcome,
+                    const std::vector<std::string>& report_lines,
+                    const std::vector<UnusedFile>* unused, std::ostream& out) {
+  out << "{\n  \"verdict\": " << JsonString(std::string(Verdict(outcome)));
+  if (outcome == BuildOutcome::kFailed && !report_lines.empty()) {
+    out << ",\n  \"error\": " << JsonString(report_lines.back());
+  }
+  // The report tests the entries in list order, one line each, after its first four lines.
+  constexpr std::size_t kFirstEntryLine = 4;
+  out << ",\n  \"files\": [";
+  for (std::size_t i = 0; i < findings.files.size(); ++i) {
+    const std::size_t line = kFirstEntryLine + i;
+    const bool found = line < report_lines.size() && report_lines[line].ends_with(texts::kFileOk);
+    out << (i == 0 ? "\n" : ",\n") << "    {\"name\": " << JsonString(findings.files[i])
+        << ", \"found\": " << (found ? "true" : "false") << "}";
+  }
+  out << (findings.files.empty() ? "]" : "\n  ]") << ",\n  \"warnings\": [";
+  for (std::size_t i = 0; i < findings.warnings.size(); ++i) {
+    const SkinWarning& warning = findings.warnings[i];
+    out << (i == 0 ? "\n" : ",\n") << "    {\"file\": " << JsonString(warning.file)
+        << ", \"section\": " << JsonString(warning.section)
+        << ", \"key\": " << JsonString(warning.key) << ", \"text\": " << JsonString(warning.text)
+        << "}";
+  }
+  out << (findings.warnings.empty() ? "]" : "\n  ]");
+  if (unused != nullptr) {
+    out << ",\n  \"unused\": [";
+    for (std::size_t i = 0; i < unused->size(); ++i) {
+      out << (i == 0 ? "\n" : ",\n") << "    {\"name\": " << JsonString((*unused)[i].name)
+          << ", \"size\": " << (*unused)[i].size << "}";
+    }
+    out << (unused->empty() ? "]" : "\n  ]");
+  }
+  out << "\n}\n";
+}
+
+}  // namespace zrk::cli
