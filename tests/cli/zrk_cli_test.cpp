@@ -123,6 +123,30 @@ TEST_F(ZrkTest, CheckWritesNothing) {
   EXPECT_FALSE(fs::exists(Path("skin.zrk")));
 }
 
+// Warnings go to stderr before the verdict and change the exit code only with --strict; the
+// same findings come as one JSON document, and --unused names the leftovers.
+TEST_F(ZrkTest, CheckWarnsAboutWhatTheHostReadsDifferently) {
+  WriteSkin();
+  Write("skin/img/old.bmp", "left over");
+  const RunResult check = Run({"check", "skin"});
+  EXPECT_EQ(0, check.exit_code) << check.err;
+  EXPECT_TRUE(Contains(check.err, "предупреждение: img\\a.bmp: ")) << check.err;
+  EXPECT_TRUE(check.out.ends_with("Подготовка к сборки zrk...\n")) << check.out;
+  EXPECT_EQ(5, Run({"check", "skin", "--strict"}).exit_code);
+
+  const RunResult json = Run({"check", "skin", "--json", "--unused"});
+  EXPECT_EQ(0, json.exit_code) << json.err;
+  EXPECT_EQ("", json.err);
+  EXPECT_TRUE(json.out.starts_with("{\n  \"verdict\": \"ok\",\n  \"files\": [\n")) << json.out;
+  EXPECT_TRUE(Contains(json.out, "{\"name\": \"img\\\\a.bmp\", \"found\": true}")) << json.out;
+  EXPECT_TRUE(Contains(json.out, "\"warnings\": [\n    {\"file\": \"img\\\\a.bmp\"")) << json.out;
+  EXPECT_TRUE(Contains(json.out, "{\"name\": \"img\\\\old.bmp\", \"size\": 9}")) << json.out;
+
+  const RunResult unused = Run({"check", "skin", "--unused", "-q"});
+  EXPECT_EQ("не используется: img\\old.bmp (9 байт)\nНе используется файлов: 1, 9 байт\n",
+            unused.out);
+}
+
 TEST_F(ZrkTest, ExtractRoundTripsThePackage) {
   WriteSkin();
   ASSERT_EQ(0, Run({"build", "skin/config.zrp"}).exit_code);
