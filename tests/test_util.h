@@ -7,7 +7,20 @@
 #include <string>
 #include <string_view>
 
+/// Skips the test on Windows, saying why, where it tests a POSIX behaviour or cannot make its data
+/// there; it then shows as skipped rather than vanishing from the results.
+#ifdef _WIN32
+#define ZRK_SKIP_ON_WINDOWS(reason) GTEST_SKIP() << (reason)
+#else
+#define ZRK_SKIP_ON_WINDOWS(reason) static_cast<void>(0)
+#endif
+
 namespace zrk::testing {
+
+/// Why tests that make files with non-ASCII names skip themselves on Windows.
+inline constexpr const char* kNonAsciiNamesNeedWidePaths =
+    "std::filesystem::path(std::string) reads a name in the ANSI code page with MinGW; "
+    "tests/windows makes such files with wide names";
 
 /// A fresh, empty folder for one test, removed with everything in it afterwards.
 class TempDir {

@@ -101,6 +101,7 @@ TEST_F(CollectFileListTest, OnePassPerSizeTheLastIncluded) {
 }
 
 TEST_F(CollectFileListTest, CyrillicNamesComeBackAsUtf8) {
+  ZRK_SKIP_ON_WINDOWS(testing::kNonAsciiNamesNeedWidePaths);
   WriteIni("Проект.zrp", {"[MODULES]", "BackGround=Фон.zrm"});
   WriteIni("Фон.zrm",
            {"[STANDARD]", "Picture=Картинки\\Фон.bmp", "[EFFECTS]", "Frames=Кадр1.bmp;Кадр2.bmp"});

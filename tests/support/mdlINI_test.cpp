@@ -23,6 +23,7 @@ TEST(WithTrailingBackslash, AddsASeparatorOnlyWhenMissing) {
 using ReadIniValueTest = zrk::testing::TempDirTest;
 
 TEST_F(ReadIniValueTest, ReadsARealFile) {
+  ZRK_SKIP_ON_WINDOWS(zrk::testing::kNonAsciiNamesNeedWidePaths);
   const std::string path = Write("Скин/config.zrp", Cp1251("[DIRECTIVES]\r\n"
                                                            "SizeList=800,600;1024,768\r\n"
                                                            "[MODULES]\r\n"

@@ -108,6 +108,7 @@ TEST_F(FileExistsTest, OnlyARegularFileCounts) {
 }
 
 TEST_F(FileExistsTest, LeadingDoubleBackslashStaysANetworkPath) {
+  ZRK_SKIP_ON_WINDOWS("only POSIX resolves the root-relative \\\\tmp\\... path it builds");
   // Collapsing it would turn \\tmp\... into \tmp\..., an existing local file.
   Write("a.bmp", "a");
   std::string windows_style = dir_.path().relative_path().string();  // "tmp/zrk-test-..."
