@@ -1,9 +1,13 @@
 // Form1 on Win32: window class, controls at their twips, colours, focus and the click handlers.
 #include "app/win32/form1.h"
 
+#include <optional>
+
 #include "app/busy_scope.h"
 #include "app/win32/list_report.h"
 #include "assembly/texts.h"
+#include "dialogs/file_dialog_platform.h"
+#include "dialogs/mdlCdlg.h"
 #include "platform/text_win32.h"
 
 namespace zrk::win32 {
@@ -47,6 +51,47 @@ LOGFONTW DefaultFont() {
   ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
   return font;
 }
+
+// The build's message boxes, each shown after the report: the box then sits beside the whole
+// report, its last line selected, and not beside what the report last painted.
+class ReportFirstBoxes : public MessageBoxes {
+ public:
+  ReportFirstBoxes(ListBoxReport& report, MessageBoxes& boxes) : report_(report), boxes_(boxes) {}
+  MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) override {
+    report_.Show();
+    return boxes_.Show(text, icon, buttons);
+  }
+
+ private:
+  ListBoxReport& report_;
+  MessageBoxes& boxes_;
+};
+
+// The same for the file dialogs: installed over the dialog platform for one build, and the
+// platform before it put back afterwards.
+class ReportFirstDialogs : public FileDialogPlatform {
+ public:
+  ReportFirstDialogs(ListBoxReport& report, FileDialogPlatform& dialogs)
+      : report_(report), dialogs_(dialogs) {
+    mdlCdlg::SetDialogPlatform(this);
+  }
+  ~ReportFirstDialogs() override { mdlCdlg::SetDialogPlatform(&dialogs_); }
+  ReportFirstDialogs(const ReportFirstDialogs&) = delete;
+  ReportFirstDialogs& operator=(const ReportFirstDialogs&) = delete;
+
+  std::int32_t ShowOpenDialog(DialogRecord& record) override {
+    report_.Show();
+    return dialogs_.ShowOpenDialog(record);
+  }
+  std::int32_t ShowSaveDialog(DialogRecord& record) override {
+    report_.Show();
+    return dialogs_.ShowSaveDialog(record);
+  }
+
+ private:
+  ListBoxReport& report_;
+  FileDialogPlatform& dialogs_;
+};
 
 }  // namespace
 
@@ -281,8 +326,13 @@ void Form1::Command2_Click() {
 }
 
 void Form1::BuildPackage(const std::string& project_path) {
+  // The report shows the lines it has gathered at a human rate, and at once whenever a box or
+  // dialog opens; its destructor shows the rest when the build ends.
   ListBoxReport report(List1);
-  zrk::BuildPackage(project_path, report, *boxes_);
+  ReportFirstBoxes boxes(report, *boxes_);
+  std::optional<ReportFirstDialogs> dialogs;
+  if (FileDialogPlatform* platform = mdlCdlg::DialogPlatform()) dialogs.emplace(report, *platform);
+  zrk::BuildPackage(project_path, report, boxes);
 }
 
 }  // namespace zrk::win32
