@@ -54,6 +54,13 @@ wineserver -w
 echo "== $preset: configure, build"
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" -j 2
+echo "== $preset: the .zip of the Windows programs"
+(cd "$build" && cpack -G ZIP >/dev/null)
+zip=$(ls -t "$build"/zrk-*-win32.zip | head -1)
+for program in zrk.exe zrk-builder.exe; do
+  cmake -E tar tf "$zip" | grep -q "/bin/$program\$" || { echo "windows-test: $program is not in $zip" >&2; exit 1; }
+done
+echo "$(basename "$zip"): zrk.exe and zrk-builder.exe"
 echo "== Linux zrk for the package comparison"
 cmake -S . -B build/windows-host -G Ninja -DCMAKE_BUILD_TYPE=Release -DZRK_BUILD_GUI=OFF \
   -DBUILD_TESTING=OFF -DZRK_BUILD_BENCHMARKS=OFF >/dev/null

@@ -4,9 +4,11 @@
 #include <windows.h>
 #include <commdlg.h>
 #include <dlgs.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -228,6 +230,37 @@ TEST(Win32Form1, ControlsFocusOrderAndOneBuildAtATime) {
   MSG message;
   while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
   EXPECT_EQ(nullptr, form.hwnd());
+}
+
+// A project dropped on the idle window from Explorer, or named on the command line, is built as
+// if chosen with Browse: no open dialog, then the save dialog. Any other file is left alone.
+TEST(Win32Form1, DroppedProjectIsBuilt) {
+  SilentBoxes boxes;
+  Form1 form(&boxes);
+  ASSERT_TRUE(form.Create(::GetModuleHandleW(nullptr), SW_SHOWNORMAL));
+  zrk::testing::TempDir dir;
+  std::ofstream(dir.path() / "config.zrp", std::ios::binary) << "[MODULES]\r\n";
+  PokingDialogs dialogs;
+  dialogs.package = dir.path().string() + "\\dropped";
+  mdlCdlg::SetDialogPlatform(&dialogs);
+  const auto drop = [&](const std::wstring& file) {
+    // What Explorer hands over: a DROPFILES header, then the names, each ending in a NUL.
+    const HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + (file.size() + 2) * 2);
+    auto* header = static_cast<DROPFILES*>(::GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    std::copy(file.begin(), file.end(), reinterpret_cast<wchar_t*>(header + 1));
+    ::GlobalUnlock(memory);
+    ::SendMessageW(form.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+  };
+  drop((dir.path() / "notes.txt").wstring());
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "dropped.zrk"));
+  drop((dir.path() / "config.zrp").wstring());
+  mdlCdlg::SetDialogPlatform(nullptr);
+  EXPECT_EQ(0, dialogs.opens);
+  EXPECT_TRUE(std::filesystem::exists(dir.path() / "dropped.zrk"));
 }
 
 }  // namespace

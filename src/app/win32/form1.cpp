@@ -1,14 +1,19 @@
 // Form1 on Win32: window class, controls at their twips, colours, focus and the click handlers.
 #include "app/win32/form1.h"
 
+#include <shellapi.h>
+
 #include <optional>
+#include <utility>
 
 #include "app/busy_scope.h"
 #include "app/win32/list_report.h"
 #include "assembly/texts.h"
 #include "dialogs/file_dialog_platform.h"
 #include "dialogs/mdlCdlg.h"
+#include "platform/native_path.h"
 #include "platform/text_win32.h"
+#include "support/mdlMain.h"
 
 namespace zrk::win32 {
 namespace {
@@ -21,6 +26,8 @@ constexpr int kIconResource = 1;
 constexpr int kLabel1Id = 101;
 constexpr int kCommand1Id = 102;
 constexpr int kList1Id = 103;
+// Posted to the window to build the project OpenProjectSoon was given.
+constexpr UINT kOpenProjectMessage = WM_APP + 1;
 constexpr int kCommand2Id = 104;
 constexpr int kLabel2Id = 105;
 
@@ -156,6 +163,8 @@ bool Form1::Create(HINSTANCE instance, int show_command) {
   ::ShowWindow(hwnd_, show_command);
   ::UpdateWindow(hwnd_);
   ::SetFocus(Command1);
+  // A project file dropped from Explorer starts its build, as Browse would.
+  ::DragAcceptFiles(hwnd_, TRUE);
   return true;
 }
 
@@ -242,6 +251,12 @@ void Form1::PaintLines(HDC dc) const {
 int Form1::Run() {
   MSG message;
   while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+    // Enter presses the focused button, as Space does.
+    if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN &&
+        (message.hwnd == Command1 || message.hwnd == Command2)) {
+      ::SendMessageW(message.hwnd, BM_CLICK, 0, 0);
+      continue;
+    }
     // Tab and the arrow keys move the focus between the controls as in a dialog.
     if (hwnd_ != nullptr && ::IsDialogMessageW(hwnd_, &message)) continue;
     ::TranslateMessage(&message);
@@ -295,6 +310,12 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM w_param, LPARAM l_param) {
     case WM_SETFOCUS:
       if (last_focus_ != nullptr) ::SetFocus(last_focus_);
       return 0;
+    case WM_DROPFILES:
+      DropFiles(reinterpret_cast<HDROP>(w_param));
+      return 0;
+    case kOpenProjectMessage:
+      OpenProject(std::exchange(project_to_open_, {}));
+      return 0;
     case WM_CLOSE:
       // A running build still owns the report and the shared dialog: the window stays until it
       // ends.
@@ -318,6 +339,33 @@ void Form1::Command1_Click() {
   app::BusyScope busy(busy_);
   const std::string project_path = ChooseProjectFile(*boxes_);
   if (!project_path.empty()) BuildPackage(project_path);
+}
+
+void Form1::OpenProjectSoon(const std::string& project_path) {
+  project_to_open_ = project_path;
+  ::PostMessageW(hwnd_, kOpenProjectMessage, 0, 0);
+}
+
+void Form1::OpenProject(const std::string& project_path) {
+  if (busy_ || project_path.empty()) return;
+  app::BusyScope busy(busy_);
+  // The next open dialog starts where this project lies, as after Browse.
+  mdlCdlg::SharedDialog().SetInitDir(mdlMain::ParentFolder(project_path));
+  BuildPackage(project_path);
+}
+
+void Form1::DropFiles(HDROP drop) {
+  // One project file, on an idle window; anything else is left alone.
+  std::wstring name;
+  if (!busy_ && ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 1) {
+    name.resize(::DragQueryFileW(drop, 0, nullptr, 0));
+    ::DragQueryFileW(drop, 0, name.data(), static_cast<UINT>(name.size() + 1));
+  }
+  ::DragFinish(drop);
+  const std::string path = platform::WideToUtf8(name);
+  if (path.size() < 4 || platform::FoldCase(path.substr(path.size() - 4)) != ".zrp") return;
+  // The drop ends before the build starts, so that Explorer is not kept waiting.
+  OpenProjectSoon(path);
 }
 
 void Form1::Command2_Click() {

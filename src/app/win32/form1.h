@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <array>
 #include <memory>
@@ -36,6 +37,11 @@ class Form1 {
   /// Runs the message loop until the window is destroyed; returns the exit code it posted.
   int Run();
 
+  /// Builds the project file at project_path (UTF-8) as if it had been chosen with Browse, once
+  /// the message loop runs, as for a file named on the command line or dropped on the window.
+  /// Nothing happens while the window is busy.
+  void OpenProjectSoon(const std::string& project_path);
+
  private:
   // One line of the etched separator, in twips, and the system colour it is drawn in.
   struct Line {
@@ -57,6 +63,8 @@ class Form1 {
   void Command1_Click();
   void Command2_Click();
   void BuildPackage(const std::string& project_path);
+  void OpenProject(const std::string& project_path);
+  void DropFiles(HDROP drop);
 
   HWND hwnd_ = nullptr;
   HWND Label1 = nullptr;
@@ -77,6 +85,7 @@ class Form1 {
   std::unique_ptr<MessageBoxes> own_boxes_;
   MessageBoxes* boxes_;
   bool busy_ = false;
+  std::string project_to_open_;  // for OpenProjectSoon
 };
 
 }  // namespace zrk::win32

@@ -1,11 +1,65 @@
-// zrk-builder for Windows: the desktop program. It takes no arguments and shows the one window.
+// zrk-builder for Windows: the desktop program. It shows the one window, and builds a project file
+// named on its command line at once.
 #include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
 
 #include "app/win32/form1.h"
 #include "app/win32/win32_dialog_platform.h"
+#include "assembly/texts.h"
 #include "dialogs/mdlCdlg.h"
+#include "platform/text_win32.h"
+#include "zrk_version.h"
+
+namespace {
+
+// The arguments after the program's name, from the UTF-16 command line.
+std::vector<std::wstring> Arguments() {
+  int count = 0;
+  wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  std::vector<std::wstring> arguments;
+  for (int i = 1; wide != nullptr && i < count; ++i) arguments.emplace_back(wide[i]);
+  if (wide != nullptr) ::LocalFree(wide);
+  return arguments;
+}
+
+// Says text on the console the program was started from, or in a message box when there is none.
+void Tell(const std::string& text) {
+  const std::wstring wide = zrk::platform::Utf8ToWide(text).value_or(L"");
+  if (::AttachConsole(ATTACH_PARENT_PROCESS)) {
+    DWORD written = 0;
+    ::WriteConsoleW(::GetStdHandle(STD_OUTPUT_HANDLE), wide.c_str(),
+                    static_cast<DWORD>(wide.size()), &written, nullptr);
+    ::FreeConsole();
+    return;
+  }
+  const std::wstring title =
+      zrk::platform::Utf8ToWide(zrk::texts::kApplicationTitle).value_or(L"");
+  ::MessageBoxW(nullptr, wide.c_str(), title.c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
+  std::wstring project;
+  for (const std::wstring& argument : Arguments()) {
+    if (argument == L"-h" || argument == L"--help" || argument == L"/?") {
+      Tell(std::string(zrk::texts::kBuilderUsage));
+      return 0;
+    }
+    if (argument == L"--version") {
+      Tell("zrk-builder " ZRK_VERSION "\n");
+      return 0;
+    }
+    if (argument.starts_with(L"-") || !project.empty()) {
+      Tell(std::string(zrk::texts::kBuilderUsage));
+      return 2;
+    }
+    project = argument;
+  }
+
   zrk::win32::Win32DialogPlatform dialogs;
   zrk::win32::Win32WindowOperations windows;
   mdlCdlg::SetDialogPlatform(&dialogs);
@@ -13,5 +67,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
 
   zrk::win32::Form1 form;
   if (!form.Create(instance, show_command)) return 1;
+  if (!project.empty()) {
+    // As the open dialog would give it: the full path.
+    wchar_t full[MAX_PATH * 4];
+    const DWORD n = ::GetFullPathNameW(project.c_str(), MAX_PATH * 4, full, nullptr);
+    if (n > 0 && n < MAX_PATH * 4) project.assign(full, n);
+    form.OpenProjectSoon(zrk::platform::WideToUtf8(project));
+  }
   return form.Run();
 }
