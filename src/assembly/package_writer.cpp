@@ -161,6 +161,12 @@ class PackageOutput {
   // The bytes of the package so far, whether still in the buffer or already in the file.
   std::uint64_t Written() const { return flushed_ + used_; }
 
+  void AppendHeader(std::string_view name_bytes, std::uint32_t size) {
+    header_.clear();  // one string for every header: no allocation per entry
+    package::AppendEntryHeader(header_, name_bytes, size);
+    Append(header_);
+  }
+
   void Append(std::string_view bytes) {
     std::span<char> space = Reserve(bytes.size());
     std::copy(bytes.begin(), bytes.end(), space.begin());
@@ -190,6 +196,7 @@ class PackageOutput {
   std::size_t used_ = 0;
   std::uint64_t flushed_ = 0;
   std::uint64_t unsynced_ = 0;  // written since the device was last asked to catch up
+  std::string header_;
 };
 
 // Appends one entry, its header and its bytes, to out. The size in the header is the size the
@@ -206,9 +213,7 @@ platform::FileInfo AppendEntry(const PlannedEntry& item, PackageOutput& out, Fil
   if (info.size > package::kMaxEntrySize) throw TooLarge(item.entry, info.size);
   const auto size = static_cast<std::uint32_t>(info.size);
 
-  std::string header;
-  package::AppendEntryHeader(header, item.name_bytes, size);
-  out.Append(header);
+  out.AppendHeader(item.name_bytes, size);
 
   std::uint64_t copied = 0;
   if (size <= kSmallFile) {

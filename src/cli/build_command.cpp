@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <future>
 #include <iostream>
 
 #include "assembly/build_driver.h"
@@ -133,16 +134,23 @@ int RunBuild(const BuildRequest& request) {
   // What the host will read differently, said as soon as the list is collected, before the
   // build's verdict. A build looks at what it reads anyway; a check looks into every file too.
   SkinFindings findings;
+  std::future<std::vector<SkinWarning>> warnings;
   report.OnFileListCollected([&](const std::vector<std::string>& files) {
     findings.files = files;
-    findings.warnings = FindSkinWarnings(
-        project_text, files,
-        request.check_only ? WarningScope::kEveryFile : WarningScope::kIniFilesAndNames);
-    std::cout.flush();
-    if (!request.json) PrintWarnings(findings.warnings, std::cerr);
+    const WarningScope scope =
+        request.check_only ? WarningScope::kEveryFile : WarningScope::kIniFilesAndNames;
+    // Worked out on the other core while the files are tested, and said before the verdict: the
+    // collection's three lines and one line per file come first.
+    warnings = std::async(std::launch::async, FindSkinWarnings, project_text, files, scope);
+    report.BeforeLine(3 + files.size(), [&] {
+      findings.warnings = warnings.get();
+      std::cout.flush();
+      if (!request.json) PrintWarnings(findings.warnings, std::cerr);
+    });
   });
   ConsoleMessageBoxes boxes(std::cerr, request.force, report);
   const BuildOutcome outcome = BuildPackage(project_text, report, boxes, request.check_only);
+  report.Finish();
   mdlCdlg::SetDialogPlatform(previous);
 
   if (outcome == BuildOutcome::kCancelled) {

@@ -22,6 +22,12 @@ std::string Megabytes(std::uint64_t bytes) {
 
 }  // namespace
 
+ConsoleReport::ConsoleReport(std::ostream& out, bool quiet, std::ostream* progress)
+    : out_(out),
+      out_is_terminal_(&out == &std::cout && IsTerminal(Stream::kOutput)),
+      quiet_(quiet),
+      progress_(progress) {}
+
 void ConsoleReport::Clear() {
   lines_ = 0;
   preview_found_ = false;
@@ -29,14 +35,16 @@ void ConsoleReport::Clear() {
 }
 
 void ConsoleReport::AddLine(const std::string& line) {
+  if (before_line_ && lines_to_wait_-- == 0) Finish();
   ++lines_;
   if (kept_ != nullptr) kept_->push_back(line);
   if (line == texts::kPreviewFound) preview_found_ = true;
   if (quiet_) return;
   EraseProgress();
-  // A terminal shows each line as it comes (the stream is line-buffered there); a file or pipe
-  // gets the report in large writes instead of one per file.
+  // A terminal shows each line as it comes; a file or pipe gets the report in large writes
+  // instead of one per file.
   out_ << line << '\n';
+  if (out_is_terminal_) out_.flush();
   last_printed_ = line;
 }
 

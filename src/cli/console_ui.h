@@ -5,6 +5,7 @@
 #include <functional>
 #include <iosfwd>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "assembly/build_driver.h"
@@ -17,8 +18,7 @@ namespace zrk::cli {
 class ConsoleReport : public Report {
  public:
   /// progress is the terminal for the progress line, or null for none.
-  ConsoleReport(std::ostream& out, bool quiet, std::ostream* progress)
-      : out_(out), quiet_(quiet), progress_(progress) {}
+  ConsoleReport(std::ostream& out, bool quiet, std::ostream* progress);
   ~ConsoleReport() override { EraseProgress(); }
 
   void Clear() override;
@@ -29,6 +29,18 @@ class ConsoleReport : public Report {
                     std::uint64_t total) override;
   void FileListCollected(const std::vector<std::string>& files) override {
     if (on_collected_) on_collected_(files);
+  }
+
+  /// Runs action once, just before the line that follows the next lines lines (or at Finish):
+  /// for what must be said before the build's verdict but may be worked out meanwhile.
+  void BeforeLine(std::size_t lines, std::function<void()> action) {
+    lines_to_wait_ = lines;
+    before_line_ = std::move(action);
+  }
+
+  /// Runs what BeforeLine still holds.
+  void Finish() {
+    if (before_line_) std::exchange(before_line_, nullptr)();
   }
 
   /// Has collected called with the file list when the build has collected it.
@@ -50,6 +62,7 @@ class ConsoleReport : public Report {
   void EraseProgress();
 
   std::ostream& out_;
+  bool out_is_terminal_;
   bool quiet_;
   std::ostream* progress_;
   std::size_t lines_ = 0;
@@ -57,6 +70,8 @@ class ConsoleReport : public Report {
   std::vector<std::string>* kept_ = nullptr;
   bool preview_found_ = false;
   std::function<void(const std::vector<std::string>&)> on_collected_;
+  std::function<void()> before_line_;
+  std::size_t lines_to_wait_ = 0;
   std::chrono::steady_clock::time_point write_started_{}, progress_shown_{};
   bool progress_on_screen_ = false;
 };

@@ -77,6 +77,9 @@ void UseRussianHelp(CLI::App& app) {
 int main(int argc, char** argv) {
   using namespace zrk::cli;
   UseUtf8Console();
+  // The report of a large skin is tens of thousands of lines: through a buffer of the stream's
+  // own rather than stdio's, line by line. The report flushes each line where a person reads it.
+  std::ios::sync_with_stdio(false);
   CLI::App app{"Собирает пакеты оболочек ZRK и заглядывает в них.", "zrk"};
   UseRussianHelp(app);
   app.option_defaults()->group("Параметры");

@@ -26,7 +26,8 @@ std::string NativeSpelling(std::string_view skin_path);
 /// letter-case matching reads are kept and reused, so that names whose case differs from the
 /// disk read each folder once, not once per name; and files below skin_folder are looked up from
 /// an open handle of it rather than from the root each time. A build makes one; nothing is kept
-/// between builds. Does nothing on Windows, whose file system matches case itself.
+/// between builds. It serves the thread that made it. Does nothing on Windows, whose file system
+/// matches case itself.
 class SkinLookupScope {
  public:
   explicit SkinLookupScope(std::string_view skin_folder = {});

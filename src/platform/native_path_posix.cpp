@@ -47,11 +47,12 @@ Listing ReadListing(const std::string& folder) {
   return listing;
 }
 
-// The listings of the running build, by folder; null when no build keeps them.
-std::unordered_map<std::string, Listing>* g_listings = nullptr;
+// The listings of the running build, by folder; null when no build keeps them. Each thread has
+// its own, so that a look at the skin beside a build shares nothing with it.
+thread_local std::unordered_map<std::string, Listing>* g_listings = nullptr;
 // The running build's skin folder: an open handle and the path it stands for, ending in "/".
-int g_skin_folder = -1;
-std::string* g_skin_prefix = nullptr;
+thread_local int g_skin_folder = -1;
+thread_local std::string* g_skin_prefix = nullptr;
 
 // The running build's listing of folder, read on first use; null when no build keeps them.
 const Listing* KeptListing(const std::string& folder) {
