@@ -6,23 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/setup.sh
-# The checkers.
-packages=(groff-base man-db desktop-file-utils libxml2-utils bash-completion)
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$p")
-  fi
-done
-if ((${#missing[@]})); then
-  echo "package-test: installing ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-  export DEBIAN_FRONTEND=noninteractive
-  "${sudo_cmd[@]}" apt-get update -qq
-  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+# The checkers beside the build's own tools.
+bash scripts/setup.sh groff-base man-db desktop-file-utils libxml2-utils bash-completion
 
 build=build/package
 echo "== package: configure, build, cpack -G DEB"

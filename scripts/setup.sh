@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project builds and tests with, when any is missing.
+# Installs the Debian packages the project builds and tests with, when any is missing; packages
+# named as arguments too (the tools one script alone needs).
 set -euo pipefail
 
 packages=(
@@ -8,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
   xvfb imagemagick fonts-dejavu-core
+  "$@"
 )
 
 missing=()
