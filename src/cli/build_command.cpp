@@ -139,9 +139,10 @@ int RunBuild(const BuildRequest& request) {
     findings.files = files;
     const WarningScope scope =
         request.check_only ? WarningScope::kEveryFile : WarningScope::kIniFilesAndNames;
-    // Worked out on the other core while the files are tested, and said before the verdict: the
-    // collection's three lines and one line per file come first.
-    warnings = std::async(std::launch::async, FindSkinWarnings, project_text, files, scope);
+    // Worked out on the other core while the files are tested (here, should no thread be had),
+    // and said before the verdict: the collection's three lines and one line per file come first.
+    warnings = std::async(std::launch::async | std::launch::deferred, FindSkinWarnings,
+                          project_text, files, scope);
     report.BeforeLine(3 + files.size(), [&] {
       findings.warnings = warnings.get();
       std::cout.flush();
