@@ -24,6 +24,7 @@ class ReportWriter {
  public:
   explicit ReportWriter(Report& report) : report_(report) {}
   void Add(std::string_view line) { report_.AddLine(std::string(line)); }
+  void Add(const std::string& line) { report_.AddLine(line); }
   void SelectLast() { report_.SetSelectedIndex(static_cast<std::int16_t>(report_.LineCount() - 1)); }
   void Collected(const std::vector<std::string>& files) { report_.FileListCollected(files); }
   void ShowProgress(const std::string& entry, std::uint64_t written, std::uint64_t total) {

@@ -2,6 +2,7 @@
 #include "support/mdlMain.h"
 
 #include <new>
+#include <utility>
 
 #include "platform/native_path.h"
 
@@ -10,7 +11,9 @@ namespace {
 
 // Collapses each "\\" to "\" in one left-to-right pass over non-overlapping pairs, so three in a
 // row become two; the first two characters of a network path are left alone.
-std::string CollapseDoubledBackslashes(const std::string& path) {
+std::string CollapseDoubledBackslashes(std::string path) {
+  // Most names have no doubled backslash after the start: they go through as they are.
+  if (path.find("\\\\", 1) == std::string::npos) return path;
   std::string out;
   out.reserve(path.size());
   std::size_t i = 0;
@@ -46,7 +49,7 @@ bool FileExists(std::string path, zrk::platform::SourceFacts& facts) {
   // named; a name with a NUL names no file.
   if (path.find('\0') != std::string::npos) return false;
   try {
-    facts = zrk::platform::InspectFile(CollapseDoubledBackslashes(path));
+    facts = zrk::platform::InspectFile(CollapseDoubledBackslashes(std::move(path)));
   } catch (const std::bad_alloc&) {
     return false;  // errors suspended, as for every probe helper
   }
