@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config dpkg-dev file
-  clang libclang-rt-14-dev
+  clang clang-format libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
   xvfb imagemagick fonts-dejavu-core

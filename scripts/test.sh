@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test: the debug build, the
-# AddressSanitizer + UndefinedBehaviorSanitizer build and the release build (as users and the
-# benchmarks build it), a short run of each fuzz target, and the 32-bit Windows build under Wine.
+# Installs what is missing, checks the format of the C++ sources, then builds and runs every test:
+# the debug build, the AddressSanitizer + UndefinedBehaviorSanitizer build and the release build
+# (as users and the benchmarks build it), the Debian package, a short run of each fuzz target, and
+# the 32-bit Windows build under Wine.
 # ZRK_SKIP_WINDOWS=1 leaves the Windows part out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
+
+echo "== format: clang-format"
+clang-format --dry-run --Werror $(git ls-files '*.cpp' '*.h')
 
 jobs=$(nproc)
 for preset in dev asan release; do

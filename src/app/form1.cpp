@@ -6,20 +6,20 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QKeyEvent>
-#include <QMimeData>
-#include <QTimer>
-#include <QUrl>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
+#include <QUrl>
 
 #include "app/busy_scope.h"
 #include "app/list_report.h"
@@ -175,7 +175,8 @@ void Form1::Command1_Click() {
 void Form1::OpenProject(const QString& project_path) {
   if (busy_) return;
   BusyScope busy(busy_);
-  const std::string path = QDir::toNativeSeparators(QFileInfo(project_path).absoluteFilePath()).toStdString();
+  const std::string path =
+      QDir::toNativeSeparators(QFileInfo(project_path).absoluteFilePath()).toStdString();
   // The next open dialog starts where this project lies, as after Browse.
   mdlCdlg::SharedDialog().SetInitDir(mdlMain::ParentFolder(path));
   BuildPackage(path);

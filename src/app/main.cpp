@@ -14,9 +14,9 @@
 #include "app/qt_window_operations.h"
 #include "app/russian_texts.h"
 #include "assembly/texts.h"
-#include "zrk_version.h"
 #include "dialogs/mdlCdlg.h"
 #include "platform/file_io.h"
+#include "zrk_version.h"
 
 int main(int argc, char** argv) {
   // --help and --version answer on the terminal without opening a window (or a display).
@@ -66,6 +66,7 @@ int main(int argc, char** argv) {
   form.CenterOnScreen();
   // A project named on the command line (as a file manager names it) is built at once, as if it
   // had been chosen with Browse, once the window is on the screen.
-  if (!project.isEmpty()) QTimer::singleShot(0, &form, [&form, project] { form.OpenProject(project); });
+  if (!project.isEmpty())
+    QTimer::singleShot(0, &form, [&form, project] { form.OpenProject(project); });
   return QApplication::exec();
 }

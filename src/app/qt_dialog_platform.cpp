@@ -34,10 +34,9 @@ class HookedFileDialog : public QFileDialog {
       if (!chosen.isDir() && !chosen.dir().exists()) {
         const std::string_view text = texts::kFolderNotFound;
         const std::string_view title = texts::kApplicationTitle;
-        QMessageBox::warning(
-            this, QString::fromUtf8(title.data(), static_cast<int>(title.size())),
-            QString::fromUtf8(text.data(), static_cast<int>(text.size()))
-                .arg(QDir::toNativeSeparators(chosen.absolutePath())));
+        QMessageBox::warning(this, QString::fromUtf8(title.data(), static_cast<int>(title.size())),
+                             QString::fromUtf8(text.data(), static_cast<int>(text.size()))
+                                 .arg(QDir::toNativeSeparators(chosen.absolutePath())));
         return;
       }
     }

@@ -25,7 +25,9 @@ class ReportWriter {
   explicit ReportWriter(Report& report) : report_(report) {}
   void Add(std::string_view line) { report_.AddLine(std::string(line)); }
   void Add(const std::string& line) { report_.AddLine(line); }
-  void SelectLast() { report_.SetSelectedIndex(static_cast<std::int16_t>(report_.LineCount() - 1)); }
+  void SelectLast() {
+    report_.SetSelectedIndex(static_cast<std::int16_t>(report_.LineCount() - 1));
+  }
   void Collected(const std::vector<std::string>& files) { report_.FileListCollected(files); }
   void ShowProgress(const std::string& entry, std::uint64_t written, std::uint64_t total) {
     report_.ShowProgress(entry, written, total);
@@ -152,7 +154,8 @@ BuildOutcome RunBuild(const std::string& project_path, ReportWriter& report, Mes
   report.SelectLast();
   if (check_only) return BuildOutcome::kChecked;
 
-  const BuildOutcome outcome = SaveStage(project_path, files, PackageSize(files, facts), report, boxes);
+  const BuildOutcome outcome =
+      SaveStage(project_path, files, PackageSize(files, facts), report, boxes);
   report.SelectLast();
   return outcome;
 }

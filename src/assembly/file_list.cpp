@@ -11,8 +11,8 @@
 namespace zrk {
 namespace {
 
-constexpr std::array<std::string_view, 5> kModuleKeys = {"BackGround", "Font", "Picture",
-                                                         "ToolTip", "BackLayer"};
+constexpr std::array<std::string_view, 5> kModuleKeys = {"BackGround", "Font", "Picture", "ToolTip",
+                                                         "BackLayer"};
 
 struct ModuleRead {
   std::string_view section;

@@ -278,7 +278,8 @@ void RefuseToReplaceASource(const std::string& target, const std::vector<Planned
   const platform::FileInfo existing = fs.Stat(target, ec);
   if (ec || !existing.regular) return;
   for (std::size_t i = 0; i < sources.size(); ++i) {
-    if (sources[i].regular && sources[i].SameFileAs(existing)) throw IsASource(target, planned[i].entry);
+    if (sources[i].regular && sources[i].SameFileAs(existing))
+      throw IsASource(target, planned[i].entry);
   }
 }
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/file_io.h"
 #include "platform/error.h"
+#include "platform/file_io.h"
 #include "platform/native_path.h"
 
 namespace zrk {
@@ -22,8 +22,7 @@ void CheckSource(const std::string& entry, const platform::SourceFacts& facts);
 
 /// Told, after each entry and during large ones, which entry is being written and how many bytes
 /// of the package are written so far.
-using WriteProgress =
-    std::function<void(const std::string& entry, std::uint64_t package_bytes)>;
+using WriteProgress = std::function<void(const std::string& entry, std::uint64_t package_bytes)>;
 
 /// How WritePackage treats the destination and reports its progress.
 struct WriteOptions {

@@ -29,7 +29,8 @@ bool EndsWith(const std::string& text, std::string_view suffix) {
   if (text.size() < suffix.size()) return false;
   const std::string_view end = std::string_view(text).substr(text.size() - suffix.size());
   return std::equal(end.begin(), end.end(), suffix.begin(), [](char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    return std::tolower(static_cast<unsigned char>(a)) ==
+           std::tolower(static_cast<unsigned char>(b));
   });
 }
 
@@ -54,8 +55,8 @@ fs::path ProjectFile(const std::string& project) {
 void PrintSummary(const std::string& package_path, std::size_t entries) {
   std::error_code ec;
   const std::uintmax_t size = fs::file_size(platform::PathFromUtf8(package_path), ec);
-  std::cerr << "zrk: пакет '" << package_path << "' записан: файлов " << entries << ", "
-            << size << " байт\n";
+  std::cerr << "zrk: пакет '" << package_path << "' записан: файлов " << entries << ", " << size
+            << " байт\n";
 }
 
 // The name the save dialog returns: the build appends ".zrk" to it, so a path that already ends
@@ -76,9 +77,9 @@ std::string SaveName(const fs::path& project, const std::string& out) {
   }
   if (out.empty()) return platform::Utf8FromPath(here / folder_name);
   const fs::path out_path = here / given;
-  const bool names_folder = out.back() == '/' || out.back() == '\\' ||
-                            (!EndsWith(out, texts::kPackageExtension) &&
-                             fs::is_directory(out_path, ec));
+  const bool names_folder =
+      out.back() == '/' || out.back() == '\\' ||
+      (!EndsWith(out, texts::kPackageExtension) && fs::is_directory(out_path, ec));
   if (names_folder) return platform::Utf8FromPath(out_path / folder_name);
   std::string name = platform::Utf8FromPath(out_path);
   if (EndsWith(name, texts::kPackageExtension)) {
@@ -163,8 +164,7 @@ int RunBuild(const BuildRequest& request) {
   std::vector<UnusedFile> unused;
   if (request.unused) unused = FindUnusedFiles(project_text, findings.files);
   if (request.json) {
-    PrintCheckJson(findings, outcome, report_lines, request.unused ? &unused : nullptr,
-                   std::cout);
+    PrintCheckJson(findings, outcome, report_lines, request.unused ? &unused : nullptr, std::cout);
   } else if (request.unused) {
     PrintUnused(unused, std::cout);
   }

@@ -1,7 +1,7 @@
 // The command line and the console of zrk on POSIX systems, where both are already UTF-8.
-#include "cli/command_line.h"
-
 #include <unistd.h>
+
+#include "cli/command_line.h"
 
 namespace zrk::cli {
 

@@ -1,7 +1,7 @@
 // The command line and the console of zrk on Windows, whose argv and console use other code
 // pages than the UTF-8 of the program.
-#include <io.h>
 #include <windows.h>
+#include <io.h>
 #include <shellapi.h>
 
 #include <cstdlib>

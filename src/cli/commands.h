@@ -13,7 +13,7 @@ enum ExitCode : int {
   kExitOk = 0,
   kExitFilesMissing = 1,
   kExitUsage = 2,
-  kExitFailed = 3,  // a file operation failed, or a package is corrupt
+  kExitFailed = 3,      // a file operation failed, or a package is corrupt
   kExitNotWritten = 4,  // an existing package was not replaced, or the build was cancelled
   kExitWarnings = 5,    // zrk check --strict printed warnings and found nothing worse
 };

@@ -76,8 +76,8 @@ MessageAnswer ConsoleMessageBoxes::Show(const std::string& text, MessageIcon ico
   std::cout.flush();  // the report so far comes first, also when both go to one file
   if (buttons == MessageButtons::kOk) {
     // The success and error boxes repeat the line the report has just printed.
-    const bool said = text == report_.last_printed() ||
-                      (report_.quiet() && icon != MessageIcon::kError);
+    const bool said =
+        text == report_.last_printed() || (report_.quiet() && icon != MessageIcon::kError);
     if (!said) err_ << text << '\n' << std::flush;
     return MessageAnswer::kOk;
   }

@@ -25,8 +25,7 @@ class ConsoleReport : public Report {
   void AddLine(const std::string& line) override;
   std::int16_t LineCount() const override;
   void SetSelectedIndex(std::int16_t) override {}
-  void ShowProgress(const std::string& entry, std::uint64_t written,
-                    std::uint64_t total) override;
+  void ShowProgress(const std::string& entry, std::uint64_t written, std::uint64_t total) override;
   void FileListCollected(const std::vector<std::string>& files) override {
     if (on_collected_) on_collected_(files);
   }
@@ -77,8 +76,9 @@ class ConsoleReport : public Report {
 };
 
 /// Answers the build's questions without a window. Box texts go to err, except where the report
-/// has just printed the same line, and, when the report is quiet, all but errors. The cancel question is answered "Yes"; the overwrite question
-/// "Yes" with force, else by the user when stdin is a terminal, and "No" otherwise.
+/// has just printed the same line, and, when the report is quiet, all but errors. The cancel
+/// question is answered "Yes"; the overwrite question "Yes" with force, else by the user when stdin
+/// is a terminal, and "No" otherwise.
 class ConsoleMessageBoxes : public MessageBoxes {
  public:
   ConsoleMessageBoxes(std::ostream& err, bool force, const ConsoleReport& report)

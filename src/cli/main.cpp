@@ -59,14 +59,14 @@ std::string UsageMessage(const CLI::ParseError& error) {
 // The Russian labels of the help texts; option names stay as they are.
 void UseRussianHelp(CLI::App& app) {
   const auto formatter = app.get_formatter();
-  for (const auto& [label, text] : std::initializer_list<std::pair<const char*, const char*>>{
-           {"Usage", "Вызов"},
-           {"OPTIONS", "ПАРАМЕТРЫ"},
-           {"SUBCOMMAND", "КОМАНДА"},
-           {"SUBCOMMANDS", "КОМАНДЫ"},
-           {"Positionals", "Аргументы"},
-           {"REQUIRED", ""},
-           {"TEXT", ""}}) {
+  for (const auto& [label, text] :
+       std::initializer_list<std::pair<const char*, const char*>>{{"Usage", "Вызов"},
+                                                                  {"OPTIONS", "ПАРАМЕТРЫ"},
+                                                                  {"SUBCOMMAND", "КОМАНДА"},
+                                                                  {"SUBCOMMANDS", "КОМАНДЫ"},
+                                                                  {"Positionals", "Аргументы"},
+                                                                  {"REQUIRED", ""},
+                                                                  {"TEXT", ""}}) {
     formatter->label(label, text);
   }
   formatter->column_width(26);
@@ -177,10 +177,14 @@ int main(int argc, char** argv) {
   zrk::platform::InstallInterruptCleanup();
   int code = kExitFailed;
   try {
-    if (*build || *check) code = RunBuild(request);
-    else if (*list) code = RunList(package, json);
-    else if (*extract) code = RunExtract(package, folder, request.force);
-    else code = RunGet(file, section, key);
+    if (*build || *check)
+      code = RunBuild(request);
+    else if (*list)
+      code = RunList(package, json);
+    else if (*extract)
+      code = RunExtract(package, folder, request.force);
+    else
+      code = RunGet(file, section, key);
   } catch (const UsageError& error) {
     std::cerr << "zrk: " << error.what() << '\n';
     code = kExitUsage;

@@ -19,8 +19,8 @@ inline constexpr FileHandle kNoFile = -1;
 
 /// What the file system says about one file.
 struct FileInfo {
-  bool regular = false;    ///< A regular file: not a folder, device, pipe or socket.
-  std::uint64_t size = 0;  ///< Length in bytes; meaningful for regular files only.
+  bool regular = false;                ///< A regular file: not a folder, device, pipe or socket.
+  std::uint64_t size = 0;              ///< Length in bytes; meaningful for regular files only.
   std::uint64_t device = 0, file = 0;  ///< Together, which file it is, whatever its names.
 
   bool SameFileAs(const FileInfo& other) const {

@@ -1,7 +1,4 @@
 // POSIX file operations of the package code: positional reads, kernel copies, temporary files.
-#include "platform/file_io.h"
-#include "platform/lookup_start_posix.h"
-
 #include <fcntl.h>
 #include <sys/sendfile.h>
 #include <sys/stat.h>
@@ -15,6 +12,9 @@
 #include <cstring>
 #include <memory>
 #include <random>
+
+#include "platform/file_io.h"
+#include "platform/lookup_start_posix.h"
 
 namespace zrk::platform {
 namespace {
@@ -117,8 +117,8 @@ int CreateUnnamedFile(int folder_fd, const std::string& prefix) {
 #ifdef O_TMPFILE
   static const bool can_name_later = ::access("/proc/self/fd", X_OK) == 0;
   if (!can_name_later) return -1;
-  return ::openat(folder_fd, prefix.empty() ? "." : prefix.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC,
-                  0666);
+  return ::openat(folder_fd, prefix.empty() ? "." : prefix.c_str(),
+                  O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
 #else
   (void)folder_fd;
   (void)prefix;
@@ -188,10 +188,9 @@ void PublishIn(int folder, int fd, std::string temporary, const std::string& nam
   }
   const bool closed = ::close(fd) == 0 || errno == EINTR;
   if (!closed) ec = LastError();
-  const int renamed = !closed ? -1
-                      : replace
-                          ? ::renameat(folder, temporary.c_str(), folder, name.c_str())
-                          : RenameNoReplace(folder, temporary.c_str(), name.c_str());
+  const int renamed = !closed   ? -1
+                      : replace ? ::renameat(folder, temporary.c_str(), folder, name.c_str())
+                                : RenameNoReplace(folder, temporary.c_str(), name.c_str());
   if (renamed != 0) {
     if (closed) ec = LastError();
     ::unlinkat(folder, temporary.c_str(), 0);
@@ -302,8 +301,7 @@ FileHandle NativeFileSystem::CreateTemporary(const std::string& target_path,
 }
 
 void NativeFileSystem::Publish(FileHandle file, const std::string& temporary_path,
-                               const std::string& target_path, bool replace,
-                               std::error_code& ec) {
+                               const std::string& target_path, bool replace, std::error_code& ec) {
   PublishIn(AT_FDCWD, Fd(file), temporary_path, target_path, replace, ec);
 }
 

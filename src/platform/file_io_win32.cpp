@@ -25,9 +25,7 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 HANDLE Handle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
 FileHandle ToFileHandle(HANDLE handle) { return reinterpret_cast<FileHandle>(handle); }
 
-std::error_code LastError() {
-  return {static_cast<int>(::GetLastError()), std::system_category()};
-}
+std::error_code LastError() { return {static_cast<int>(::GetLastError()), std::system_category()}; }
 
 // The wide form of a UTF-8 path; a path that is not UTF-8 or holds a NUL names no file.
 std::optional<std::wstring> WidePath(const std::string& path, std::error_code& ec) {
@@ -280,7 +278,7 @@ void NativeFileSystem::Close(FileHandle file, std::error_code& ec) {
 
 // Moves from to to, replacing a file there only with replace; file_exists when one is there.
 static void MoveInPlace(const std::string& from, const std::string& to, bool replace,
-                 std::error_code& ec) {
+                        std::error_code& ec) {
   const std::optional<std::wstring> wide_from = WidePath(from, ec);
   if (!wide_from) return;
   const std::optional<std::wstring> wide_to = WidePath(to, ec);
@@ -298,8 +296,7 @@ static void MoveInPlace(const std::string& from, const std::string& to, bool rep
 }
 
 void NativeFileSystem::Publish(FileHandle file, const std::string& temporary_path,
-                               const std::string& target_path, bool replace,
-                               std::error_code& ec) {
+                               const std::string& target_path, bool replace, std::error_code& ec) {
   // An open file cannot be renamed here: close it first.
   Close(file, ec);
   if (!ec) MoveInPlace(temporary_path, target_path, replace, ec);
@@ -407,10 +404,9 @@ std::optional<FileInfo> NewFileBeneath::Existing() const {
   std::error_code ec;
   const std::optional<std::wstring> wide = WidePath(file_name_, ec);
   if (!wide) return std::nullopt;
-  const HANDLE file =
-      ::CreateFileW(wide->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING,
-                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  const HANDLE file = ::CreateFileW(
+      wide->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
   BY_HANDLE_FILE_INFORMATION data;
   std::optional<FileInfo> info;
@@ -459,11 +455,11 @@ std::string ErrorText(const std::error_code& ec) {
         return "файл занят другой программой";
       default: {
         wchar_t* text = nullptr;
-        const DWORD n = ::FormatMessageW(
-            FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                FORMAT_MESSAGE_IGNORE_INSERTS,
-            nullptr, static_cast<DWORD>(ec.value()), 0, reinterpret_cast<wchar_t*>(&text), 0,
-            nullptr);
+        const DWORD n =
+            ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                 FORMAT_MESSAGE_IGNORE_INSERTS,
+                             nullptr, static_cast<DWORD>(ec.value()), 0,
+                             reinterpret_cast<wchar_t*>(&text), 0, nullptr);
         std::wstring message = n > 0 ? std::wstring(text, n) : std::wstring();
         ::LocalFree(text);
         while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||

@@ -55,9 +55,9 @@ Presence ProbeFile(std::string_view skin_path);
 /// What a build must know of a source before it asks for the package name.
 struct SourceFacts {
   Presence presence = Presence::kMissingFile;
-  bool regular = false;      ///< a regular file, not a device, pipe or socket
-  bool readable = false;     ///< opens for reading
-  std::uint64_t size = 0;    ///< length in bytes, for a regular file
+  bool regular = false;    ///< a regular file, not a device, pipe or socket
+  bool readable = false;   ///< opens for reading
+  std::uint64_t size = 0;  ///< length in bytes, for a regular file
 };
 
 /// ProbeFile, and for a file that is there, its kind, size and whether it can be read.

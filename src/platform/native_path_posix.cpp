@@ -1,7 +1,4 @@
 // POSIX side of skin path handling: "\" becomes "/", and letter case is matched by hand.
-#include "platform/native_path.h"
-#include "platform/lookup_start_posix.h"
-
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,6 +12,9 @@
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
+
+#include "platform/lookup_start_posix.h"
+#include "platform/native_path.h"
 
 namespace zrk::platform {
 namespace {
@@ -184,7 +184,8 @@ Presence Probe(std::string_view skin_path, std::string& path, struct stat& st) {
     const std::size_t slash = path.find_last_of('/');
     const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
     struct stat folder_st;
-    const bool folder_exists = ::stat(folder.c_str(), &folder_st) == 0 && S_ISDIR(folder_st.st_mode);
+    const bool folder_exists =
+        ::stat(folder.c_str(), &folder_st) == 0 && S_ISDIR(folder_st.st_mode);
     return folder_exists ? Presence::kMissingFile : Presence::kMissingFolder;
   }
   if (error == ENOTDIR || error == ENAMETOOLONG || error == ELOOP) return Presence::kMissingFolder;

@@ -27,8 +27,8 @@ SourceFacts InspectFile(std::string_view skin_path) {
 
   // Backup semantics let a folder open too, so that it can be told from a locked file.
   const HANDLE file = ::CreateFileW(path->c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     switch (::GetLastError()) {
       case ERROR_FILE_NOT_FOUND:

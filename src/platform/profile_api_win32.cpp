@@ -41,10 +41,10 @@ std::string ReadProfileValue(const std::string& path, const std::string& section
     // Filled with spaces first: whatever the reader leaves past its count never reaches the
     // result.
     std::string buffer(kValueBufferChars, ' ');
-    const DWORD n = ::GetPrivateProfileStringA(
-        ansi_section->c_str(), ansi_key->c_str(),
-        ansi_default->empty() ? nullptr : ansi_default->c_str(), buffer.data(), kValueBufferChars,
-        ansi_path->c_str());
+    const DWORD n =
+        ::GetPrivateProfileStringA(ansi_section->c_str(), ansi_key->c_str(),
+                                   ansi_default->empty() ? nullptr : ansi_default->c_str(),
+                                   buffer.data(), kValueBufferChars, ansi_path->c_str());
     return AnsiToUtf8(std::string_view(buffer).substr(0, std::min<DWORD>(n, kMaxProfileValue)));
   } catch (...) {
     return {};

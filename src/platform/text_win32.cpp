@@ -33,8 +33,8 @@ std::optional<std::wstring> Utf8ToWide(std::string_view utf8) {
 std::string WideToUtf8(std::wstring_view wide) {
   if (wide.empty() || !FitsInt(wide.size())) return {};
   const int size = static_cast<int>(wide.size());
-  const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr,
-                                          nullptr);
+  const int bytes =
+      ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
   if (bytes <= 0) return {};
   std::string utf8(static_cast<std::size_t>(bytes), '\0');
   ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), bytes, nullptr, nullptr);
@@ -47,8 +47,8 @@ std::optional<std::string> Utf8ToAnsi(std::string_view utf8) {
   if (wide->empty()) return std::string();
   const int size = static_cast<int>(wide->size());
   BOOL lossy = FALSE;
-  const int bytes = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide->data(), size,
-                                          nullptr, 0, nullptr, &lossy);
+  const int bytes = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide->data(), size, nullptr,
+                                          0, nullptr, &lossy);
   if (bytes <= 0 || lossy) return std::nullopt;
   std::string ansi(static_cast<std::size_t>(bytes), '\0');
   ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide->data(), size, ansi.data(), bytes,

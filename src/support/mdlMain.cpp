@@ -81,8 +81,8 @@ std::string SplitPart(const std::string& text, const std::string& delimiter, std
   try {
     const zrk::StringList pieces = Split(text, delimiter);
     // Signed arithmetic in 64 bits cannot overflow here; a result outside the pieces is empty.
-    const std::int64_t piece = from_end ? std::int64_t{pieces.UpperBound()} - index
-                                        : std::int64_t{index};
+    const std::int64_t piece =
+        from_end ? std::int64_t{pieces.UpperBound()} - index : std::int64_t{index};
     if (piece < 0 || piece > pieces.UpperBound()) return {};
     return pieces.items()[static_cast<std::size_t>(piece)];
   } catch (...) {

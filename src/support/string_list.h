@@ -1,4 +1,5 @@
-// The growable string list: undimensioned until its first element, or dimensioned and possibly empty.
+// The growable string list: undimensioned until its first element, or dimensioned and possibly
+// empty.
 #pragma once
 
 #include <cstdint>

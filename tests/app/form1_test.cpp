@@ -1,21 +1,21 @@
 // Qt Test of the main window: its layout and looks, Browse and Exit, and the busy window.
 #include "app/form1.h"
-#include "app/list_report.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
-#include <QMimeData>
-#include <QUrl>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QtTest>
 #include <functional>
 #include <utility>
 
+#include "app/list_report.h"
 #include "assembly/build_driver.h"
 #include "assembly/texts.h"
 #include "dialogs/fake_dialog_platform.h"

@@ -81,11 +81,19 @@ class BuildPackageTest : public testing::TempDirTest, public Report, public Mess
   testing::FakeDialogPlatform dialog_;
 };
 
-const Transcript kVerifiedSkin = {
-    "clear", "Создание списка файлов...", "Список файлов создан!",
-    "Всего в проекте найдено 4 файл(ов)!", "Проверка существования файлов...",
-    "config.zrp  [ok]", "select 4", "m.zrm  [ok]", "select 5", "a.bmp  [ok]", "select 6",
-    "b.bmp  [ok]", "select 7"};
+const Transcript kVerifiedSkin = {"clear",
+                                  "Создание списка файлов...",
+                                  "Список файлов создан!",
+                                  "Всего в проекте найдено 4 файл(ов)!",
+                                  "Проверка существования файлов...",
+                                  "config.zrp  [ok]",
+                                  "select 4",
+                                  "m.zrm  [ok]",
+                                  "select 5",
+                                  "a.bmp  [ok]",
+                                  "select 6",
+                                  "b.bmp  [ok]",
+                                  "select 7"};
 const std::string kSaveDialog = "save dialog [Сохранить] [Файлы оболочек ZR 4.x (*.zrk)|*.zrk] []";
 
 Transcript Concat(Transcript head, const Transcript& tail) {
@@ -103,11 +111,11 @@ TEST_F(BuildPackageTest, AllFilesPresentWritesThePackage) {
   const std::string project = WriteSkin();
   names_ = {Out("skin")};
   EXPECT_EQ(BuildOutcome::kWritten, Build(project));
-  EXPECT_EQ(Concat(kVerifiedSkin, {"Проверка файлов успешно завершена!",
-                                   "Подготовка к сборки zrk...", "select 9", kSaveDialog,
-                                   "Операция успешно завершена!",
-                                   "box information: Операция успешно завершена!", "select 10"}),
-            log_);
+  EXPECT_EQ(
+      Concat(kVerifiedSkin, {"Проверка файлов успешно завершена!", "Подготовка к сборки zrk...",
+                             "select 9", kSaveDialog, "Операция успешно завершена!",
+                             "box information: Операция успешно завершена!", "select 10"}),
+      log_);
   EXPECT_EQ((std::vector<std::string>{"config.zrp", "m.zrm", "a.bmp", "b.bmp"}),
             EntryNames(Out("skin.zrk")));
 }
@@ -117,12 +125,12 @@ TEST_F(BuildPackageTest, PreviewPictureIsAppendedWithoutItsOwnLine) {
   Write("preview.bmp", "PP");
   names_ = {Out("skin")};
   EXPECT_EQ(BuildOutcome::kWritten, Build(project));
-  EXPECT_EQ(Concat(kVerifiedSkin, {"Дополнительно найден файл предварительного просмотра скина!",
-                                   "Проверка файлов успешно завершена!",
-                                   "Подготовка к сборки zrk...", "select 10", kSaveDialog,
-                                   "Операция успешно завершена!",
-                                   "box information: Операция успешно завершена!", "select 11"}),
-            log_);
+  EXPECT_EQ(
+      Concat(kVerifiedSkin, {"Дополнительно найден файл предварительного просмотра скина!",
+                             "Проверка файлов успешно завершена!", "Подготовка к сборки zrk...",
+                             "select 10", kSaveDialog, "Операция успешно завершена!",
+                             "box information: Операция успешно завершена!", "select 11"}),
+      log_);
   EXPECT_EQ("preview.bmp", EntryNames(Out("skin.zrk")).back());
 }
 
@@ -142,14 +150,27 @@ TEST_F(BuildPackageTest, MissingFilesEndTheBuildWithoutLookingForThePreview) {
   Write("preview.bmp", "PP");
   const std::string project = Write("config.zrp", "[MODULES]\r\nPicture=m.zrm\r\nFont=no.zrm\r\n");
   EXPECT_EQ(BuildOutcome::kFilesMissing, Build(project));
-  EXPECT_EQ((Transcript{"clear", "Создание списка файлов...", "Список файлов создан!",
-                        "Всего в проекте найдено 6 файл(ов)!", "Проверка существования файлов...",
-                        "config.zrp  [ok]", "select 4", "no.zrm  [err]", "select 5",
-                        "m.zrm  [ok]", "select 6", "a.bmp  [ok]", "select 7",
-                        "gone.bmp  [err]", "select 8", "f.fnt  [err]", "select 9",
+  EXPECT_EQ((Transcript{"clear",
+                        "Создание списка файлов...",
+                        "Список файлов создан!",
+                        "Всего в проекте найдено 6 файл(ов)!",
+                        "Проверка существования файлов...",
+                        "config.zrp  [ok]",
+                        "select 4",
+                        "no.zrm  [err]",
+                        "select 5",
+                        "m.zrm  [ok]",
+                        "select 6",
+                        "a.bmp  [ok]",
+                        "select 7",
+                        "gone.bmp  [err]",
+                        "select 8",
+                        "f.fnt  [err]",
+                        "select 9",
                         "box error: ВНИМАНИЕ: Один или несколько файлов указанного проекта не "
                         "найдены! Операция будет прервана. Подробности смотрите в отчете.",
-                        "Ошибка... Файл не найден...", "select 10"}),
+                        "Ошибка... Файл не найден...",
+                        "select 10"}),
             log_);
 }
 
@@ -159,11 +180,11 @@ TEST_F(BuildPackageTest, CancelThenNoAsksAgainAndCancelThenYesWritesNothing) {
   answers_ = {MessageAnswer::kNo, MessageAnswer::kYes};
   EXPECT_EQ(BuildOutcome::kCancelled, Build(project));
   const std::string question = "box question: Вы действительно хотите отменить операцию?";
-  EXPECT_EQ(Concat(kVerifiedSkin, {"Проверка файлов успешно завершена!",
-                                   "Подготовка к сборки zrk...", "select 9", kSaveDialog, question,
-                                   kSaveDialog, question, "Операция прервана пользователем...",
-                                   "select 10"}),
-            log_);
+  EXPECT_EQ(
+      Concat(kVerifiedSkin, {"Проверка файлов успешно завершена!", "Подготовка к сборки zrk...",
+                             "select 9", kSaveDialog, question, kSaveDialog, question,
+                             "Операция прервана пользователем...", "select 10"}),
+      log_);
   for (const auto& file : std::filesystem::directory_iterator(dir_.path())) {
     EXPECT_NE(".zrk", file.path().extension()) << file.path();
   }

@@ -40,7 +40,7 @@ std::vector<std::string> Listing(const fs::path& folder) {
 // The native file operations, with the faults a test asks for.
 class FaultyFileSystem : public platform::NativeFileSystem {
  public:
-  std::function<void(const std::string& path)> before_open, after_measuring;
+  std::function<void(const std::string&path)> before_open, after_measuring;
   std::error_code read_error, create_error, write_error, copy_error, sync_error, rename_error;
   int creates = 0;
 
@@ -76,7 +76,8 @@ class FaultyFileSystem : public platform::NativeFileSystem {
   }
   void Publish(FileHandle file, const std::string& temporary, const std::string& target,
                bool replace, std::error_code& ec) override {
-    if (!Fails(rename_error, ec)) return NativeFileSystem::Publish(file, temporary, target, replace, ec);
+    if (!Fails(rename_error, ec))
+      return NativeFileSystem::Publish(file, temporary, target, replace, ec);
     std::error_code ignored;
     NativeFileSystem::Close(file, ignored);
     if (!temporary.empty()) NativeFileSystem::Remove(temporary, ignored);
@@ -134,7 +135,8 @@ TEST_F(PackageWriterTest, DestinationRules) {
   fs::create_hard_link(dir_.path() / "config.zrp", dir_.path() / "out/same.zrk");
   for (const std::string name : {"config.zrp", "out/same.zrk"}) {
     try {
-      WritePackage(dir_.folder() + name, Project(), {"config.zrp"}, {.replace_existing = true, .progress = {}});
+      WritePackage(dir_.folder() + name, Project(), {"config.zrp"},
+                   {.replace_existing = true, .progress = {}});
       ADD_FAILURE() << name << " replaced";
     } catch (const Error& e) {
       EXPECT_NE(std::string::npos, std::string(e.what()).find("это файл 'config.zrp' самого скина"))

@@ -40,7 +40,8 @@ RunResult RunZrk(const std::vector<std::string>& args, const fs::path& cwd,
   if (pid == 0) {
     if (::chdir(cwd.c_str()) != 0) ::_exit(126);
     const int in = ::open("/dev/null", O_RDONLY);
-    const std::string out_path = options.stdout_path.empty() ? out_file.string() : options.stdout_path;
+    const std::string out_path =
+        options.stdout_path.empty() ? out_file.string() : options.stdout_path;
     const int out = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int err = ::open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     ::dup2(in, 0);

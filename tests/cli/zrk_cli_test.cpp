@@ -1,9 +1,8 @@
 // zrk as a user runs it: exit codes, output, and the files it leaves.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
@@ -60,8 +59,9 @@ TEST_F(ZrkTest, BuildWritesThePackageAndPrintsTheReport) {
 
   const RunResult list = Run({"list", "out/skin.zrk"});
   EXPECT_EQ(0, list.exit_code) << list.err;
-  EXPECT_EQ("33\tconfig.zrp\n73\tmods\\btn.zrm\n4\timg\\a.bmp\n0\timg\\кадр.bmp\n70000\timg\\b.bmp\n",
-            list.out);
+  EXPECT_EQ(
+      "33\tconfig.zrp\n73\tmods\\btn.zrm\n4\timg\\a.bmp\n0\timg\\кадр.bmp\n70000\timg\\b.bmp\n",
+      list.out);
 }
 
 TEST_F(ZrkTest, PackageNameRules) {
@@ -152,7 +152,8 @@ TEST_F(ZrkTest, ExtractRoundTripsThePackage) {
   ASSERT_EQ(0, Run({"build", "skin/config.zrp"}).exit_code);
   const RunResult extract = Run({"extract", "skin.zrk", "-C", "copy"});
   ASSERT_EQ(0, extract.exit_code) << extract.err;
-  for (const char* file : {"config.zrp", "mods/btn.zrm", "img/a.bmp", "img/b.bmp", "img/кадр.bmp"}) {
+  for (const char* file :
+       {"config.zrp", "mods/btn.zrm", "img/a.bmp", "img/b.bmp", "img/кадр.bmp"}) {
     EXPECT_EQ(testing::ReadFile(Path(std::string("skin/") + file)),
               testing::ReadFile(Path(std::string("copy/") + file)))
         << file;
@@ -201,12 +202,13 @@ TEST_F(ZrkTest, ListShowsControlCharactersEscapedAndFailsOnAFullDisk) {
 }
 
 TEST_F(ZrkTest, ListAsJson) {
-  Write("p.zrk", std::string("ZRK4000029") + "<new_file=a \"q\".txt*1>x<new_file=" +
-                     testing::Cp1251("б") + "*0>");
+  Write("p.zrk", std::string("ZRK4000029") +
+                     "<new_file=a \"q\".txt*1>x<new_file=" + testing::Cp1251("б") + "*0>");
   const RunResult list = Run({"list", "p.zrk", "--json"});
   EXPECT_EQ(0, list.exit_code);
-  EXPECT_EQ("[\n  {\"name\": \"a \\\"q\\\".txt\", \"size\": 1},\n  {\"name\": \"б\", \"size\": 0}\n]\n",
-            list.out);
+  EXPECT_EQ(
+      "[\n  {\"name\": \"a \\\"q\\\".txt\", \"size\": 1},\n  {\"name\": \"б\", \"size\": 0}\n]\n",
+      list.out);
 }
 
 TEST_F(ZrkTest, GetPrintsTheValueTheBuilderReads) {
@@ -220,9 +222,14 @@ TEST_F(ZrkTest, GetPrintsTheValueTheBuilderReads) {
 
 TEST_F(ZrkTest, UsageErrorsExitTwo) {
   WriteSkin();
-  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {}, {"pack"}, {"build"}, {"build", "skni/config.zrp"}, {"check", "."},
-           {"build", "skin", "-o", ""}, {"list", "a.zrk", "b.zrk"}}) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{},
+                                             {"pack"},
+                                             {"build"},
+                                             {"build", "skni/config.zrp"},
+                                             {"check", "."},
+                                             {"build", "skin", "-o", ""},
+                                             {"list", "a.zrk", "b.zrk"}}) {
     const RunResult run = Run(args);
     EXPECT_EQ(2, run.exit_code) << ::testing::PrintToString(args);
     // One language: the reason and the hint in Russian, with no report.

@@ -1,5 +1,5 @@
-// Tests of the INI profile reader: how the Windows profile API answers worked cases, file loading and
-// robustness against files that are not INI text at all.
+// Tests of the INI profile reader: how the Windows profile API answers worked cases, file loading
+// and robustness against files that are not INI text at all.
 #include "platform/profile_reader.h"
 
 #include <gtest/gtest.h>
@@ -117,8 +117,8 @@ TEST_P(ProfileWorkedCaseTest, GivesWindowsAnswer) {
 INSTANTIATE_TEST_SUITE_P(ProfileReader, ProfileWorkedCaseTest, ::testing::ValuesIn(WorkedCases()),
                          [](const auto& info) { return info.param.name; });
 
-// Cases Windows' behaviour leaves open, decided here, and edges beyond it: NUL bytes are ordinary and
-// megabyte lines read.
+// Cases Windows' behaviour leaves open, decided here, and edges beyond it: NUL bytes are ordinary
+// and megabyte lines read.
 TEST(ProfileParse, DecidedAndEdgeCases) {
   const std::string cut_quoted = std::string(1022, 'a') + "bc";
   const std::string quote_inside = "\"" + std::string(1021, 'a') + "\"" + std::string(100, 'b');

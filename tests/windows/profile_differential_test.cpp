@@ -4,7 +4,6 @@
 // are known to differ from Windows, and except where Wine, standing in for Windows here, is known
 // to differ from it (Windows' answer, and so our reader's, holds there).
 #include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -86,7 +85,8 @@ std::vector<Case> Cases() {
       {32, "[STANDARD]\r\nPicture=one.bmp\r\npicture=two.bmp\r\n", "STANDARD", "Picture",
        "one.bmp"},
       {33, "[STANDARD]\r\nPicture=\r\nPicture=two.bmp\r\n", "STANDARD", "Picture", ""},
-      {34, "[STANDARD]\r\nPicture=1.bmp\r\n[MOUSEUP]\r\nMask=u.bmp\r\n[STANDARD]\r\nPicture=2.bmp\r\n",
+      {34,
+       "[STANDARD]\r\nPicture=1.bmp\r\n[MOUSEUP]\r\nMask=u.bmp\r\n[STANDARD]\r\nPicture=2.bmp\r\n",
        "STANDARD", "Picture", "1.bmp"},
       {35, "[STANDARD]\r\nMask=m.bmp\r\n[standard]\r\nPicture=2.bmp\r\n", "STANDARD", "Picture",
        ""},
@@ -159,7 +159,8 @@ TEST(ProfileDifferential, OurReaderAndTheSystemsAgree) {
       std::ofstream(path, std::ios::binary)
           .write(c.content.data(), static_cast<std::streamsize>(c.content.size()));
     }
-    const std::string ours = c.content.empty() ? "" : Profile::Parse(c.content).Value(c.section, c.key);
+    const std::string ours =
+        c.content.empty() ? "" : Profile::Parse(c.content).Value(c.section, c.key);
     const std::string system = SystemValue(path, c);
     EXPECT_EQ(c.expected, ours) << "our reader departs from Windows' answer";
     ++compared;

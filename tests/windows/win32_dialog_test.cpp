@@ -4,9 +4,8 @@
 #include <windows.h>
 #include <commdlg.h>
 #include <dlgs.h>
-#include <shlobj.h>
-
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -31,9 +30,9 @@ std::wstring TextOf(HWND window) {
 
 std::wstring Wide(std::string_view utf8) {
   std::wstring wide(utf8.size(), L'\0');
-  wide.resize(static_cast<std::size_t>(::MultiByteToWideChar(
-      CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-      static_cast<int>(wide.size()))));
+  wide.resize(static_cast<std::size_t>(
+      ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+                            static_cast<int>(wide.size()))));
   return wide;
 }
 
@@ -164,7 +163,8 @@ class PokingDialogs : public FileDialogPlatform {
 };
 
 HWND Child(HWND parent, const wchar_t* window_class, std::string_view text) {
-  return ::FindWindowExW(parent, nullptr, window_class, text.empty() ? nullptr : Wide(text).c_str());
+  return ::FindWindowExW(parent, nullptr, window_class,
+                         text.empty() ? nullptr : Wide(text).c_str());
 }
 
 TEST(Win32Form1, ControlsFocusOrderAndOneBuildAtATime) {

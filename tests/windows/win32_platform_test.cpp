@@ -2,7 +2,6 @@
 // probes, the program's folder, INI values through the system's profile API, and packages
 // written through the Win32 file functions.
 #include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -109,15 +108,15 @@ TEST_F(Win32Test, ProgramFolderHoldsTheProgram) {
 }
 
 TEST_F(Win32Test, ReadIniValueGoesThroughTheAnsiCodePage) {
-  const std::string path =
-      Write("Скин/config.zrp", "[DIRECTIVES]\r\nSizeList=800,600;1024,768\r\n[MODULES]\r\n"
-                               "BackGround=\xD4\xEE\xED\\\xCE\xEA\xED\xEE.zrm\r\nToolTip=\r\n"
-                               "\xCA\xED\xEE\xEF\xEA\xE0=b.zrm\r\n");
+  const std::string path = Write("Скин/config.zrp",
+                                 "[DIRECTIVES]\r\nSizeList=800,600;1024,768\r\n[MODULES]\r\n"
+                                 "BackGround=\xD4\xEE\xED\\\xCE\xEA\xED\xEE.zrm\r\nToolTip=\r\n"
+                                 "\xCA\xED\xEE\xEF\xEA\xE0=b.zrm\r\n");
   EXPECT_EQ("800,600;1024,768", mdlINI::ReadIniValue(path, "DIRECTIVES", "SizeList"));
   EXPECT_EQ("Фон\\Окно.zrm", mdlINI::ReadIniValue(path, "MODULES", "BackGround"));
   EXPECT_EQ("b.zrm", mdlINI::ReadIniValue(path, "MODULES", "Кнопка"));
-  EXPECT_EQ("Фон\\Окно.zrm", mdlINI::ReadIniValue(Folder() + "скин\\CONFIG.zrp", "modules",
-                                                  "background"));
+  EXPECT_EQ("Фон\\Окно.zrm",
+            mdlINI::ReadIniValue(Folder() + "скин\\CONFIG.zrp", "modules", "background"));
   EXPECT_EQ("", mdlINI::ReadIniValue(path, "MODULES", "ToolTip"));
   EXPECT_EQ("", mdlINI::ReadIniValue(path, "MODULES", "Font"));
   EXPECT_EQ("none", mdlINI::ReadIniValue(path, "MODULES", "Font", "none"));
@@ -140,8 +139,8 @@ TEST_F(Win32Test, ReadIniValueGoesThroughTheAnsiCodePage) {
 
 TEST_F(Win32Test, ValuesAreCutTo1022Characters) {
   const std::string value(1030, '\xFF');
-  const std::string path = Write("a.zrm", "[EFFECTS]\r\nFrames=" + value + "\r\nMask=" +
-                                              std::string(1022, 'm') + "\r\n");
+  const std::string path = Write(
+      "a.zrm", "[EFFECTS]\r\nFrames=" + value + "\r\nMask=" + std::string(1022, 'm') + "\r\n");
   std::string expected;
   for (int i = 0; i < 1022; ++i) expected += "я";
   EXPECT_EQ(expected, mdlINI::ReadIniValue(path, "EFFECTS", "Frames"));

@@ -125,9 +125,9 @@ bool Form1::Create(HINSTANCE instance, int show_command) {
   window_class.cbSize = sizeof(window_class);
   window_class.lpfnWndProc = &Form1::WindowProc;
   window_class.hInstance = instance;
-  window_class.hIcon = static_cast<HICON>(::LoadImageW(
-      instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, ::GetSystemMetrics(SM_CXICON),
-      ::GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+  window_class.hIcon = static_cast<HICON>(
+      ::LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                   ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
   window_class.hIconSm = static_cast<HICON>(::LoadImageW(
       instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
       ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
@@ -144,7 +144,8 @@ bool Form1::Create(HINSTANCE instance, int show_command) {
   ::ReleaseDC(nullptr, screen);
 
   // A fixed single border: a caption with the system menu and a minimise button, no sizing.
-  constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  constexpr DWORD kStyle =
+      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
   constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
   RECT frame = {0, 0, X(kClientWidth), Y(kClientHeight)};
   ::AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
@@ -172,10 +173,10 @@ HWND Form1::CreateControl(HINSTANCE instance, const wchar_t* window_class, std::
                           DWORD style, DWORD ex_style, int left, int top, int width, int height,
                           int id) {
   const std::wstring wide = Wide(text);
-  const HWND control = ::CreateWindowExW(
-      ex_style, window_class, wide.c_str(), WS_CHILD | WS_VISIBLE | style, X(left), Y(top),
-      X(width), Y(height), hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
-      nullptr);
+  const HWND control =
+      ::CreateWindowExW(ex_style, window_class, wide.c_str(), WS_CHILD | WS_VISIBLE | style,
+                        X(left), Y(top), X(width), Y(height), hwnd_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
   ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(window_font_), FALSE);
   return control;
 }

@@ -53,8 +53,7 @@ class Form1 {
   LRESULT HandleMessage(UINT message, WPARAM w_param, LPARAM l_param);
   void CreateControls(HINSTANCE instance);
   HWND CreateControl(HINSTANCE instance, const wchar_t* window_class, std::string_view text,
-                     DWORD style, DWORD ex_style, int left, int top, int width, int height,
-                     int id);
+                     DWORD style, DWORD ex_style, int left, int top, int width, int height, int id);
   void FitLabel1();
   void PaintLines(HDC dc) const;
   int X(int twips) const;

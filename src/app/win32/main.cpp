@@ -35,8 +35,7 @@ void Tell(const std::string& text) {
     ::FreeConsole();
     return;
   }
-  const std::wstring title =
-      zrk::platform::Utf8ToWide(zrk::texts::kApplicationTitle).value_or(L"");
+  const std::wstring title = zrk::platform::Utf8ToWide(zrk::texts::kApplicationTitle).value_or(L"");
   ::MessageBoxW(nullptr, wide.c_str(), title.c_str(), MB_OK | MB_ICONINFORMATION);
 }
 

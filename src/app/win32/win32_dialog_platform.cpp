@@ -25,8 +25,8 @@ thread_local DialogHookProc g_active_hook = nullptr;
 
 UINT_PTR CALLBACK HookProcedure(HWND window, UINT message, WPARAM w_param, LPARAM l_param) {
   if (g_active_hook == nullptr) return 0;
-  return static_cast<UINT_PTR>(g_active_hook(reinterpret_cast<WindowHandle>(window), message,
-                                             w_param, l_param));
+  return static_cast<UINT_PTR>(
+      g_active_hook(reinterpret_cast<WindowHandle>(window), message, w_param, l_param));
 }
 
 // ANSI text of a member that may be absent; absent, or without an ANSI form, gives the system's
