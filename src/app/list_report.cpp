@@ -36,7 +36,7 @@ void ListReport::SetSelectedIndex(std::int16_t index) {
   ShowWhenDue();
 }
 
-void ListReport::KeepResponsive() { ShowWhenDue(); }
+void ListReport::ShowProgress(const std::string&, std::uint64_t, std::uint64_t) { ShowWhenDue(); }
 
 void ListReport::Show() {
   show_soon_.stop();

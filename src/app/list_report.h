@@ -28,8 +28,8 @@ class ListReport : public Report {
   /// The count as a list box reports it, held at 32767 when the list grows longer.
   std::int16_t LineCount() const override;
   void SetSelectedIndex(std::int16_t index) override;
-  /// Lets the window repaint now and then during long work that adds no line.
-  void KeepResponsive() override;
+  /// Lets the window repaint now and then during a long write.
+  void ShowProgress(const std::string& entry, std::uint64_t written, std::uint64_t total) override;
 
   /// Hands the gathered lines and selection to the list now.
   void Show();

@@ -22,15 +22,11 @@ class Report {
   /// Told the collected file list, once, before the files are tested: a front end may look at
   /// the skin before the build's verdict.
   virtual void FileListCollected(const std::vector<std::string>& /*files*/) {}
-  /// Called now and then during long work that adds no line (writing a large package), so that a
-  /// window can repaint and show that it is alive.
-  virtual void KeepResponsive() {}
-  /// Called now and then while the package is written: the entry being copied and the bytes of
-  /// the package written of about total. Keeps a window responsive unless told otherwise.
+  /// Called now and then while the package is written, work that adds no line: the entry being
+  /// copied and the bytes of the package written of about total. A window repaints then and
+  /// shows that it is alive; a console may show the figures.
   virtual void ShowProgress(const std::string& /*entry*/, std::uint64_t /*written*/,
-                            std::uint64_t /*total*/) {
-    KeepResponsive();
-  }
+                            std::uint64_t /*total*/) {}
 };
 
 /// A report's line count as a list box gives it: a 16-bit signed value, held at 32767 when the

@@ -82,7 +82,9 @@ void ListBoxReport::SetSelectedIndex(std::int16_t index) {
   ShowWhenDue();
 }
 
-void ListBoxReport::KeepResponsive() { ShowWhenDue(); }
+void ListBoxReport::ShowProgress(const std::string&, std::uint64_t, std::uint64_t) {
+  ShowWhenDue();
+}
 
 void ListBoxReport::Show() {
   // Selected while the list does not draw, it scrolls once to the line instead of once per line.

@@ -30,8 +30,8 @@ class ListBoxReport : public Report {
   /// The number of lines the list holds, held at 32767 when the list grows longer.
   std::int16_t LineCount() const override;
   void SetSelectedIndex(std::int16_t index) override;
-  /// Lets the window repaint now and then during long work that adds no line.
-  void KeepResponsive() override;
+  /// Lets the window repaint now and then during a long write.
+  void ShowProgress(const std::string& entry, std::uint64_t written, std::uint64_t total) override;
 
   /// Applies the last selection and repaints the list now. Call before anything modal takes the
   /// screen, so that the user sees the whole report beside it.
