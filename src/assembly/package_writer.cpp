@@ -133,12 +133,13 @@ std::vector<PlannedEntry> PlanEntries(const std::string& project_path,
 // Opens a source as spelled, and only when that names nothing, as matched by letter case: the
 // common case costs one open and no other look-up.
 FileHandle OpenSource(const std::string& source, FileSystem& fs, std::error_code& ec) {
-  const FileHandle file = fs.OpenForReading(platform::NativeSpelling(source), ec);
+  const std::string spelled = platform::NativeSpelling(source);
+  const FileHandle file = fs.OpenForReading(spelled, ec);
   if (!ec || (ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory)) {
     return file;
   }
   const std::string resolved = platform::ResolveNativePath(source);
-  if (resolved == platform::NativeSpelling(source)) return file;
+  if (resolved == spelled) return file;
   return fs.OpenForReading(resolved, ec);
 }
 

@@ -48,10 +48,6 @@ enum class Presence {
   kFolder,         // the path names a folder, which is never a file of a skin
 };
 
-/// Probes the file at a skin path: what opening it for reading would find, told from the file's
-/// metadata where the platform allows (one look-up on POSIX, no open).
-Presence ProbeFile(std::string_view skin_path);
-
 /// What a build must know of a source before it asks for the package name.
 struct SourceFacts {
   Presence presence = Presence::kMissingFile;
@@ -60,7 +56,9 @@ struct SourceFacts {
   std::uint64_t size = 0;  ///< length in bytes, for a regular file
 };
 
-/// ProbeFile, and for a file that is there, its kind, size and whether it can be read.
+/// Probes the file at a skin path: what opening it for reading would find and, for a file that is
+/// there, its kind, size and whether it can be read. Told from the file's metadata where the
+/// platform allows (one look-up on POSIX, no open).
 SourceFacts InspectFile(std::string_view skin_path);
 
 /// Folds letter case for comparing names: ASCII and Cyrillic upper case become lower case, every

@@ -159,11 +159,11 @@ std::string ResolveNativePath(std::string_view skin_path) {
 
 namespace {
 
-// ProbeFile's one look-up, leaving the metadata in st and the path it found in path.
-Presence Probe(std::string_view skin_path, std::string& path, struct stat& st) {
+// InspectFile's one look-up, leaving the metadata in st.
+Presence Probe(std::string_view skin_path, struct stat& st) {
   // A network path has no POSIX form; "//server" would quietly name the local "/server".
   if (skin_path.starts_with("\\\\")) return Presence::kMissingFolder;
-  path = NativeSpelling(skin_path);
+  std::string path = NativeSpelling(skin_path);
   if (path.empty()) return Presence::kMissingFile;
   // One look-up of the metadata answers as an open would: the folders on the path must be
   // searchable, a folder is no file, and a file's own read permission is the open's business
@@ -213,17 +213,10 @@ bool MayRead(const struct stat& st) {
 
 }  // namespace
 
-Presence ProbeFile(std::string_view skin_path) {
-  std::string path;
-  struct stat st;
-  return Probe(skin_path, path, st);
-}
-
 SourceFacts InspectFile(std::string_view skin_path) {
-  std::string path;
   struct stat st;
   SourceFacts facts;
-  facts.presence = Probe(skin_path, path, st);
+  facts.presence = Probe(skin_path, st);
   if (facts.presence != Presence::kPresent) return facts;
   facts.regular = S_ISREG(st.st_mode);
   facts.size = static_cast<std::uint64_t>(st.st_size);

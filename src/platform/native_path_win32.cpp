@@ -15,8 +15,6 @@ std::string NativeSpelling(std::string_view skin_path) { return std::string(skin
 SkinLookupScope::SkinLookupScope(std::string_view) {}
 SkinLookupScope::~SkinLookupScope() = default;
 
-Presence ProbeFile(std::string_view skin_path) { return InspectFile(skin_path).presence; }
-
 SourceFacts InspectFile(std::string_view skin_path) {
   SourceFacts facts;
   facts.presence = Presence::kMissingFile;

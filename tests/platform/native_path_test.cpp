@@ -76,7 +76,8 @@ TEST_F(NativePathTest, ProbeClassifiesWhatItFinds) {
     std::optional<SkinLookupScope> listings;
     if (cached) listings.emplace(dir_.folder());
     for (const auto& c : kCases) {
-      EXPECT_EQ(static_cast<int>(c.expected), static_cast<int>(ProbeFile(c.path))) << c.path;
+      EXPECT_EQ(static_cast<int>(c.expected), static_cast<int>(InspectFile(c.path).presence))
+          << c.path;
     }
   }
 }

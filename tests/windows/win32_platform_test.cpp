@@ -61,28 +61,29 @@ TEST_F(Win32Test, AnsiTextIsWindows1251WithoutSubstitutes) {
 }
 
 TEST_F(Win32Test, ProbeClassifiesWhatTheSystemReports) {
+  using platform::InspectFile;
   using platform::Presence;
-  using platform::ProbeFile;
   Write("Картинки/Фон.bmp", "x");
   Write("empty.bmp", "");
   const std::string dir = Folder();
-  EXPECT_EQ(Presence::kPresent, ProbeFile(dir + "Картинки\\Фон.bmp"));
-  EXPECT_EQ(Presence::kPresent, ProbeFile(dir + "картинки\\ФОН.BMP"));  // the system folds case
-  EXPECT_EQ(Presence::kPresent, ProbeFile(dir + "Картинки/Фон.bmp"));
-  EXPECT_EQ(Presence::kPresent, ProbeFile(dir + "empty.bmp"));
-  EXPECT_EQ(Presence::kMissingFile, ProbeFile(dir + "Картинки\\Окно.bmp"));
-  EXPECT_EQ(Presence::kMissingFolder, ProbeFile(dir + "Нет\\Фон.bmp"));
-  EXPECT_EQ(Presence::kFolder, ProbeFile(dir + "Картинки"));
-  EXPECT_EQ(Presence::kFolder, ProbeFile(dir + "Картинки\\"));
-  EXPECT_EQ(Presence::kMissingFile, ProbeFile(dir + "a?.bmp"));
-  EXPECT_EQ(Presence::kMissingFile, ProbeFile(""));
+  EXPECT_EQ(Presence::kPresent, InspectFile(dir + "Картинки\\Фон.bmp").presence);
+  EXPECT_EQ(Presence::kPresent,
+            InspectFile(dir + "картинки\\ФОН.BMP").presence);  // the system folds case
+  EXPECT_EQ(Presence::kPresent, InspectFile(dir + "Картинки/Фон.bmp").presence);
+  EXPECT_EQ(Presence::kPresent, InspectFile(dir + "empty.bmp").presence);
+  EXPECT_EQ(Presence::kMissingFile, InspectFile(dir + "Картинки\\Окно.bmp").presence);
+  EXPECT_EQ(Presence::kMissingFolder, InspectFile(dir + "Нет\\Фон.bmp").presence);
+  EXPECT_EQ(Presence::kFolder, InspectFile(dir + "Картинки").presence);
+  EXPECT_EQ(Presence::kFolder, InspectFile(dir + "Картинки\\").presence);
+  EXPECT_EQ(Presence::kMissingFile, InspectFile(dir + "a?.bmp").presence);
+  EXPECT_EQ(Presence::kMissingFile, InspectFile("").presence);
 
   // Open elsewhere without sharing: present, though it cannot be opened.
   const std::wstring locked = (dir_.path() / L"locked.bmp").wstring();
   const HANDLE holder = ::CreateFileW(locked.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, holder);
-  EXPECT_EQ(Presence::kUnopenable, ProbeFile(dir + "locked.bmp"));
+  EXPECT_EQ(Presence::kUnopenable, InspectFile(dir + "locked.bmp").presence);
   EXPECT_TRUE(mdlMain::FileExists(dir + "locked.bmp"));
   ::CloseHandle(holder);
 }
