@@ -57,8 +57,10 @@ cmake --build --preset "$preset" -j 2
 echo "== $preset: the .zip of the Windows programs"
 (cd "$build" && cpack -G ZIP >/dev/null)
 zip=$(ls -t "$build"/zrk-*-win32.zip | head -1)
+# Listed first: grep -q stopping early would break the pipe under pipefail.
+listing=$(cmake -E tar tf "$zip")
 for program in zrk.exe zrk-builder.exe; do
-  cmake -E tar tf "$zip" | grep -q "/bin/$program\$" || { echo "windows-test: $program is not in $zip" >&2; exit 1; }
+  grep -q "/bin/$program\$" <<<"$listing" || { echo "windows-test: $program is not in $zip" >&2; exit 1; }
 done
 echo "$(basename "$zip"): zrk.exe and zrk-builder.exe"
 echo "== Linux zrk for the package comparison"
