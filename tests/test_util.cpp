@@ -55,4 +55,9 @@ std::string Cp1251(std::string_view utf8) {
   return bytes.value_or("");
 }
 
+std::string PackageEntryBytes(std::string_view name_bytes, std::string_view data) {
+  return "<new_file=" + std::string(name_bytes) + "*" + std::to_string(data.size()) + ">" +
+         std::string(data);
+}
+
 }  // namespace zrk::testing

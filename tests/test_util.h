@@ -1,4 +1,5 @@
-// Shared fixtures of the core's tests: a fresh temporary folder and small file helpers.
+// Test support shared by every test executable: a fresh temporary folder, file helpers and the
+// package layout.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -58,5 +59,16 @@ class TempDirTest : public ::testing::Test {
 
 /// Windows-1251 bytes of UTF-8 text; fails the test when the text has no such form.
 std::string Cp1251(std::string_view utf8);
+
+/// The signature a package starts with.
+inline constexpr std::string_view kPackageMagic = "ZRK4000029";
+
+/// One package entry as the format lays it out: header with the name's bytes, then the data.
+std::string PackageEntryBytes(std::string_view name_bytes, std::string_view data);
+
+/// Whether text contains part; for EXPECT_TRUE on output, with the output streamed as context.
+inline bool Contains(std::string_view text, std::string_view part) {
+  return text.find(part) != std::string_view::npos;
+}
 
 }  // namespace zrk::testing

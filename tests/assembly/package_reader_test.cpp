@@ -13,12 +13,9 @@
 namespace zrk {
 namespace {
 
-const std::string kMagic = "ZRK4000029";
+using testing::PackageEntryBytes;
 
-std::string Entry(std::string_view name_bytes, std::string_view data) {
-  return "<new_file=" + std::string(name_bytes) + "*" + std::to_string(data.size()) + ">" +
-         std::string(data);
-}
+const std::string kMagic(testing::kPackageMagic);
 
 using PackageReaderTest = testing::TempDirTest;
 
@@ -27,9 +24,10 @@ using Row = std::tuple<std::string, std::uint32_t, std::uint64_t, std::uint64_t>
 // Name, size, header and data offset of each entry; the last has the longest name allowed.
 TEST_F(PackageReaderTest, IndexesNamesSizesAndOffsets) {
   const std::string long_name(4096, 'n');
-  const std::string path =
-      Write("a.zrk", kMagic + Entry("config.zrp", "abcde") + Entry("empty", "") +
-                         Entry("Images\\\xD4\xEE\xED.bmp", "xyz") + Entry(long_name, "d"));
+  const std::string path = Write("a.zrk", kMagic + PackageEntryBytes("config.zrp", "abcde") +
+                                              PackageEntryBytes("empty", "") +
+                                              PackageEntryBytes("Images\\\xD4\xEE\xED.bmp", "xyz") +
+                                              PackageEntryBytes(long_name, "d"));
   std::vector<Row> rows;
   for (const PackageEntry& e : ReadPackageIndex(path)) {
     rows.emplace_back(e.name, e.size, e.header_offset, e.data_offset);
@@ -45,7 +43,8 @@ TEST_F(PackageReaderTest, IndexesNamesSizesAndOffsets) {
 TEST_F(PackageReaderTest, IndexesThousandsOfEntries) {
   std::string package = kMagic;
   for (int i = 0; i < 5000; ++i) {
-    package += Entry("f" + std::to_string(i) + std::string(i % 7, 'x'), std::string(i % 13, 'd'));
+    package += PackageEntryBytes("f" + std::to_string(i) + std::string(i % 7, 'x'),
+                                 std::string(i % 13, 'd'));
   }
   const std::vector<PackageEntry> entries = ReadPackageIndex(Write("many.zrk", package));
   ASSERT_EQ(5000u, entries.size());
@@ -73,7 +72,7 @@ struct CorruptCase {
 };
 
 TEST_F(PackageReaderTest, RejectsBrokenAndMissingPackages) {
-  const std::string ok = Entry("a", "x");  // 15 bytes
+  const std::string ok = PackageEntryBytes("a", "x");  // 15 bytes
   const std::vector<CorruptCase> cases = {
       {"empty file", "", 0, "файл короче сигнатуры ZRK4000029"},
       {"cut magic", "ZRK40", 5, "файл короче сигнатуры ZRK4000029"},
@@ -84,7 +83,7 @@ TEST_F(PackageReaderTest, RejectsBrokenAndMissingPackages) {
       {"cut size", kMagic + "<new_file=a*12", 24, "заголовок обрывается в конце файла"},
       {"misspelt header", kMagic + "<new_fiLe=a*1>x", 17, "ожидался заголовок \"<new_file=\""},
       {"'>' in name", kMagic + "<new_file=a>b*1>x", 21, "недопустимый символ в имени файла"},
-      {"name too long", kMagic + Entry(std::string(4097, 'n'), "x"), 20,
+      {"name too long", kMagic + PackageEntryBytes(std::string(4097, 'n'), "x"), 20,
        "имя файла длиннее 4096 байт"},
       {"plus sign", kMagic + "<new_file=a*+1>x", 22, "недопустимый символ в размере файла"},
       {"minus sign", kMagic + "<new_file=a*-1>x", 22, "недопустимый символ в размере файла"},
@@ -118,7 +117,8 @@ TEST_F(PackageReaderTest, CopiesTheDataOfOneEntry) {
   std::string big(300 * 1024, '\0');
   for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7 + i / 251);
   const std::string path =
-      Write("a.zrk", kMagic + Entry("one", "1") + Entry("big", big) + Entry("two", "2"));
+      Write("a.zrk", kMagic + PackageEntryBytes("one", "1") + PackageEntryBytes("big", big) +
+                         PackageEntryBytes("two", "2"));
   PackageReader reader(path);
   ASSERT_EQ(3u, reader.entries().size());
 

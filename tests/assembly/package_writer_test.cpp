@@ -14,14 +14,10 @@
 namespace zrk {
 namespace {
 
+using testing::PackageEntryBytes;
+
 namespace fs = std::filesystem;
 using platform::FileHandle;
-
-// One entry as the format lays it out, built by hand from its name bytes and data.
-std::string Entry(std::string_view name_bytes, std::string_view data) {
-  return "<new_file=" + std::string(name_bytes) + "*" + std::to_string(data.size()) + ">" +
-         std::string(data);
-}
 
 std::string RandomBytes(std::size_t n, unsigned seed) {
   std::mt19937 random(seed);
@@ -167,9 +163,11 @@ TEST_F(PackageWriterTest, WritesEveryEntryByteForByte) {
                 "preview.bmp"});
   // Ф, о, н are one byte each in Windows-1251; a zero-length file is "*0>" and nothing else.
   const std::string expected =
-      "ZRK4000029" + Entry("config.zrp", project) + Entry("empty.bmp", "") + Entry("big.bin", big) +
-      Entry("\xD4\xEE\xED.bmp", "cyrillic") + Entry("IMAGES\\back.bmp", picture) +
-      Entry("preview.bmp", preview) + Entry("preview.bmp", preview);
+      std::string(testing::kPackageMagic) + PackageEntryBytes("config.zrp", project) +
+      PackageEntryBytes("empty.bmp", "") + PackageEntryBytes("big.bin", big) +
+      PackageEntryBytes("\xD4\xEE\xED.bmp", "cyrillic") +
+      PackageEntryBytes("IMAGES\\back.bmp", picture) + PackageEntryBytes("preview.bmp", preview) +
+      PackageEntryBytes("preview.bmp", preview);
   const std::string written = testing::ReadFile(Package());
   ASSERT_EQ(expected.size(), written.size());
   EXPECT_TRUE(expected == written);  // no dump of megabytes on failure

@@ -14,14 +14,12 @@
 namespace zrk {
 namespace {
 
+using testing::Contains;
+
 namespace fs = std::filesystem;
 
 using testing::RunResult;
 using testing::RunZrk;
-
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
 
 class ZrkTest : public testing::TempDirTest {
  protected:

@@ -23,16 +23,15 @@
 namespace zrk {
 namespace {
 
+using testing::Contains;
+using testing::PackageEntryBytes;
+
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
 using testing::RunOptions;
 using testing::RunResult;
 using testing::RunZrk;
-
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
 
 // Every path below root, relative to it, leaving out the subtree skip (relative to root).
 std::set<std::string> Tree(const fs::path& root, const std::string& skip = "") {
@@ -47,11 +46,6 @@ std::set<std::string> Tree(const fs::path& root, const std::string& skip = "") {
     paths.insert(relative);
   }
   return paths;
-}
-
-std::string Entry(std::string_view name_bytes, std::string_view data) {
-  return "<new_file=" + std::string(name_bytes) + "*" + std::to_string(data.size()) + ">" +
-         std::string(data);
 }
 
 // Bytes of every value, none of them "[", so that no line of them is a section header.
@@ -264,22 +258,23 @@ TEST(ZrkFault, HostilePackagesWriteNothingOutsideTheTarget) {
   const std::string absolute = (dir / "abs.txt").string();
   const HostilePackage packages[] = {
       {"names that climb out",
-       magic + Entry("..\\..\\x", "1") + Entry("a/../../../x", "2") + Entry("ok.txt", "ok"),
+       magic + PackageEntryBytes("..\\..\\x", "1") + PackageEntryBytes("a/../../../x", "2") +
+           PackageEntryBytes("ok.txt", "ok"),
        {"'..\\..\\x' нельзя извлечь: часть пути '..'",
         "'a/../../../x' нельзя извлечь: часть пути '..'"},
        {}},  // checked whole before anything is written
       {"absolute names",
-       magic + Entry(absolute, "1") + Entry("\\abs.txt", "2"),
+       magic + PackageEntryBytes(absolute, "1") + PackageEntryBytes("\\abs.txt", "2"),
        {"'" + absolute + "' нельзя извлечь: путь абсолютный",
         "'\\abs.txt' нельзя извлечь: путь абсолютный"},
        {}},
       {"drive letters",
-       magic + Entry("C:\\x.txt", "1") + Entry("c:x.txt", "2"),
+       magic + PackageEntryBytes("C:\\x.txt", "1") + PackageEntryBytes("c:x.txt", "2"),
        {"'C:\\x.txt' нельзя извлечь: путь начинается с буквы диска",
         "'c:x.txt' нельзя извлечь: путь начинается с буквы диска"},
        {}},
       {"truncated entry",
-       magic + Entry("ok.txt", "ok") + "<new_file=cut.txt*10>abc",
+       magic + PackageEntryBytes("ok.txt", "ok") + "<new_file=cut.txt*10>abc",
        {"повреждён: смещение 52: данные файла 'cut.txt' обрываются: нужно 10 байт, до конца "
         "файла 3"},
        {}},
