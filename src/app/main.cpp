@@ -15,7 +15,7 @@
 #include "app/russian_texts.h"
 #include "assembly/texts.h"
 #include "dialogs/mdlCdlg.h"
-#include "platform/file_io.h"
+#include "platform/interrupt_cleanup.h"
 #include "zrk_version.h"
 
 int main(int argc, char** argv) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/error.h"
-#include "platform/file_io.h"
+#include "platform/file_system.h"
 #include "platform/native_path.h"
 
 namespace zrk {

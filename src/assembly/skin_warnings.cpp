@@ -16,7 +16,7 @@
 #include "assembly/texts.h"
 #include "platform/cp1251.h"
 #include "platform/error.h"
-#include "platform/file_io.h"
+#include "platform/error_text.h"
 #include "platform/native_path.h"
 #include "platform/profile_reader.h"
 #include "support/mdlINI.h"

@@ -15,7 +15,7 @@
 #include "dialogs/dialog_record.h"
 #include "dialogs/mdlCdlg.h"
 #include "platform/error.h"
-#include "platform/file_io.h"
+#include "platform/error_text.h"
 #include "platform/native_path.h"
 #include "support/mdlMain.h"
 

@@ -12,7 +12,8 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "platform/error.h"
-#include "platform/file_io.h"
+#include "platform/error_text.h"
+#include "platform/interrupt_cleanup.h"
 #include "zrk_version.h"
 
 namespace {

@@ -8,7 +8,8 @@
 #include "cli/commands.h"
 #include "cli/json.h"
 #include "platform/error.h"
-#include "platform/file_io.h"
+#include "platform/error_text.h"
+#include "platform/file_system.h"
 #include "platform/native_path.h"
 
 namespace zrk::cli {

@@ -1,6 +1,7 @@
 // INI values through the system's profile API, GetPrivateProfileStringA, in the ANSI code page.
 #include <windows.h>
 
+#include <new>
 #include <vector>
 
 #include "platform/profile_api.h"
@@ -36,7 +37,7 @@ std::string ReadProfileValue(const std::string& path, const std::string& section
     const std::optional<std::string> ansi_section = Utf8ToAnsi(section);
     const std::optional<std::string> ansi_key = Utf8ToAnsi(key);
     const std::optional<std::string> ansi_default = Utf8ToAnsi(default_value);
-    if (!ansi_path || !ansi_section || !ansi_key || !ansi_default) return {};
+    if (!ansi_path || !ansi_section || !ansi_key || !ansi_default) return default_value;
 
     // Filled with spaces first: whatever the reader leaves past its count never reaches the
     // result.
@@ -46,8 +47,8 @@ std::string ReadProfileValue(const std::string& path, const std::string& section
                                    ansi_default->empty() ? nullptr : ansi_default->c_str(),
                                    buffer.data(), kValueBufferChars, ansi_path->c_str());
     return AnsiToUtf8(std::string_view(buffer).substr(0, std::min<DWORD>(n, kMaxProfileValue)));
-  } catch (...) {
-    return {};
+  } catch (const std::bad_alloc&) {
+    return default_value;  // errors suspended: the value could not be read
   }
 }
 

@@ -13,7 +13,9 @@
 #include <memory>
 #include <random>
 
-#include "platform/file_io.h"
+#include "platform/error_text.h"
+#include "platform/file_system.h"
+#include "platform/interrupt_cleanup.h"
 #include "platform/lookup_start_posix.h"
 
 namespace zrk::platform {
@@ -234,6 +236,26 @@ bool IsPlainName(const std::string& name) {
          name.find('\0') == std::string::npos;
 }
 
+// A new file beneath a folder; see FileSystem::CreateBeneath.
+class NativeNewFile final : public NewFile {
+ public:
+  NativeNewFile(const std::string& folder, const std::vector<std::string>& sub_folders,
+                std::string file_name, std::error_code& ec);
+  ~NativeNewFile() override;
+  NativeNewFile(const NativeNewFile&) = delete;
+  NativeNewFile& operator=(const NativeNewFile&) = delete;
+
+  FileHandle handle() const override { return file_; }
+  std::optional<FileInfo> Existing() const override;
+  void Commit(bool replace, std::error_code& ec) override;
+
+ private:
+  int folder_ = -1;
+  FileHandle file_ = kNoFile;
+  std::string temporary_name_;
+  std::string file_name_;
+};
+
 }  // namespace
 
 FileInfo NativeFileSystem::Stat(const std::string& path, std::error_code& ec) {
@@ -390,9 +412,16 @@ void NativeFileSystem::Remove(const std::string& path, std::error_code& ec) {
   ec.clear();
 }
 
-NewFileBeneath::NewFileBeneath(const std::string& folder,
-                               const std::vector<std::string>& sub_folders, std::string file_name,
-                               std::error_code& ec)
+std::unique_ptr<NewFile> NativeFileSystem::CreateBeneath(
+    const std::string& folder, const std::vector<std::string>& sub_folders,
+    const std::string& file_name, std::error_code& ec) {
+  auto file = std::make_unique<NativeNewFile>(folder, sub_folders, file_name, ec);
+  if (ec) return nullptr;
+  return file;
+}
+
+NativeNewFile::NativeNewFile(const std::string& folder, const std::vector<std::string>& sub_folders,
+                             std::string file_name, std::error_code& ec)
     : file_name_(std::move(file_name)) {
   if (!IsPlainName(file_name_) ||
       !std::all_of(sub_folders.begin(), sub_folders.end(), IsPlainName)) {
@@ -423,7 +452,7 @@ NewFileBeneath::NewFileBeneath(const std::string& folder,
   if (fd >= 0) file_ = fd;
 }
 
-NewFileBeneath::~NewFileBeneath() {
+NativeNewFile::~NativeNewFile() {
   if (file_ != kNoFile) ::close(Fd(file_));
   if (!temporary_name_.empty()) {
     ::unlinkat(folder_, temporary_name_.c_str(), 0);
@@ -432,7 +461,7 @@ NewFileBeneath::~NewFileBeneath() {
   if (folder_ >= 0) ::close(folder_);
 }
 
-void NewFileBeneath::Commit(bool replace, std::error_code& ec) {
+void NativeNewFile::Commit(bool replace, std::error_code& ec) {
   if (file_ == kNoFile) {
     ec = std::make_error_code(std::errc::bad_file_descriptor);
     return;
@@ -443,7 +472,7 @@ void NewFileBeneath::Commit(bool replace, std::error_code& ec) {
             file_name_, replace, ec);
 }
 
-std::optional<FileInfo> NewFileBeneath::Existing() const {
+std::optional<FileInfo> NativeNewFile::Existing() const {
   struct stat st;
   if (folder_ < 0 || ::fstatat(folder_, file_name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
     return std::nullopt;
@@ -477,47 +506,13 @@ void InstallInterruptCleanup() {
   }
 }
 
-std::string ErrorText(const std::error_code& ec) {
-  if (ec.category() == std::system_category() || ec.category() == std::generic_category()) {
-    switch (ec.value()) {
-      case ENOENT:
-        return "нет такого файла или папки";
-      case ENOTDIR:
-        return "часть пути не является папкой";
-      case EISDIR:
-        return "это папка";
-      case EACCES:
-      case EPERM:
-        return "нет доступа";
-      case EROFS:
-        return "диск доступен только для чтения";
-      case ENOSPC:
-        return "нет места на диске";
-      case EDQUOT:
-        return "превышена дисковая квота";
-      case EFBIG:
-        return "превышен допустимый размер файла";
-      case EIO:
-        return "ошибка ввода-вывода";
-      case EEXIST:
-        return "файл уже существует";
-      case ENAMETOOLONG:
-        return "слишком длинное имя";
-      case ELOOP:
-        return "путь проходит через символическую ссылку";
-      case EMFILE:
-      case ENFILE:
-        return "открыто слишком много файлов";
-      case EBUSY:
-      case ETXTBSY:
-        return "файл занят";
-      case EINVAL:
-        return "недопустимый аргумент";
-      default:
-        break;
-    }
+std::optional<FileFailure> FailureOf(const std::error_code& ec) {
+  if (ec.category() != std::system_category() && ec.category() != std::generic_category()) {
+    return std::nullopt;
   }
-  return ec.message();
+  return FailureOfErrno(ec.value());
 }
+
+std::string SystemText(const std::error_code& ec) { return ec.message(); }
 
 }  // namespace zrk::platform

@@ -1,7 +1,8 @@
-// Low-level file operations of the package code, behind an interface that tests can wrap.
+// The file operations of the package code, behind an interface that tests can wrap.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -28,9 +29,28 @@ struct FileInfo {
   }
 };
 
-/// The file operations that writing and reading a package need. Each reports failure through ec
-/// (cleared on success) and never throws. NativeFileSystem is the real one; tests derive from it
-/// to inject faults.
+/// A new file being made beneath a folder by FileSystem::CreateBeneath. It is written through
+/// handle() at its file position and is removed unless Commit() gives it its name.
+class NewFile {
+ public:
+  virtual ~NewFile() = default;
+
+  /// The file, open for writing.
+  virtual FileHandle handle() const = 0;
+
+  /// Which file has the new file's name now, without following a symbolic link; nullopt when
+  /// there is none.
+  virtual std::optional<FileInfo> Existing() const = 0;
+
+  /// Closes the file and gives it its name. A file or symbolic link of that name (never what the
+  /// link points to) is replaced only when replace is set; otherwise ec is file_exists and it
+  /// stays.
+  virtual void Commit(bool replace, std::error_code& ec) = 0;
+};
+
+/// The file operations that writing, reading and extracting a package need. Each reports failure
+/// through ec (cleared on success) and never throws. NativeFileSystem is the real one; tests derive
+/// from it to inject faults.
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -85,6 +105,16 @@ class FileSystem {
 
   /// Removes the file at path.
   virtual void Remove(const std::string& path, std::error_code& ec) = 0;
+
+  /// Opens folder, then each of sub_folders below it (creating the missing ones), and starts a
+  /// new file named file_name in the last one. No name below folder is followed if it is a
+  /// symbolic link, so nothing is created or written outside it; a name that is empty, ".", ".."
+  /// or holds a separator is refused. The data go to a temporary file until NewFile::Commit.
+  /// nullptr on failure.
+  virtual std::unique_ptr<NewFile> CreateBeneath(const std::string& folder,
+                                                 const std::vector<std::string>& sub_folders,
+                                                 const std::string& file_name,
+                                                 std::error_code& ec) = 0;
 };
 
 /// The operating system's files. CopyAt uses copy_file_range, then sendfile, then a fixed buffer,
@@ -107,6 +137,10 @@ class NativeFileSystem : public FileSystem {
   void Sync(FileHandle file, std::error_code& ec) override;
   void Close(FileHandle file, std::error_code& ec) override;
   void Remove(const std::string& path, std::error_code& ec) override;
+  std::unique_ptr<NewFile> CreateBeneath(const std::string& folder,
+                                         const std::vector<std::string>& sub_folders,
+                                         const std::string& file_name,
+                                         std::error_code& ec) override;
 };
 
 /// Owns a handle of a FileSystem and closes it when it goes out of scope, ignoring a failure
@@ -137,48 +171,5 @@ class ScopedFile {
 /// link's folder), so that writing "through" a link changes its target and keeps the link. The
 /// path itself when it is no link, or when the links go round in a circle.
 std::string FinalTarget(const std::string& path);
-
-/// Makes a SIGINT, SIGTERM or SIGHUP remove the named temporary file of a write in progress (see
-/// CreateTemporary and NewFileBeneath) and end the process with 128 + the signal number. For
-/// programs; nothing on Windows.
-void InstallInterruptCleanup();
-
-/// A new file being made beneath a folder: missing sub-folders are created, and no name below the
-/// folder is followed if it is a symbolic link, so nothing is created or written outside the
-/// folder. The data go to a temporary file that Commit() renames into place.
-class NewFileBeneath {
- public:
-  /// Opens folder, then each of sub_folders below it (creating the missing ones), and creates a
-  /// temporary file in the last one for file_name. Any name that is empty, ".", ".." or holds "/"
-  /// is refused. On failure ec is set and handle() is kNoFile.
-  NewFileBeneath(const std::string& folder, const std::vector<std::string>& sub_folders,
-                 std::string file_name, std::error_code& ec);
-  /// Removes the temporary file unless Commit() succeeded.
-  ~NewFileBeneath();
-  NewFileBeneath(const NewFileBeneath&) = delete;
-  NewFileBeneath& operator=(const NewFileBeneath&) = delete;
-
-  /// The temporary file, open for writing; usable with NativeFileSystem.
-  FileHandle handle() const { return file_; }
-
-  /// Closes the temporary file and gives it the name file_name. A file or symbolic link of that
-  /// name (never what the link points to) is replaced only when replace is set; otherwise ec is
-  /// file_exists and it stays.
-  void Commit(bool replace, std::error_code& ec);
-
-  /// Which file is at file_name in the folder now, without following a symbolic link; nullopt
-  /// when there is none.
-  std::optional<FileInfo> Existing() const;
-
- private:
-  int folder_ = -1;
-  FileHandle file_ = kNoFile;
-  std::string temporary_name_;
-  std::string file_name_;
-};
-
-/// A short Russian description of a file-system error for messages shown to the user; the
-/// system's own text for the rarer ones.
-std::string ErrorText(const std::error_code& ec);
 
 }  // namespace zrk::platform

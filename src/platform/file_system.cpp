@@ -1,5 +1,5 @@
 // The parts of the file-system seam that are the same on every platform.
-#include "platform/file_io.h"
+#include "platform/file_system.h"
 
 namespace zrk::platform {
 

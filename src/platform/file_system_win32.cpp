@@ -9,7 +9,9 @@
 #include <memory>
 #include <random>
 
-#include "platform/file_io.h"
+#include "platform/error_text.h"
+#include "platform/file_system.h"
+#include "platform/interrupt_cleanup.h"
 #include "platform/text_win32.h"
 
 namespace zrk::platform {
@@ -179,6 +181,25 @@ std::wstring WithSeparator(std::wstring folder) {
   return folder;
 }
 
+// A new file beneath a folder; see FileSystem::CreateBeneath.
+class NativeNewFile final : public NewFile {
+ public:
+  NativeNewFile(const std::string& folder, const std::vector<std::string>& sub_folders,
+                std::string file_name, std::error_code& ec);
+  ~NativeNewFile() override;
+  NativeNewFile(const NativeNewFile&) = delete;
+  NativeNewFile& operator=(const NativeNewFile&) = delete;
+
+  FileHandle handle() const override { return file_; }
+  std::optional<FileInfo> Existing() const override;
+  void Commit(bool replace, std::error_code& ec) override;
+
+ private:
+  FileHandle file_ = kNoFile;
+  std::string temporary_name_;
+  std::string file_name_;
+};
+
 }  // namespace
 
 FileInfo NativeFileSystem::Stat(const std::string& path, std::error_code& ec) {
@@ -320,11 +341,18 @@ void NativeFileSystem::Remove(const std::string& path, std::error_code& ec) {
   ec.clear();
 }
 
-// On Windows the object keeps paths, not folder handles: temporary_name_ holds the temporary
+std::unique_ptr<NewFile> NativeFileSystem::CreateBeneath(
+    const std::string& folder, const std::vector<std::string>& sub_folders,
+    const std::string& file_name, std::error_code& ec) {
+  auto file = std::make_unique<NativeNewFile>(folder, sub_folders, file_name, ec);
+  if (ec) return nullptr;
+  return file;
+}
+
+// On Windows a new file keeps paths, not folder handles: temporary_name_ holds the temporary
 // file's full path and file_name_ the full path it is renamed to.
-NewFileBeneath::NewFileBeneath(const std::string& folder,
-                               const std::vector<std::string>& sub_folders, std::string file_name,
-                               std::error_code& ec)
+NativeNewFile::NativeNewFile(const std::string& folder, const std::vector<std::string>& sub_folders,
+                             std::string file_name, std::error_code& ec)
     : file_name_(std::move(file_name)) {
   if (!IsPlainName(file_name_) ||
       !std::all_of(sub_folders.begin(), sub_folders.end(), IsPlainName)) {
@@ -369,12 +397,11 @@ NewFileBeneath::NewFileBeneath(const std::string& folder,
   const HANDLE file = CreateUniqueFile(current, temporary, ec);
   if (file == INVALID_HANDLE_VALUE) return;
   file_ = ToFileHandle(file);
-  folder_ = 0;
   temporary_name_ = WideToUtf8(temporary);
   file_name_ = WideToUtf8(current + *Utf8ToWide(file_name_));
 }
 
-NewFileBeneath::~NewFileBeneath() {
+NativeNewFile::~NativeNewFile() {
   if (file_ != kNoFile) ::CloseHandle(Handle(file_));
   if (!temporary_name_.empty()) {
     if (const std::optional<std::wstring> wide = Utf8ToWide(temporary_name_)) {
@@ -383,7 +410,7 @@ NewFileBeneath::~NewFileBeneath() {
   }
 }
 
-void NewFileBeneath::Commit(bool replace, std::error_code& ec) {
+void NativeNewFile::Commit(bool replace, std::error_code& ec) {
   if (file_ == kNoFile) {
     ec = std::make_error_code(std::errc::bad_file_descriptor);
     return;
@@ -400,7 +427,7 @@ void NewFileBeneath::Commit(bool replace, std::error_code& ec) {
   temporary_name_.clear();
 }
 
-std::optional<FileInfo> NewFileBeneath::Existing() const {
+std::optional<FileInfo> NativeNewFile::Existing() const {
   std::error_code ec;
   const std::optional<std::wstring> wide = WidePath(file_name_, ec);
   if (!wide) return std::nullopt;
@@ -420,65 +447,59 @@ std::optional<FileInfo> NewFileBeneath::Existing() const {
   return info;
 }
 
-std::string ErrorText(const std::error_code& ec) {
-  if (ec.category() == std::system_category()) {
-    switch (ec.value()) {
-      case ERROR_FILE_NOT_FOUND:
-      case ERROR_PATH_NOT_FOUND:
-        return "нет такого файла или папки";
-      case ERROR_DIRECTORY:
-        return "часть пути не является папкой";
-      case ERROR_ACCESS_DENIED:
-        return "нет доступа";
-      case ERROR_WRITE_PROTECT:
-        return "диск доступен только для чтения";
-      case ERROR_DISK_FULL:
-      case ERROR_HANDLE_DISK_FULL:
-        return "нет места на диске";
-      case ERROR_FILE_TOO_LARGE:
-        return "превышен допустимый размер файла";
-      case ERROR_READ_FAULT:
-      case ERROR_WRITE_FAULT:
-      case ERROR_CRC:
-        return "ошибка ввода-вывода";
-      case ERROR_FILE_EXISTS:
-      case ERROR_ALREADY_EXISTS:
-        return "файл уже существует";
-      case ERROR_FILENAME_EXCED_RANGE:
-        return "слишком длинное имя";
-      case ERROR_INVALID_NAME:
-        return "недопустимое имя файла";
-      case ERROR_TOO_MANY_OPEN_FILES:
-        return "открыто слишком много файлов";
-      case ERROR_SHARING_VIOLATION:
-      case ERROR_LOCK_VIOLATION:
-        return "файл занят другой программой";
-      default: {
-        wchar_t* text = nullptr;
-        const DWORD n =
-            ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                 FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, static_cast<DWORD>(ec.value()), 0,
-                             reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-        std::wstring message = n > 0 ? std::wstring(text, n) : std::wstring();
-        ::LocalFree(text);
-        while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
-                                    message.back() == L' ' || message.back() == L'.')) {
-          message.pop_back();
-        }
-        if (!message.empty()) return WideToUtf8(message);
-        return "ошибка " + std::to_string(ec.value());
-      }
-    }
+std::optional<FileFailure> FailureOf(const std::error_code& ec) {
+  if (ec.category() == std::generic_category()) return FailureOfErrno(ec.value());
+  if (ec.category() != std::system_category()) return std::nullopt;
+  switch (ec.value()) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return FileFailure::kNoSuchFile;
+    case ERROR_DIRECTORY:
+      return FileFailure::kNotAFolder;
+    case ERROR_ACCESS_DENIED:
+      return FileFailure::kNoAccess;
+    case ERROR_WRITE_PROTECT:
+      return FileFailure::kReadOnlyDisk;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return FileFailure::kDiskFull;
+    case ERROR_FILE_TOO_LARGE:
+      return FileFailure::kFileTooLarge;
+    case ERROR_READ_FAULT:
+    case ERROR_WRITE_FAULT:
+    case ERROR_CRC:
+      return FileFailure::kInputOutput;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      return FileFailure::kExists;
+    case ERROR_FILENAME_EXCED_RANGE:
+      return FileFailure::kNameTooLong;
+    case ERROR_INVALID_NAME:
+      return FileFailure::kInvalidName;
+    case ERROR_TOO_MANY_OPEN_FILES:
+      return FileFailure::kTooManyOpenFiles;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return FileFailure::kHeldByAnotherProgram;
+    default:
+      return std::nullopt;
   }
-  if (ec == std::errc::no_space_on_device) return "нет места на диске";
-  if (ec == std::errc::read_only_file_system) return "диск доступен только для чтения";
-  if (ec == std::errc::file_too_large) return "превышен допустимый размер файла";
-  if (ec == std::errc::invalid_argument) return "недопустимый аргумент";
-  if (ec == std::errc::too_many_symbolic_link_levels) {
-    return "путь проходит через символическую ссылку";
+}
+
+std::string SystemText(const std::error_code& ec) {
+  if (ec.category() != std::system_category()) return ec.message();
+  wchar_t* text = nullptr;
+  const DWORD n = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, static_cast<DWORD>(ec.value()), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring message = n > 0 ? std::wstring(text, n) : std::wstring();
+  ::LocalFree(text);
+  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
+                              message.back() == L' ' || message.back() == L'.')) {
+    message.pop_back();
   }
-  return ec.message();
+  if (!message.empty()) return WideToUtf8(message);
+  return "ошибка " + std::to_string(ec.value());
 }
 
 }  // namespace zrk::platform
