@@ -2,6 +2,7 @@
 #include "assembly/extract_path.h"
 
 #include "platform/error.h"
+#include "platform/error_text.h"
 
 namespace zrk {
 namespace {
@@ -69,20 +70,21 @@ std::string ExtractEntry(const PackageReader& reader, const PackageEntry& entry,
   folders.pop_back();
 
   std::error_code ec;
-  platform::NewFileBeneath file(target_folder, folders, file_name, ec);
-  if (ec) {
+  const std::unique_ptr<platform::NewFile> file =
+      reader.file_system().CreateBeneath(target_folder, folders, file_name, ec);
+  if (!file) {
     throw Error("не удалось создать файл '" + entry.name + "' в папке '" + target_folder +
                 "': " + platform::ErrorText(ec));
   }
-  if (const std::optional<platform::FileInfo> existing = file.Existing()) {
+  if (const std::optional<platform::FileInfo> existing = file->Existing()) {
     if (existing->SameFileAs(reader.file_info())) {
       throw Error("файл '" + entry.name + "' в папке '" + target_folder +
                   "' не будет записан: это читаемый пакет");
     }
     if (!replace) throw Exists(entry, target_folder);
   }
-  reader.CopyData(entry, file.handle());
-  file.Commit(replace, ec);
+  reader.CopyData(entry, file->handle());
+  file->Commit(replace, ec);
   if (ec == std::errc::file_exists) throw Exists(entry, target_folder);
   if (ec) {
     throw Error("не удалось записать файл '" + entry.name + "' в папке '" + target_folder +

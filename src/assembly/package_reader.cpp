@@ -7,6 +7,7 @@
 #include "assembly/package_format.h"
 #include "platform/cp1251.h"
 #include "platform/error.h"
+#include "platform/error_text.h"
 
 namespace zrk {
 namespace {
@@ -33,6 +34,13 @@ Error CannotExtract(const std::string& name, const std::string& path, const std:
   return Error("не удалось извлечь файл " + Quoted(name) + " из пакета " + Quoted(path) + ": " +
                reason);
 }
+platform::FileHandle OpenPackage(platform::FileSystem& fs, const std::string& path) {
+  std::error_code ec;
+  const platform::FileHandle file = fs.OpenForReading(path, ec);
+  if (ec) throw CannotOpen(path, ec);
+  return file;
+}
+
 const char kChanged[] = "файл изменился во время чтения";
 
 }  // namespace
@@ -41,31 +49,21 @@ PackageReader::PackageReader(const std::string& path, Index index)
     : PackageReader(path, native_, index) {}
 
 PackageReader::PackageReader(const std::string& path, platform::FileSystem& fs, Index index)
-    : fs_(fs), path_(path) {
+    : fs_(fs), path_(path), file_(fs, OpenPackage(fs, path)) {
   std::error_code ec;
-  file_ = fs_.OpenForReading(path_, ec);
+  const platform::FileInfo info = fs_.StatHandle(file_.get(), ec);
   if (ec) throw CannotOpen(path_, ec);
-  try {
-    const platform::FileInfo info = fs_.StatHandle(file_, ec);
-    if (ec) throw CannotOpen(path_, ec);
-    if (!info.regular) throw CannotRead(path_, "это не обычный файл");
-    file_size_ = info.size;
-    file_info_ = info;
-    if (index == Index::kKeep) {
-      Walk([this](PackageEntry&& entry) { entries_.push_back(std::move(entry)); });
-    } else {
-      Walk([](PackageEntry&&) {});
-    }
-  } catch (...) {
-    fs_.Close(file_, ec);
-    throw;
+  if (!info.regular) throw CannotRead(path_, "это не обычный файл");
+  file_size_ = info.size;
+  file_info_ = info;
+  if (index == Index::kKeep) {
+    Walk([this](PackageEntry&& entry) { entries_.push_back(std::move(entry)); });
+  } else {
+    Walk([](PackageEntry&&) {});
   }
 }
 
-PackageReader::~PackageReader() {
-  std::error_code ignored;
-  fs_.Close(file_, ignored);
-}
+PackageReader::~PackageReader() = default;
 
 void PackageReader::Walk(const std::function<void(PackageEntry&&)>& visit) const {
   std::vector<char> window(kWindowSize);
@@ -77,7 +75,8 @@ void PackageReader::Walk(const std::function<void(PackageEntry&&)>& visit) const
     if (offset < window_start || wanted_end > window_start + window_length) {
       const std::size_t length = std::min<std::uint64_t>(kWindowSize, file_size_ - offset);
       std::error_code ec;
-      const std::size_t got = fs_.ReadAt(file_, offset, std::span<char>(window.data(), length), ec);
+      const std::size_t got =
+          fs_.ReadAt(file_.get(), offset, std::span<char>(window.data(), length), ec);
       if (ec) throw CannotRead(path_, ErrorText(ec));
       if (got < length) throw CannotRead(path_, kChanged);
       window_start = offset;
@@ -124,7 +123,7 @@ void PackageReader::ForEachEntry(const std::function<void(const PackageEntry&)>&
 
 void PackageReader::CopyData(const PackageEntry& entry, platform::FileHandle out) const {
   std::error_code ec;
-  const std::uint64_t got = fs_.CopyAt(file_, entry.data_offset, out, entry.size, ec);
+  const std::uint64_t got = fs_.CopyAt(file_.get(), entry.data_offset, out, entry.size, ec);
   if (ec) throw CannotExtract(entry.name, path_, ErrorText(ec));
   if (got < entry.size) throw CannotExtract(entry.name, path_, kChanged);
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/file_io.h"
+#include "platform/file_system.h"
 
 namespace zrk {
 
@@ -37,6 +37,9 @@ class PackageReader {
   PackageReader(const PackageReader&) = delete;
   PackageReader& operator=(const PackageReader&) = delete;
 
+  /// The file operations the reader does its work through; CopyData writes to files of it.
+  platform::FileSystem& file_system() const { return fs_; }
+
   /// Which file the package is, to tell it from files that would be written over it.
   const platform::FileInfo& file_info() const { return file_info_; }
 
@@ -58,7 +61,7 @@ class PackageReader {
   platform::NativeFileSystem native_;
   platform::FileSystem& fs_;
   std::string path_;
-  platform::FileHandle file_ = platform::kNoFile;
+  platform::ScopedFile file_;  // closed however the constructor ends
   std::uint64_t file_size_ = 0;
   platform::FileInfo file_info_;
   std::vector<PackageEntry> entries_;

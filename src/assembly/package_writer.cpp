@@ -11,6 +11,7 @@
 #include "assembly/package_format.h"
 #include "platform/cp1251.h"
 #include "platform/error.h"
+#include "platform/error_text.h"
 #include "platform/native_path.h"
 #include "support/mdlINI.h"
 #include "support/mdlMain.h"
@@ -284,6 +285,24 @@ void RefuseToReplaceASource(const std::string& target, const std::vector<Planned
   }
 }
 
+// Removes the named temporary file of a write that did not reach Publish. The first failure is
+// the one to report; a temporary file that cannot be removed either is hidden and harmless.
+class RemoveUnlessPublished {
+ public:
+  RemoveUnlessPublished(FileSystem& fs, const std::string& temporary_path)
+      : fs_(fs), temporary_path_(temporary_path) {}
+  ~RemoveUnlessPublished() {
+    std::error_code ignored;
+    if (!temporary_path_.empty()) fs_.Remove(temporary_path_, ignored);
+  }
+  RemoveUnlessPublished(const RemoveUnlessPublished&) = delete;
+  RemoveUnlessPublished& operator=(const RemoveUnlessPublished&) = delete;
+
+ private:
+  FileSystem& fs_;
+  const std::string& temporary_path_;
+};
+
 }  // namespace
 
 void CheckEntryName(const std::string& entry) { NameBytes(entry); }
@@ -314,26 +333,19 @@ void WritePackage(const std::string& package_path, const std::string& project_pa
     throw CannotReplace(package_path, std::make_error_code(std::errc::is_a_directory));
   }
   std::string temporary_path;
+  // Declared before the file, so that the file is closed first: whatever ends the write early, no
+  // named temporary file stays behind.
+  const RemoveUnlessPublished remove_unless_published(fs, temporary_path);
   ScopedFile package(fs, fs.CreateTemporary(target, temporary_path, ec));
   if (ec) throw CannotCreate(package_path, ec);
-  try {
-    const std::vector<platform::FileInfo> sources =
-        WriteEntries(planned, package.get(), package_path, fs, options.progress);
-    RefuseToReplaceASource(target, planned, sources, fs);
-    // Publish takes the handle and, should it fail, the temporary file with it.
-    fs.Publish(package.Release(), std::exchange(temporary_path, {}), target,
-               options.replace_existing, ec);
-    if (ec == std::errc::file_exists) throw Appeared(package_path);
-    if (ec) throw CannotReplace(package_path, ec);
-  } catch (...) {
-    std::error_code close_ignored;
-    package.Close(close_ignored);
-    // The first failure is the one to report; a temporary file that cannot be removed either
-    // is hidden and harmless next to it.
-    std::error_code remove_ignored;
-    if (!temporary_path.empty()) fs.Remove(temporary_path, remove_ignored);
-    throw;
-  }
+  const std::vector<platform::FileInfo> sources =
+      WriteEntries(planned, package.get(), package_path, fs, options.progress);
+  RefuseToReplaceASource(target, planned, sources, fs);
+  // Publish takes the handle and, should it fail, the temporary file with it.
+  fs.Publish(package.Release(), std::exchange(temporary_path, {}), target, options.replace_existing,
+             ec);
+  if (ec == std::errc::file_exists) throw Appeared(package_path);
+  if (ec) throw CannotReplace(package_path, ec);
 }
 
 }  // namespace zrk
