@@ -91,8 +91,8 @@ BuildOutcome SaveStage(const std::string& project_path, const std::vector<std::s
 
     const std::string name = dialog.FileName();
     if (name.empty()) {
-      if (boxes.Show(std::string(texts::kCancelQuestion), MessageIcon::kQuestion,
-                     MessageButtons::kYesNo) == MessageAnswer::kYes) {
+      if (boxes.Ask(Question::kCancelBuild, std::string(texts::kCancelQuestion)) ==
+          MessageAnswer::kYes) {
         report.Add(texts::kCancelledByUser);
         return BuildOutcome::kCancelled;
       }
@@ -104,8 +104,7 @@ BuildOutcome SaveStage(const std::string& project_path, const std::vector<std::s
     if (mdlMain::FileExists(package_path)) {
       const std::string question = std::string(texts::kOverwritePrefix) + package_path +
                                    std::string(texts::kOverwriteSuffix);
-      if (boxes.Show(question, MessageIcon::kQuestion, MessageButtons::kYesNo) !=
-          MessageAnswer::kYes) {
+      if (boxes.Ask(Question::kReplacePackage, question) != MessageAnswer::kYes) {
         continue;
       }
       options.replace_existing = true;
@@ -199,9 +198,8 @@ BuildOutcome BuildPackage(const std::string& project_path, Report& report, Messa
     failure = error.what();
   } catch (const std::bad_alloc&) {
     failure = "недостаточно памяти";
-  } catch (const std::exception& error) {
-    failure = error.what();
   }
+  // Anything else is a fault of the program, not of the skin's files: it is not reported as one.
   // Whatever failed, the writer has left no partial package; say what and where, then go idle.
   const std::string line = std::string(texts::kErrorPrefix) + failure;
   writer.Add(line);

@@ -38,6 +38,11 @@ inline std::int16_t ClampedLineCount(std::int64_t count) {
 enum class MessageIcon { kError, kQuestion, kInformation };
 enum class MessageButtons { kOk, kYesNo };
 enum class MessageAnswer { kOk, kYes, kNo };
+/// The questions a build asks.
+enum class Question {
+  kCancelBuild,     // the save dialog was closed without a name
+  kReplacePackage,  // a file of the package's name is already there
+};
 
 /// Modal message boxes captioned with the application title, the first button the default.
 class MessageBoxes {
@@ -45,6 +50,11 @@ class MessageBoxes {
   virtual ~MessageBoxes() = default;
   /// Shows text with icon and buttons and returns the button pressed once the box is closed.
   virtual MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) = 0;
+  /// Asks question, worded as text, with "Yes" and "No". A window shows it like any other box; a
+  /// console may answer it by its kind.
+  virtual MessageAnswer Ask(Question /*question*/, const std::string& text) {
+    return Show(text, MessageIcon::kQuestion, MessageButtons::kYesNo);
+  }
 };
 
 /// How a build ended.

@@ -74,16 +74,19 @@ void ConsoleReport::EraseProgress() {
 MessageAnswer ConsoleMessageBoxes::Show(const std::string& text, MessageIcon icon,
                                         MessageButtons buttons) {
   std::cout.flush();  // the report so far comes first, also when both go to one file
-  if (buttons == MessageButtons::kOk) {
-    // The success and error boxes repeat the line the report has just printed.
-    const bool said =
-        text == report_.last_printed() || (report_.quiet() && icon != MessageIcon::kError);
-    if (!said) err_ << text << '\n' << std::flush;
-    return MessageAnswer::kOk;
-  }
-  // The only questions are the cancel question, asked once the save name is refused, and the
-  // overwrite question.
-  if (text == texts::kCancelQuestion) return MessageAnswer::kYes;
+  // A yes/no question the build does not name is asked as the replace question is.
+  if (buttons == MessageButtons::kYesNo) return Ask(Question::kReplacePackage, text);
+  // The success and error boxes repeat the line the report has just printed.
+  const bool said =
+      text == report_.last_printed() || (report_.quiet() && icon != MessageIcon::kError);
+  if (!said) err_ << text << '\n' << std::flush;
+  return MessageAnswer::kOk;
+}
+
+MessageAnswer ConsoleMessageBoxes::Ask(Question question, const std::string& text) {
+  std::cout.flush();
+  // The save name was refused (no terminal, or a name zrk was not given): nothing to go back to.
+  if (question == Question::kCancelBuild) return MessageAnswer::kYes;
   if (force_) return MessageAnswer::kYes;
   if (!IsTerminal(Stream::kInput)) return MessageAnswer::kNo;
   err_ << text << " [д/Н] " << std::flush;

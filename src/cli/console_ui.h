@@ -84,6 +84,7 @@ class ConsoleMessageBoxes : public MessageBoxes {
   ConsoleMessageBoxes(std::ostream& err, bool force, const ConsoleReport& report)
       : err_(err), force_(force), report_(report) {}
   MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
+  MessageAnswer Ask(Question question, const std::string& text) override;
 
  private:
   std::ostream& err_;
