@@ -85,8 +85,8 @@ std::string SplitPart(const std::string& text, const std::string& delimiter, std
         from_end ? std::int64_t{pieces.UpperBound()} - index : std::int64_t{index};
     if (piece < 0 || piece > pieces.UpperBound()) return {};
     return pieces.items()[static_cast<std::size_t>(piece)];
-  } catch (...) {
-    return {};
+  } catch (const std::bad_alloc&) {
+    return {};  // errors suspended, as for every probe helper
   }
 }
 
