@@ -56,8 +56,8 @@ int main(int argc, char** argv) {
   // A package write cut short by a kill request or a hang-up leaves no temporary file.
   zrk::platform::InstallInterruptCleanup();
 
-  zrk::QtDialogPlatform dialogs;
-  zrk::QtWindowOperations windows;
+  zrk::app::QtDialogPlatform dialogs;
+  zrk::app::QtWindowOperations windows;
   mdlCdlg::SetDialogPlatform(&dialogs);
   mdlCdlg::SetWindowOperations(&windows);
 

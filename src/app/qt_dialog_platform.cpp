@@ -13,7 +13,7 @@
 #include "app/qt_window_operations.h"
 #include "assembly/texts.h"
 
-namespace zrk {
+namespace zrk::app {
 namespace {
 
 enum class Mode { kOpen, kSave };
@@ -149,4 +149,4 @@ std::int32_t QtDialogPlatform::ShowSaveDialog(DialogRecord& record) {
   return ShowDialog(Mode::kSave, record);
 }
 
-}  // namespace zrk
+}  // namespace zrk::app

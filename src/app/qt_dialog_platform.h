@@ -5,7 +5,7 @@
 
 #include "dialogs/file_dialog_platform.h"
 
-namespace zrk {
+namespace zrk::app {
 
 /// Shows each dialog record as an application-modal QFileDialog drawn by Qt itself (never the
 /// desktop's native dialog, so that the hook can move it and relabel its buttons), with the
@@ -21,4 +21,4 @@ class QtDialogPlatform : public FileDialogPlatform {
   std::int32_t ShowSaveDialog(DialogRecord& record) override;
 };
 
-}  // namespace zrk
+}  // namespace zrk::app

@@ -7,7 +7,7 @@
 #include <QScreen>
 #include <QWidget>
 
-namespace zrk {
+namespace zrk::app {
 namespace {
 
 // The hook's coordinates count from the primary screen's corner, so that a dialog centred on "the
@@ -75,4 +75,4 @@ void QtWindowOperations::SetControlText(WindowHandle frame, DialogControl contro
                        QString::fromStdString(text));
 }
 
-}  // namespace zrk
+}  // namespace zrk::app

@@ -7,7 +7,7 @@
 
 class QWidget;
 
-namespace zrk {
+namespace zrk::app {
 
 /// The handle by which the dialog code knows widget; 0 for nullptr.
 WindowHandle HandleOf(const QWidget* widget);
@@ -42,4 +42,4 @@ class QtWindowOperations : public WindowOperations {
   void SetControlText(WindowHandle frame, DialogControl control, const std::string& text) override;
 };
 
-}  // namespace zrk
+}  // namespace zrk::app

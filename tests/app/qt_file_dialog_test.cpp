@@ -102,7 +102,7 @@ class QtFileDialogTest : public QObject {
     owner.setGeometry(0, 0, 120, 80);
     owner.show();
     zrk::kelCommonDialog& dialog = mdlCdlg::SharedDialog();
-    dialog.SethOwner(zrk::HandleOf(&owner));
+    dialog.SethOwner(zrk::app::HandleOf(&owner));
     dialog.SetOKText(save ? "Сохранить" : "Выбарть");
     dialog.SetFilter(save ? kSaveFilter : kOpenFilter);
     dialog.SetFileName("");
@@ -150,8 +150,8 @@ class QtFileDialogTest : public QObject {
  private:
   QTranslator translator_;
   QTemporaryDir folder_;
-  zrk::QtDialogPlatform platform_;
-  zrk::QtWindowOperations windows_;
+  zrk::app::QtDialogPlatform platform_;
+  zrk::app::QtWindowOperations windows_;
 };
 
 QTEST_MAIN(QtFileDialogTest)

@@ -13,7 +13,7 @@
 #include "fuzz_check.h"
 #include "platform/cp1251.h"
 #include "platform/error.h"
-#include "platform/file_io.h"
+#include "platform/file_system.h"
 
 namespace {
 

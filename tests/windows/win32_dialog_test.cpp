@@ -15,11 +15,12 @@
 
 #include "app/win32/form1.h"
 #include "app/win32/win32_dialog_platform.h"
+#include "app/win32/win32_window_operations.h"
 #include "assembly/texts.h"
 #include "dialogs/mdlCdlg.h"
 #include "test_util.h"
 
-namespace zrk::win32 {
+namespace zrk::app {
 namespace {
 
 std::wstring TextOf(HWND window) {
@@ -264,4 +265,4 @@ TEST(Win32Form1, DroppedProjectIsBuilt) {
 }
 
 }  // namespace
-}  // namespace zrk::win32
+}  // namespace zrk::app

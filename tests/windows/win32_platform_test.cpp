@@ -11,7 +11,8 @@
 #include "assembly/package_reader.h"
 #include "assembly/package_writer.h"
 #include "platform/error.h"
-#include "platform/file_io.h"
+#include "platform/error_text.h"
+#include "platform/file_system.h"
 #include "platform/native_path.h"
 #include "platform/text_win32.h"
 #include "support/mdlINI.h"
@@ -219,21 +220,21 @@ TEST_F(Win32PackageTest, FailureLeavesTheOldPackageAndNoTemporaryFile) {
   EXPECT_EQ((std::vector<std::string>{"skin.zrk"}), Listing());
 }
 
-TEST_F(Win32Test, NewFileBeneathRefusesNamesThatAreNotPlainFiles) {
+TEST_F(Win32Test, CreateBeneathRefusesNamesThatAreNotPlainFiles) {
+  platform::NativeFileSystem fs;
   for (const char* name : {"CON", "nul.txt", "Com1.bmp", "a:stream", "a.", "a ", "a?b", "a/b"}) {
     std::error_code ec;
-    platform::NewFileBeneath file(Utf8Of(dir_.path()), {}, name, ec);
+    EXPECT_EQ(nullptr, fs.CreateBeneath(Utf8Of(dir_.path()), {}, name, ec)) << name;
     EXPECT_EQ(std::errc::invalid_argument, ec) << name;
   }
   Write("Папка/Фон.bmp", "old");
   std::error_code ec;
   {
-    platform::NewFileBeneath file(Utf8Of(dir_.path()), {"Папка"}, "Фон.bmp", ec);
-    ASSERT_FALSE(ec) << ec.message();
-    platform::NativeFileSystem fs;
-    fs.Write(file.handle(), std::span<const char>("new", 3), ec);
+    const auto file = fs.CreateBeneath(Utf8Of(dir_.path()), {"Папка"}, "Фон.bmp", ec);
+    ASSERT_TRUE(file) << ec.message();
+    fs.Write(file->handle(), std::span<const char>("new", 3), ec);
     ASSERT_FALSE(ec);
-    file.Commit(true, ec);
+    file->Commit(true, ec);
     ASSERT_FALSE(ec) << platform::ErrorText(ec);
   }
   EXPECT_EQ("new", Read(Folder() + "Папка\\Фон.bmp"));

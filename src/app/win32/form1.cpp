@@ -8,6 +8,7 @@
 
 #include "app/busy_scope.h"
 #include "app/win32/list_report.h"
+#include "app/win32/win32_message_boxes.h"
 #include "assembly/texts.h"
 #include "dialogs/file_dialog_platform.h"
 #include "dialogs/mdlCdlg.h"
@@ -15,7 +16,7 @@
 #include "platform/text_win32.h"
 #include "support/mdlMain.h"
 
-namespace zrk::win32 {
+namespace zrk::app {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"ZrkBuilderForm1";
@@ -384,4 +385,4 @@ void Form1::BuildPackage(const std::string& project_path) {
   zrk::BuildPackage(project_path, report, boxes);
 }
 
-}  // namespace zrk::win32
+}  // namespace zrk::app

@@ -11,7 +11,7 @@
 
 #include "assembly/build_driver.h"
 
-namespace zrk::win32 {
+namespace zrk::app {
 
 /// The main window: Browse chooses a project and runs its build into the report; Exit ends the
 /// program. While a Browse click (its open dialog or its build) is under way, Browse and Exit do
@@ -87,4 +87,4 @@ class Form1 {
   std::string project_to_open_;  // for OpenProjectSoon
 };
 
-}  // namespace zrk::win32
+}  // namespace zrk::app

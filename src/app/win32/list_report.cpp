@@ -1,12 +1,11 @@
-// The build's report and message boxes on Win32 controls.
+// The build's report on the main window's list box.
 #include "app/win32/list_report.h"
 
 #include <algorithm>
 
-#include "assembly/texts.h"
 #include "platform/text_win32.h"
 
-namespace zrk::win32 {
+namespace zrk::app {
 namespace {
 
 std::wstring Wide(std::string_view utf8) {
@@ -26,18 +25,6 @@ void PaintAndAnswer() {
        i < kMostPaints && ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT); ++i) {
     ::DispatchMessageW(&message);
   }
-}
-
-UINT IconStyle(MessageIcon icon) {
-  switch (icon) {
-    case MessageIcon::kError:
-      return MB_ICONERROR;
-    case MessageIcon::kQuestion:
-      return MB_ICONQUESTION;
-    case MessageIcon::kInformation:
-      return MB_ICONINFORMATION;
-  }
-  return 0;
 }
 
 }  // namespace
@@ -110,15 +97,4 @@ void ListBoxReport::ShowWhenDue() {
   shown_at_ = ::GetTickCount();
 }
 
-MessageAnswer Win32MessageBoxes::Show(const std::string& text, MessageIcon icon,
-                                      MessageButtons buttons) {
-  const std::wstring wide_text = Wide(text);
-  const std::wstring title = Wide(texts::kApplicationTitle);
-  const UINT style = IconStyle(icon) | (buttons == MessageButtons::kYesNo ? MB_YESNO : MB_OK) |
-                     MB_TASKMODAL | MB_SETFOREGROUND;
-  const int answer = ::MessageBoxW(nullptr, wide_text.c_str(), title.c_str(), style);
-  if (buttons == MessageButtons::kOk) return MessageAnswer::kOk;
-  return answer == IDYES ? MessageAnswer::kYes : MessageAnswer::kNo;
-}
-
-}  // namespace zrk::win32
+}  // namespace zrk::app

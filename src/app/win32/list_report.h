@@ -8,7 +8,7 @@
 
 #include "assembly/build_driver.h"
 
-namespace zrk::win32 {
+namespace zrk::app {
 
 /// Report operations as list box messages: LB_RESETCONTENT, LB_ADDSTRING and LB_SETCURSEL, which
 /// highlights a line and scrolls it into view. Each costs the same at line 20,000 as at line 10:
@@ -54,11 +54,4 @@ class ListBoxReport : public Report {
   DWORD shown_at_;  // GetTickCount of the last showing
 };
 
-/// The build's message boxes as MessageBoxW, captioned with the application title. They have no
-/// owner and are task-modal: every window of the program is disabled while one is open.
-class Win32MessageBoxes : public MessageBoxes {
- public:
-  MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
-};
-
-}  // namespace zrk::win32
+}  // namespace zrk::app

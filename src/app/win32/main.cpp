@@ -8,6 +8,7 @@
 
 #include "app/win32/form1.h"
 #include "app/win32/win32_dialog_platform.h"
+#include "app/win32/win32_window_operations.h"
 #include "assembly/texts.h"
 #include "dialogs/mdlCdlg.h"
 #include "platform/text_win32.h"
@@ -59,12 +60,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
     project = argument;
   }
 
-  zrk::win32::Win32DialogPlatform dialogs;
-  zrk::win32::Win32WindowOperations windows;
+  zrk::app::Win32DialogPlatform dialogs;
+  zrk::app::Win32WindowOperations windows;
   mdlCdlg::SetDialogPlatform(&dialogs);
   mdlCdlg::SetWindowOperations(&windows);
 
-  zrk::win32::Form1 form;
+  zrk::app::Form1 form;
   if (!form.Create(instance, show_command)) return 1;
   if (!project.empty()) {
     // As the open dialog would give it: the full path.

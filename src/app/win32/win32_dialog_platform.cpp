@@ -9,7 +9,7 @@
 
 #include "platform/text_win32.h"
 
-namespace zrk::win32 {
+namespace zrk::app {
 namespace {
 
 using platform::AnsiToUtf8;
@@ -95,8 +95,6 @@ std::int32_t Show(DialogRecord& record, bool save) {
   return 1;
 }
 
-HWND Window(WindowHandle window) { return reinterpret_cast<HWND>(window); }
-
 }  // namespace
 
 std::int32_t Win32DialogPlatform::ShowOpenDialog(DialogRecord& record) {
@@ -107,31 +105,4 @@ std::int32_t Win32DialogPlatform::ShowSaveDialog(DialogRecord& record) {
   return Show(record, true);
 }
 
-WindowHandle Win32WindowOperations::ParentOf(WindowHandle window) {
-  return reinterpret_cast<WindowHandle>(::GetParent(Window(window)));
-}
-
-WindowRect Win32WindowOperations::Rect(WindowHandle window) {
-  RECT rect{};
-  if (!::GetWindowRect(Window(window), &rect)) return {};
-  return {rect.left, rect.top, rect.right, rect.bottom};
-}
-
-void Win32WindowOperations::Move(WindowHandle window, std::int32_t x, std::int32_t y,
-                                 std::int32_t width, std::int32_t height) {
-  ::MoveWindow(Window(window), x, y, width, height, TRUE);
-}
-
-double Win32WindowOperations::ScreenWidthPixels() { return ::GetSystemMetrics(SM_CXSCREEN); }
-
-double Win32WindowOperations::ScreenHeightPixels() { return ::GetSystemMetrics(SM_CYSCREEN); }
-
-void Win32WindowOperations::SetControlText(WindowHandle frame, DialogControl control,
-                                           const std::string& text) {
-  const std::optional<std::string> ansi = Utf8ToAnsi(text);
-  if (!ansi) return;
-  ::SendMessageA(Window(frame), CDM_SETCONTROLTEXT, static_cast<WPARAM>(control),
-                 reinterpret_cast<LPARAM>(ansi->c_str()));
-}
-
-}  // namespace zrk::win32
+}  // namespace zrk::app
