@@ -1,247 +1,264 @@
-// zrk as a user runs it: exit codes, output, and the files it leaves.
+// zrk run as a process, the way a user or a script runs it: every exit code, what reaches stdout
+// and stderr, and the files left behind. What the build, the writer and the reader do inside is
+// the core's tests; here is what only a whole process shows.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
-#include "cli/run_zrk.h"
 #include "test_util.h"
+#include "zrk_version.h"
 
 namespace zrk {
 namespace {
 
-using testing::Contains;
-
 namespace fs = std::filesystem;
+using testing::Cp1251;
+using testing::PackageEntryBytes;
+using Files = std::vector<std::pair<std::string, std::string>>;
 
-using testing::RunResult;
-using testing::RunZrk;
-
-class ZrkTest : public testing::TempDirTest {
- protected:
-  // A skin in skin/: a module in a sub-folder, pictures in a sub-folder, a Cyrillic name.
-  std::string WriteSkin() {
-    Write("skin/mods/btn.zrm", "[STANDARD]\r\nPicture=img\\a.bmp\r\n[EFFECTS]\r\nFrames=img\\" +
-                                   testing::Cp1251("кадр") + ".bmp;img\\b.bmp\r\n");
-    Write("skin/img/a.bmp", "AAAA");
-    Write("skin/img/b.bmp", std::string(70000, 'b'));
-    Write("skin/img/кадр.bmp", "");
-    return Write("skin/config.zrp", "[MODULES]\r\nPicture=mods\\btn.zrm\r\n");
-  }
-  RunResult Run(const std::vector<std::string>& args) { return RunZrk(args, dir_.path()); }
-  fs::path Path(const std::string& relative) const { return dir_.path() / relative; }
+// How zrk is started beyond its arguments. Its stdin is /dev/null: nobody is there to answer.
+struct RunOptions {
+  rlim_t file_size_limit = 0;  // RLIMIT_FSIZE with SIGXFSZ ignored, so writes fail; 0 for none
+  std::string stdout_path;     // where stdout goes instead of a file read back into RunResult
 };
 
-TEST_F(ZrkTest, BuildWritesThePackageAndPrintsTheReport) {
-  WriteSkin();
-  const RunResult run = Run({"build", "skin/config.zrp", "-o", "out/skin"});
-  fs::create_directories(Path("out"));
-  const RunResult again = Run({"build", "skin/config.zrp", "-o", "out/skin"});
-  EXPECT_EQ(3, run.exit_code) << "the folder out/ did not exist yet";
-  EXPECT_TRUE(Contains(run.out, "Ошибка... ")) << run.out;
-  EXPECT_TRUE(Contains(run.out, "out/skin.zrk")) << run.out;
-  EXPECT_EQ("", run.err) << "the error line is printed once";
-  ASSERT_EQ(0, again.exit_code) << again.err;
-  EXPECT_TRUE(Contains(again.out, "Всего в проекте найдено 5 файл(ов)!\n")) << again.out;
-  EXPECT_TRUE(Contains(again.out, "img\\кадр.bmp  [ok]\n")) << again.out;
-  EXPECT_TRUE(again.out.ends_with("Операция успешно завершена!\n")) << again.out;
-  EXPECT_EQ("zrk: пакет '" + Path("out/skin.zrk").string() + "' записан: файлов 5, 70243 байт\n",
-            again.err);
-  const RunResult quiet = Run({"build", "skin/config.zrp", "-o", "out/quiet", "-q"});
-  EXPECT_EQ(0, quiet.exit_code);
-  EXPECT_EQ("", quiet.out + quiet.err);
+struct RunResult {
+  int exit_code = -1;  // -1 when a signal ended zrk
+  int signal = 0;
+  std::string out, err;
+};
 
-  const RunResult list = Run({"list", "out/skin.zrk"});
-  EXPECT_EQ(0, list.exit_code) << list.err;
-  EXPECT_EQ(
-      "33\tconfig.zrp\n73\tmods\\btn.zrm\n4\timg\\a.bmp\n0\timg\\кадр.bmp\n70000\timg\\b.bmp\n",
-      list.out);
+RunResult RunZrk(const std::vector<std::string>& args, const fs::path& cwd,
+                 const RunOptions& options) {
+  std::vector<std::string> words = {ZRK_EXE};
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  const fs::path out_file = cwd / ".zrk-stdout", err_file = cwd / ".zrk-stderr";
+  const std::string out_path =
+      options.stdout_path.empty() ? out_file.string() : options.stdout_path;
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    if (::chdir(cwd.c_str()) != 0) ::_exit(126);
+    ::dup2(::open("/dev/null", O_RDONLY), 0);
+    ::dup2(::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+    ::dup2(::open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+    if (options.file_size_limit != 0) {
+      const rlimit limit{options.file_size_limit, options.file_size_limit};
+      ::setrlimit(RLIMIT_FSIZE, &limit);
+      std::signal(SIGXFSZ, SIG_IGN);  // stays ignored across exec
+    }
+    ::execv(ZRK_EXE, argv.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  RunResult result;
+  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+  if (options.stdout_path.empty()) result.out = testing::ReadFile(out_file);
+  result.err = testing::ReadFile(err_file);
+  fs::remove(out_file);
+  fs::remove(err_file);
+  return result;
 }
 
-TEST_F(ZrkTest, PackageNameRules) {
-  WriteSkin();
-  EXPECT_EQ(0, Run({"build", "skin/config.zrp", "-o", "given.zrk"}).exit_code);
-  EXPECT_TRUE(fs::exists(Path("given.zrk")));
-  EXPECT_FALSE(fs::exists(Path("given.zrk.zrk")));
-  // Without -o: the project folder's name, in the current folder.
-  EXPECT_EQ(0, Run({"build", "skin/config.zrp"}).exit_code);
-  EXPECT_TRUE(fs::exists(Path("skin.zrk")));
-  // A folder, existing or marked by its separator, gets that name inside it, not a hidden ".zrk".
-  fs::create_directories(Path("existing"));
-  fs::create_directories(Path("marked"));
-  EXPECT_EQ(0, Run({"build", "skin/config.zrp", "-o", "existing"}).exit_code);
-  EXPECT_EQ(0, Run({"build", "skin/config.zrp", "-o", "marked/"}).exit_code);
-  EXPECT_TRUE(fs::exists(Path("existing/skin.zrk")));
-  EXPECT_TRUE(fs::exists(Path("marked/skin.zrk")));
-  EXPECT_FALSE(fs::exists(Path("marked/.zrk")));
-  // The extension in any letter case; a folder stands for its config.zrp; the folder's real
-  // name whatever the path's form.
-  EXPECT_EQ(0, Run({"build", "skin/config.zrp", "-o", "upper.ZRK"}).exit_code);
-  EXPECT_TRUE(fs::exists(Path("upper.zrk")));
-  EXPECT_EQ(0, Run({"build", "skin", "-o", "from-folder.zrk"}).exit_code);
-  EXPECT_EQ(0, testing::RunZrk({"build", "./config.zrp"}, Path("skin")).exit_code);
-  EXPECT_TRUE(fs::exists(Path("skin/skin.zrk")));
+// Every file below dir as "path size", but for the inputs in skin/ and in/.
+std::set<std::string> FilesLeft(const fs::path& dir) {
+  std::set<std::string> files;
+  for (auto it = fs::recursive_directory_iterator(dir); it != fs::recursive_directory_iterator();
+       ++it) {
+    const std::string path = fs::relative(it->path(), dir).generic_string();
+    if (path == "skin" || path == "in") it.disable_recursion_pending();
+    if (it->is_regular_file()) files.insert(path + " " + std::to_string(it->file_size()));
+  }
+  return files;
 }
 
-TEST_F(ZrkTest, ExistingPackageIsReplacedOnlyWithForce) {
-  WriteSkin();
-  Write("skin.zrk", "old");
-  // Nobody at a terminal to ask: said at once, without claiming that anyone cancelled.
-  const RunResult refused = Run({"build", "skin/config.zrp"});
-  EXPECT_EQ(4, refused.exit_code);
-  EXPECT_TRUE(Contains(refused.err, "--force")) << refused.err;
-  EXPECT_EQ("", refused.out);
-  EXPECT_EQ("old", testing::ReadFile(Path("skin.zrk")));
-
-  EXPECT_EQ(0, Run({"build", "skin/config.zrp", "--force"}).exit_code);
-  EXPECT_EQ("ZRK4000029", testing::ReadFile(Path("skin.zrk")).substr(0, 10));
+// The skin: a module in a sub-folder, a Cyrillic name, one picture that is no BMP (a warning for
+// check) and one large enough for the kernel copy. Then the packages and INI file of in/.
+Files Inputs() {
+  const std::string magic(testing::kPackageMagic);
+  return {
+      {"skin/config.zrp", "[MODULES]\r\nPicture=mods\\btn.zrm\r\n"},
+      {"skin/mods/btn.zrm", "[STANDARD]\r\nPicture=img\\a.bmp\r\n[EFFECTS]\r\nFrames=img\\" +
+                                Cp1251("кадр") + ".bmp;img\\b.bmp\r\n"},
+      {"skin/img/a.bmp", "AAAA"},
+      {"skin/img/b.bmp", "BM" + std::string(69998, 'b')},
+      {"skin/img/кадр.bmp", "BM" + std::string(24, 'k')},
+      {"in/p.zrk", magic + PackageEntryBytes("a\n0\tfake\x1b[2J.txt", "x") +
+                       PackageEntryBytes("a \"q\".txt", "y") + PackageEntryBytes(Cp1251("б"), "")},
+      {"in/bad.zrk", magic + "<new_file=a.txt*5>xy"},
+      {"in/twice.zrk", magic + PackageEntryBytes("a.txt", "1") +
+                           PackageEntryBytes("d\\" + Cp1251("б") + ".txt", "b") +
+                           PackageEntryBytes("a.txt", "22")},
+      {"in/evil.zrk", magic + PackageEntryBytes("..\\..\\x", "1") +
+                          PackageEntryBytes("C:\\x.txt", "2") + PackageEntryBytes("ok.txt", "3")},
+      {"in/m.ini", "[EFFECTS]\r\nFrames = \"a.bmp; b.bmp \" \r\n"},
+  };
 }
 
-TEST_F(ZrkTest, MissingFilesExitOneAndWriteNothing) {
-  WriteSkin();
-  fs::remove(Path("skin/img/a.bmp"));
-  const RunResult build = Run({"build", "skin/config.zrp"});
-  EXPECT_EQ(1, build.exit_code);
-  EXPECT_TRUE(Contains(build.out, "img\\a.bmp  [err]\n")) << build.out;
-  EXPECT_TRUE(build.out.ends_with("Ошибка... Файл не найден...\n")) << build.out;
-  EXPECT_TRUE(Contains(build.err, "ВНИМАНИЕ")) << build.err;
-  EXPECT_FALSE(fs::exists(Path("skin.zrk")));
-  EXPECT_EQ(1, Run({"check", "skin/config.zrp"}).exit_code);
+// One run of zrk in a fresh folder holding Inputs() and then arrange.
+struct Case {
+  const char* name;
+  std::vector<std::string> args;
+  int exit_code;
+  std::string out, err;             // exact, or "*" and a part; "@" stands for the folder
+  std::set<std::string> left = {};  // FilesLeft afterwards
+  Files arrange = {};
+  RunOptions options = {};
+};
+
+const std::string kReport =
+    "Создание списка файлов...\nСписок файлов создан!\nВсего в проекте найдено 5 файл(ов)!\n"
+    "Проверка существования файлов...\nconfig.zrp  [ok]\nmods\\btn.zrm  [ok]\nimg\\a.bmp  [ok]\n"
+    "img\\кадр.bmp  [ok]\nimg\\b.bmp  [ok]\nПроверка файлов успешно завершена!\n"
+    "Подготовка к сборки zrk...\n";
+const std::string kBmpWarning =
+    "файл не начинается с подписи BM: это не рисунок BMP, хост не сможет его показать";
+const std::string kWarning = "предупреждение: img\\a.bmp: " + kBmpWarning + "\n";
+const std::string kOutputLost = "zrk: не удалось записать вывод: нет места на диске\n";
+const std::string kNoCommand =
+    "zrk: не указана команда: build, check, list, extract или get\nподробнее: zrk --help\n";
+const std::string kCheckJson = R"({
+  "verdict": "ok",
+  "files": [
+    {"name": "config.zrp", "found": true},
+    {"name": "mods\\btn.zrm", "found": true},
+    {"name": "img\\a.bmp", "found": true},
+    {"name": "img\\кадр.bmp", "found": true},
+    {"name": "img\\b.bmp", "found": true}
+  ],
+  "warnings": [
+    {"file": "img\\a.bmp", "section": "", "key": "", "text": ")" +
+                               kBmpWarning + R"("}
+  ],
+  "unused": [
+    {"name": "img\\old.bmp", "size": 9}
+  ]
+}
+)";
+
+std::vector<Case> Cases() {
+  const std::string built = "skin.zrk 70270", old = "skin.zrk 3";
+  const Files old_package = {{"skin.zrk", "old"}}, leftover = {{"skin/img/old.bmp", "left over"}},
+              edited_file = {{"into/d/б.txt", "edited"}};
+  const RunOptions to_full_disk = {0, "/dev/full"};
+  // clang-format off
+  return {
+      // The package takes the name asked for ("given.ZRK" is no "given.ZRK.zrk"), the folder
+      // asked for, or the project folder's real name ("skin/./" is "skin").
+      {"build", {"build", "skin/config.zrp", "-o", "given.ZRK"}, 0,
+       kReport + "Операция успешно завершена!\n",
+       "zrk: пакет '@/given.zrk' записан: файлов 5, 70270 байт\n", {"given.zrk 70270"}},
+      {"quiet build", {"build", "skin/./config.zrp", "-q"}, 0, "", "", {built}},
+      {"into a folder", {"build", "skin", "-o", "there", "-q"}, 0, "", "",
+       {"there/x 1", "there/skin.zrk 70270"}, {{"there/x", "x"}}},
+      {"--force replaces", {"build", "skin", "--force", "-q"}, 0, "", "", {built}, old_package},
+      {"files missing", {"build", "skin", "-q"}, 1, "",
+       "ВНИМАНИЕ: Один или несколько файлов указанного проекта не найдены! Операция будет "
+       "прервана. Подробности смотрите в отчете.\n",
+       {}, {{"skin/mods/btn.zrm", "[STANDARD]\r\nPicture=img\\gone.bmp\r\n"}}},
+      // A trailing separator names a folder, here a missing one; the error is said once.
+      {"no such folder", {"build", "skin/config.zrp", "-o", "missing/"}, 3,
+       kReport + "Ошибка... не удалось создать пакет '@/missing/skin.zrk': нет такого файла или "
+       "папки\n", ""},
+      {"file size limit", {"build", "skin", "--force", "-q"}, 3, "",
+       "Ошибка... не удалось записать пакет '@/skin.zrk': превышен допустимый размер файла\n",
+       {old}, old_package, {64 * 1024, ""}},
+      {"folder in the way", {"build", "skin", "-o", "d.zrk", "--force", "-q"}, 3, "",
+       "Ошибка... не удалось сохранить пакет '@/d.zrk': это папка\n", {"d.zrk/x 0"},
+       {{"d.zrk/x", ""}}},
+      // Nobody at stdin to ask: said before anything is built.
+      {"not replaced", {"build", "skin/config.zrp"}, 4, "",
+       "zrk: пакет '@/skin.zrk' уже есть и не заменён; --force заменяет его\n", {old}, old_package},
+
+      {"check", {"check", "skin"}, 0, kReport, kWarning},
+      {"check --strict", {"check", "skin", "--strict", "-q"}, 5, "", kWarning},
+      {"check --json", {"check", "skin", "--json", "--unused"}, 0, kCheckJson, "", {}, leftover},
+      {"check --unused", {"check", "skin", "--unused", "-q"}, 0,
+       "не используется: img\\old.bmp (9 байт)\nНе используется файлов: 1, 9 байт\n", kWarning,
+       {}, leftover},
+
+      // One entry, one line: a name can neither forge a second entry nor drive the terminal.
+      {"list", {"list", "in/p.zrk"}, 0, "1\ta\\n0\\tfake\\x1b[2J.txt\n1\ta \"q\".txt\n0\tб\n", ""},
+      {"list --json", {"list", "in/p.zrk", "--json"}, 0,
+       "[\n  {\"name\": \"a\\n0\\tfake\\u001b[2J.txt\", \"size\": 1},\n"
+       "  {\"name\": \"a \\\"q\\\".txt\", \"size\": 1},\n  {\"name\": \"б\", \"size\": 0}\n]\n", ""},
+      {"list to a full disk", {"list", "in/p.zrk"}, 3, "", kOutputLost, {}, {}, to_full_disk},
+      {"list --json to a full disk", {"list", "in/p.zrk", "--json"}, 3, "", kOutputLost, {}, {},
+       to_full_disk},
+      {"corrupt package", {"list", "in/bad.zrk"}, 3, "",
+       "zrk: пакет 'in/bad.zrk' повреждён: смещение 28: данные файла 'a.txt' обрываются: нужно 5 "
+       "байт, до конца файла 2\n"},
+      // A package extracts whole or not at all; of a repeated name the last one wins.
+      {"unsafe names", {"extract", "in/evil.zrk", "-C", "a/b/t"}, 3, "",
+       "zrk: имя файла '..\\..\\x' нельзя извлечь: часть пути '..'\n"
+       "zrk: имя файла 'C:\\x.txt' нельзя извлечь: путь начинается с буквы диска\n"},
+      {"existing file kept", {"extract", "in/twice.zrk", "-C", "into"}, 4, "",
+       "zrk: файл 'd\\б.txt' уже есть в папке 'into'; ничего не извлечено (--force заменяет "
+       "файлы)\n", {"into/d/б.txt 6"}, edited_file},
+      {"extract --force", {"extract", "in/twice.zrk", "-C", "into", "--force"}, 0, "",
+       "zrk: файл 'a.txt' встречается в пакете ещё раз; последний заменяет предыдущий\n",
+       {"into/a.txt 2", "into/d/б.txt 1"}, edited_file},
+
+      {"get", {"get", "in/m.ini", "effects", "FRAMES"}, 0, "a.bmp; b.bmp \n", ""},
+      {"get of no file", {"get", "none.ini", "A", "B"}, 1, "\n",
+       "zrk: файл 'none.ini' не найден; значение пустое\n"},
+
+      {"no command", {}, 2, "", kNoCommand},
+      {"unknown command", {"pack"}, 2, "", kNoCommand},
+      {"no project", {"build"}, 2, "",
+       "zrk: не указан аргумент PROJECT\nподробнее: zrk build --help\n"},
+      {"-o without value", {"build", "skin", "-o"}, 2, "",
+       "zrk: у параметра --output нет значения\nподробнее: zrk build --help\n"},
+      {"empty -o", {"build", "skin", "-o", ""}, 2, "", "zrk: пустое имя пакета после -o\n"},
+      {"no such project", {"build", "skni/config.zrp"}, 2, "",
+       "zrk: нет файла проекта 'skni/config.zrp'\n"},
+      {"extra arguments in the order typed", {"list", "a.zrk", "b.zrk", "c.zrk"}, 2, "",
+       "zrk: лишние аргументы: b.zrk c.zrk\nподробнее: zrk list --help\n"},
+      {"--help", {"--help"}, 0,
+       "*\nКоды выхода: 0 готово, 1 файлы не найдены, 2 ошибка вызова, 3 ошибка файла или пакета,\n"
+       "4 пакет не заменён или сборка отменена, 5 предупреждения при check --strict.\n", ""},
+      {"--version", {"--version"}, 0, "zrk " ZRK_VERSION "\n", ""},
+  };
+  // clang-format on
 }
 
-TEST_F(ZrkTest, CheckWritesNothing) {
-  WriteSkin();
-  const RunResult check = Run({"check", "skin/config.zrp"});
-  EXPECT_EQ(0, check.exit_code) << check.err;
-  EXPECT_TRUE(check.out.ends_with("Подготовка к сборки zrk...\n")) << check.out;
-  EXPECT_FALSE(fs::exists(Path("skin.zrk")));
-}
-
-// Warnings go to stderr before the verdict and change the exit code only with --strict; the
-// same findings come as one JSON document, and --unused names the leftovers.
-TEST_F(ZrkTest, CheckWarnsAboutWhatTheHostReadsDifferently) {
-  WriteSkin();
-  Write("skin/img/old.bmp", "left over");
-  const RunResult check = Run({"check", "skin"});
-  EXPECT_EQ(0, check.exit_code) << check.err;
-  EXPECT_TRUE(Contains(check.err, "предупреждение: img\\a.bmp: ")) << check.err;
-  EXPECT_TRUE(check.out.ends_with("Подготовка к сборки zrk...\n")) << check.out;
-  EXPECT_EQ(5, Run({"check", "skin", "--strict"}).exit_code);
-
-  const RunResult json = Run({"check", "skin", "--json", "--unused"});
-  EXPECT_EQ(0, json.exit_code) << json.err;
-  EXPECT_EQ("", json.err);
-  EXPECT_TRUE(json.out.starts_with("{\n  \"verdict\": \"ok\",\n  \"files\": [\n")) << json.out;
-  EXPECT_TRUE(Contains(json.out, "{\"name\": \"img\\\\a.bmp\", \"found\": true}")) << json.out;
-  EXPECT_TRUE(Contains(json.out, "\"warnings\": [\n    {\"file\": \"img\\\\a.bmp\"")) << json.out;
-  EXPECT_TRUE(Contains(json.out, "{\"name\": \"img\\\\old.bmp\", \"size\": 9}")) << json.out;
-
-  const RunResult unused = Run({"check", "skin", "--unused", "-q"});
-  EXPECT_EQ("не используется: img\\old.bmp (9 байт)\nНе используется файлов: 1, 9 байт\n",
-            unused.out);
-}
-
-TEST_F(ZrkTest, ExtractRoundTripsThePackage) {
-  WriteSkin();
-  ASSERT_EQ(0, Run({"build", "skin/config.zrp"}).exit_code);
-  const RunResult extract = Run({"extract", "skin.zrk", "-C", "copy"});
-  ASSERT_EQ(0, extract.exit_code) << extract.err;
-  for (const char* file :
-       {"config.zrp", "mods/btn.zrm", "img/a.bmp", "img/b.bmp", "img/кадр.bmp"}) {
-    EXPECT_EQ(testing::ReadFile(Path(std::string("skin/") + file)),
-              testing::ReadFile(Path(std::string("copy/") + file)))
-        << file;
+void ExpectText(std::string expected, const std::string& actual, const fs::path& dir) {
+  for (auto at = expected.find('@'); at != std::string::npos;
+       at = expected.find('@', at + dir.string().size())) {
+    expected.replace(at, 1, dir.string());
+  }
+  if (expected.starts_with('*')) {
+    EXPECT_TRUE(testing::Contains(actual, expected.substr(1))) << actual;
+  } else {
+    EXPECT_EQ(expected, actual);
   }
 }
 
-// A repeated name says so and the last one wins; a file already there stays unless --force.
-TEST_F(ZrkTest, ExtractSaysWhichRepeatAndKeepsExistingFiles) {
-  Write("twice.zrk", std::string("ZRK4000029") + "<new_file=a.txt*1>1" + "<new_file=a.txt*1>2");
-  const RunResult extract = Run({"extract", "twice.zrk", "-C", "into"});
-  EXPECT_EQ(0, extract.exit_code) << extract.err;
-  EXPECT_TRUE(Contains(extract.err, "a.txt")) << extract.err;
-  EXPECT_EQ("2", testing::ReadFile(Path("into/a.txt")));
-
-  Write("into/a.txt", "edited");
-  EXPECT_EQ(4, Run({"extract", "twice.zrk", "-C", "into"}).exit_code);
-  EXPECT_EQ("edited", testing::ReadFile(Path("into/a.txt")));
-  EXPECT_EQ(0, Run({"extract", "twice.zrk", "-C", "into", "--force"}).exit_code);
-  EXPECT_EQ("2", testing::ReadFile(Path("into/a.txt")));
-}
-
-TEST_F(ZrkTest, CorruptPackageNamesTheOffset) {
-  Write("bad.zrk", std::string("ZRK4000029") + "<new_file=a.txt*5>xy");
-  const RunResult list = Run({"list", "bad.zrk"});
-  EXPECT_EQ(3, list.exit_code);
-  EXPECT_TRUE(Contains(list.err, "bad.zrk")) << list.err;
-  EXPECT_TRUE(Contains(list.err, "28")) << list.err;  // where the data should start
-  EXPECT_EQ("", list.out);
-}
-
-// One entry, one line: a name cannot forge a second entry or drive the terminal. Output that
-// cannot be written is a failure, in every form.
-TEST_F(ZrkTest, ListShowsControlCharactersEscapedAndFailsOnAFullDisk) {
-  Write("p.zrk", std::string("ZRK4000029") + "<new_file=a\n0\tfake\x1b[2J.txt*1>x");
-  const RunResult list = Run({"list", "p.zrk"});
-  EXPECT_EQ(0, list.exit_code);
-  EXPECT_EQ("1\ta\\n0\\tfake\\x1b[2J.txt\n", list.out);
-  testing::RunOptions to_full_disk;
-  to_full_disk.stdout_path = "/dev/full";
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"list", "p.zrk"}, {"list", "p.zrk", "--json"}}) {
-    const RunResult full = testing::RunZrk(args, dir_.path(), to_full_disk);
-    EXPECT_EQ(3, full.exit_code) << full.err;
-    EXPECT_TRUE(Contains(full.err, "не удалось записать вывод")) << full.err;
+TEST(Zrk, ExitCodeOutputAndFilesLeft) {
+  for (const Case& c : Cases()) {
+    SCOPED_TRACE(c.name);
+    testing::TempDir temp;
+    for (const Files& files : {Inputs(), c.arrange}) {
+      for (const auto& [path, bytes] : files) testing::WriteFile(temp.path() / path, bytes);
+    }
+    const RunResult run = RunZrk(c.args, temp.path(), c.options);
+    EXPECT_EQ(c.exit_code, run.exit_code) << "signal " << run.signal;
+    ExpectText(c.out, run.out, temp.path());
+    ExpectText(c.err, run.err, temp.path());
+    EXPECT_EQ(c.left, FilesLeft(temp.path()));
   }
-}
-
-TEST_F(ZrkTest, ListAsJson) {
-  Write("p.zrk", std::string("ZRK4000029") +
-                     "<new_file=a \"q\".txt*1>x<new_file=" + testing::Cp1251("б") + "*0>");
-  const RunResult list = Run({"list", "p.zrk", "--json"});
-  EXPECT_EQ(0, list.exit_code);
-  EXPECT_EQ(
-      "[\n  {\"name\": \"a \\\"q\\\".txt\", \"size\": 1},\n  {\"name\": \"б\", \"size\": 0}\n]\n",
-      list.out);
-}
-
-TEST_F(ZrkTest, GetPrintsTheValueTheBuilderReads) {
-  Write("m.ini", "[EFFECTS]\r\nFrames = \"a.bmp; b.bmp \" \r\n");
-  EXPECT_EQ("a.bmp; b.bmp \n", Run({"get", "m.ini", "effects", "FRAMES"}).out);
-  const RunResult missing = Run({"get", "none.ini", "A", "B"});
-  EXPECT_EQ(1, missing.exit_code);
-  EXPECT_EQ("\n", missing.out);
-  EXPECT_TRUE(Contains(missing.err, "none.ini")) << missing.err;
-}
-
-TEST_F(ZrkTest, UsageErrorsExitTwo) {
-  WriteSkin();
-  for (const std::vector<std::string>& args :
-       std::vector<std::vector<std::string>>{{},
-                                             {"pack"},
-                                             {"build"},
-                                             {"build", "skni/config.zrp"},
-                                             {"check", "."},
-                                             {"build", "skin", "-o", ""},
-                                             {"list", "a.zrk", "b.zrk"}}) {
-    const RunResult run = Run(args);
-    EXPECT_EQ(2, run.exit_code) << ::testing::PrintToString(args);
-    // One language: the reason and the hint in Russian, with no report.
-    EXPECT_TRUE(Contains(run.err, "--help") || Contains(run.err, "нет файла проекта") ||
-                Contains(run.err, "пустое имя"))
-        << run.err;
-    EXPECT_EQ("", run.out);
-  }
-  const RunResult help = Run({"--help"});
-  EXPECT_EQ(0, help.exit_code);
-  for (const char* command : {"build", "check", "list", "extract", "get"}) {
-    EXPECT_TRUE(Contains(help.out, command)) << command;
-  }
-  EXPECT_EQ(0, Run({"--version"}).exit_code);
 }
 
 }  // namespace
