@@ -32,12 +32,17 @@ int FinishOutput(int code) {
   return code;
 }
 
-// The usage error CLI11 found, said in the program's language.
-std::string UsageMessage(const CLI::ParseError& error) {
+// The usage error CLI11 found, said in the program's language; first_argument is what was typed
+// first, where the command should stand.
+std::string UsageMessage(const CLI::ParseError& error, const std::string& first_argument) {
   const std::string what = error.what();
   if (dynamic_cast<const CLI::RequiredError*>(&error) != nullptr) {
     if (what.find("subcommand") != std::string::npos) {
-      return "не указана команда: build, check, list, extract или get";
+      // CLI11 takes an unknown word for a missing command.
+      const std::string given = first_argument.empty() || first_argument.front() == '-'
+                                    ? std::string("не указана команда")
+                                    : "неизвестная команда '" + first_argument + "'";
+      return given + ": build, check, list, extract или get";
     }
     return "не указан аргумент " + what.substr(0, what.find(' '));
   }
@@ -167,7 +172,8 @@ int main(int argc, char** argv) {
       std::cout << (command != nullptr ? command->help() : app.help());
       return FinishOutput(kExitOk);
     }
-    std::cerr << "zrk: " << UsageMessage(error) << "\nподробнее: zrk "
+    const std::string first = arguments.empty() ? std::string() : arguments.front();
+    std::cerr << "zrk: " << UsageMessage(error, first) << "\nподробнее: zrk "
               << (command != nullptr ? command->get_name() + " " : std::string()) << "--help\n";
     return kExitUsage;
   }

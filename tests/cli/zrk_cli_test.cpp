@@ -216,7 +216,9 @@ std::vector<Case> Cases() {
        "zrk: файл 'none.ini' не найден; значение пустое\n"},
 
       {"no command", {}, 2, "", kNoCommand},
-      {"unknown command", {"pack"}, 2, "", kNoCommand},
+      {"unknown command", {"pack"}, 2, "",
+       "zrk: неизвестная команда 'pack': build, check, list, extract или get\n"
+       "подробнее: zrk --help\n"},
       {"no project", {"build"}, 2, "",
        "zrk: не указан аргумент PROJECT\nподробнее: zrk build --help\n"},
       {"-o without value", {"build", "skin", "-o"}, 2, "",
