@@ -3,129 +3,107 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "dialogs/fake_dialog_platform.h"
-#include "platform/native_path.h"
 
 namespace zrk {
 namespace {
 
 using namespace std::string_literals;
 
-std::string Repeat(const std::string& text, std::size_t times) {
-  std::string out;
-  for (std::size_t i = 0; i < times; ++i) out += text;
-  return out;
+// Text of count letters "ж", two bytes each.
+std::string Zh(std::size_t count) {
+  std::string text;
+  while (count-- > 0) text += "ж";
+  return text;
 }
 
 class KelCommonDialog : public ::testing::Test {
  protected:
-  // The number of the DialogError that call throws, or -1 when it throws none.
-  template <typename Call>
-  static std::int32_t ErrorNumber(Call call) {
+  // Shows the save or open dialog; the number of the DialogError it throws, or -1 for none.
+  std::int32_t ErrorNumber(bool save) {
     try {
-      call();
+      save ? dialog_.ShowSave() : dialog_.ShowOpen();
     } catch (const DialogError& error) {
       return error.number();
     }
     return -1;
   }
   const DialogRecord& seen() const { return platform_.seen; }
+  std::string Names() const { return dialog_.FileName() + " | " + dialog_.FileTitle(); }
 
   testing::FakeDialogPlatform platform_;
   kelCommonDialog dialog_;
 };
 
-TEST_F(KelCommonDialog, FillsRecordFromProperties) {
-  dialog_.ShowSave();  // title and extension are absent until set
-  EXPECT_FALSE(seen().title.has_value());
-  EXPECT_FALSE(seen().default_ext.has_value());
-  EXPECT_EQ(0x00080020u, seen().flags);
+// Title and extension stay absent until set, so that the platform's own apply; the dialog starts
+// in the folder set, else in a default one; the flags set join the Explorer and hook flags.
+TEST_F(KelCommonDialog, HandsPropertiesToTheDialog) {
+  dialog_.ShowSave();
+  EXPECT_FALSE(seen().title.has_value() || seen().default_ext.has_value());
+  EXPECT_NE("", seen().initial_dir);
+  EXPECT_EQ(kOfnExplorer | kOfnEnableHook, seen().flags);  // no overwrite question: the build asks
 
-  dialog_.Setflags(0x1000);
+  dialog_.Setflags(kOfnOverwritePrompt);
   dialog_.SetDialogTitle("Проект");
-  dialog_.SetFileName("config.zrp");
-  dialog_.ShowOpen();
-  EXPECT_EQ(76u, seen().struct_size);
-  EXPECT_EQ(0x00081020u, seen().flags);
-  EXPECT_EQ("Проект", seen().title);
-  EXPECT_EQ(platform::DefaultDialogFolder(), seen().initial_dir);
-  EXPECT_EQ("config.zrp" + std::string(250, '\0'), seen().file);
-  EXPECT_EQ(std::string(260, '\0'), seen().file_title);
-  EXPECT_EQ(260u, seen().max_file);
-  EXPECT_EQ(260u, seen().max_file_title);
-
   dialog_.SetInitDir("/skins/mine/");
   dialog_.ShowOpen();
+  EXPECT_EQ(kOfnExplorer | kOfnEnableHook | kOfnOverwritePrompt, seen().flags);
+  EXPECT_EQ("Проект", seen().title);
   EXPECT_EQ("/skins/mine/", seen().initial_dir);
-
-  dialog_.SetDialogTitle("");
-  dialog_.ShowSave();
-  EXPECT_EQ("", seen().title);
 }
 
 // The record's filter is the "|" list with NULs and two more at the end; ParseFilterList reads
-// its pairs back up to an empty string.
+// its pairs back up to an empty string, as the platform does.
 TEST_F(KelCommonDialog, ConvertsFilterToNulSeparatedList) {
   const struct {
-    std::string filter, list;
-    std::vector<std::string> items;  // description, pattern, description, pattern...
+    std::string filter, list, items;
   } cases[] = {
-      {"Файлы проектов ZRK 4.x (*.zrp)|*.zrp",
-       "Файлы проектов ZRK 4.x (*.zrp)\0*.zrp\0\0"s,
-       {"Файлы проектов ZRK 4.x (*.zrp)", "*.zrp"}},
-      {"", "\0\0"s, {}},
-      {"A|*.a|B|*.b;*.c", "A\0*.a\0B\0*.b;*.c\0\0"s, {"A", "*.a", "B", "*.b;*.c"}},
-      {"A|*.a|", "A\0*.a\0\0\0"s, {"A", "*.a"}},
-      {"A|*.a;*.b|B||", "A\0*.a;*.b\0B\0\0\0\0"s, {"A", "*.a;*.b"}},
-      {"A||B|*.b", "A\0\0B\0*.b\0\0"s, {}},
+      {"Проекты (*.zrp)|*.zrp", "Проекты (*.zrp)\0*.zrp\0\0"s, "[Проекты (*.zrp)|*.zrp]"},
+      {"", "\0\0"s, ""},
+      {"A|*.a|B|*.b;*.c", "A\0*.a\0B\0*.b;*.c\0\0"s, "[A|*.a][B|*.b;*.c]"},
+      {"A|*.a|", "A\0*.a\0\0\0"s, "[A|*.a]"},
+      {"A|*.a;*.b|B||", "A\0*.a;*.b\0B\0\0\0\0"s, "[A|*.a;*.b]"},
+      {"A||B|*.b", "A\0\0B\0*.b\0\0"s, ""},
   };
   for (const auto& c : cases) {
     dialog_.SetFilter(c.filter);
     dialog_.ShowOpen();
     EXPECT_EQ(c.list, seen().filter) << c.filter;
-    std::vector<std::string> items;
+    std::string items;
     for (const FilterItem& item : ParseFilterList(seen().filter)) {
-      items.push_back(item.description);
-      items.push_back(item.pattern);
+      items += "[" + item.description + "|" + item.pattern + "]";
     }
     EXPECT_EQ(c.items, items) << c.filter;
   }
   EXPECT_EQ(1u, ParseFilterList("A\0*.a"s).size());  // the end of the text ends the list too
 }
 
-// The buffer holds 260 characters counted as code points (a two-byte "ж" counts once); a longer
-// name fails before any dialog and changes nothing.
-TEST_F(KelCommonDialog, FileBufferHolds260Characters) {
-  const std::pair<std::size_t, std::string> fitting[] = {
-      {0, std::string(260, '\0')}, {259, Repeat("ж", 259) + '\0'}, {260, Repeat("ж", 260)}};
-  for (const auto& [letters, buffer] : fitting) {
-    dialog_.SetFileName(Repeat("ж", letters));
+// The file buffer holds 260 characters counted as code points (a two-byte "ж" counts once), NUL
+// filled. A longer name, or a filter of 32,767 characters or more (its positions are counted in
+// signed 16 bits), fails before any dialog and changes nothing.
+TEST_F(KelCommonDialog, RefusesTooLongNameOrFilterBeforeAnyDialog) {
+  for (const std::size_t letters : {0, 259, 260}) {
+    dialog_.SetFileName(Zh(letters));
     dialog_.ShowOpen();
-    EXPECT_EQ(buffer, seen().file) << letters;
+    EXPECT_EQ(Zh(letters) + std::string(260 - letters, '\0'), seen().file) << letters;
   }
-  platform_.calls.clear();
-  dialog_.SetFileName(Repeat("ж", 261));
-  dialog_.SetFileTitle("old");
-  EXPECT_EQ(kDialogInvalidArgument, ErrorNumber([&] { dialog_.ShowOpen(); }));
-  EXPECT_EQ(kDialogInvalidArgument, ErrorNumber([&] { dialog_.ShowSave(); }));
-  EXPECT_TRUE(platform_.calls.empty());
-  EXPECT_EQ(Repeat("ж", 261), dialog_.FileName());
-  EXPECT_EQ("old", dialog_.FileTitle());
-}
+  dialog_.SetFilter(Zh(32766));
+  EXPECT_EQ(-1, ErrorNumber(false));
 
-// Filter positions are counted in 16 bits, signed: 32,766 characters still work.
-TEST_F(KelCommonDialog, FilterOf32767CharactersOverflows) {
-  dialog_.SetFilter(Repeat("ж", 32766));
-  dialog_.ShowOpen();
-  dialog_.SetFilter(Repeat("ж", 32767));
-  EXPECT_EQ(kDialogOverflow, ErrorNumber([&] { dialog_.ShowSave(); }));
-  EXPECT_EQ(std::vector<std::string>{"open"}, platform_.calls);
+  platform_.calls.clear();
+  dialog_.SetFileName(Zh(261));
+  dialog_.SetFileTitle("old");
+  EXPECT_EQ(kDialogInvalidArgument, ErrorNumber(false));
+  EXPECT_EQ(Zh(261) + " | old", Names());
+  dialog_.SetFileName("");
+  dialog_.SetFilter(Zh(32767));
+  EXPECT_EQ(kDialogOverflow, ErrorNumber(true));
+  EXPECT_TRUE(platform_.calls.empty());
 }
 
 // What the dialog writes into the record's other members flows neither into properties nor into
-// the next record; the name it returned is the next dialog's initial name.
+// the next record; the name it returned is the next dialog's initial name. A buffer it leaves
+// without a NUL leaves its property alone.
 TEST_F(KelCommonDialog, ConfirmedDialogGivesFullPathAndBareName) {
   platform_.answer = [](DialogRecord& record) {
     record.filter_index = 3;
@@ -135,48 +113,39 @@ TEST_F(KelCommonDialog, ConfirmedDialogGivesFullPathAndBareName) {
     return 1;
   };
   dialog_.ShowOpen();
-  EXPECT_EQ("/home/u/skin/config.zrp", dialog_.FileName());
-  EXPECT_EQ("config.zrp", dialog_.FileTitle());
+  EXPECT_EQ("/home/u/skin/config.zrp | config.zrp", Names());
   EXPECT_EQ(0, dialog_.FilterIndex() | dialog_.flags());
-  dialog_.ShowSave();
-  EXPECT_EQ(0u, seen().filter_index);
-  EXPECT_EQ(0x00080020u, seen().flags);
-  EXPECT_EQ("/home/u/skin/config.zrp", BufferText(seen().file));
-  EXPECT_EQ((std::vector<std::string>{"open", "save"}), platform_.calls);
-}
 
-// A confirmed dialog takes each property from its buffer only when the buffer holds a NUL.
-TEST_F(KelCommonDialog, BufferWithoutNulLeavesItsProperty) {
   platform_.answer = [](DialogRecord& record) {
+    record.file.assign(record.max_file, 'a');
     record.file_title = "bare";
     return 1;
   };
-  dialog_.SetFileName(std::string(260, 'a'));
-  dialog_.SetFileTitle("old");
-  dialog_.ShowOpen();
-  EXPECT_EQ(std::string(260, 'a'), dialog_.FileName());
-  EXPECT_EQ("old", dialog_.FileTitle());
+  dialog_.ShowSave();
+  EXPECT_EQ(0u, seen().filter_index);
+  EXPECT_EQ(kOfnExplorer | kOfnEnableHook, seen().flags);
+  EXPECT_EQ("/home/u/skin/config.zrp", BufferText(seen().file));
+  EXPECT_EQ(std::string(260, '\0'), seen().file_title);
+  EXPECT_EQ("/home/u/skin/config.zrp | config.zrp", Names());
+  EXPECT_EQ((std::vector<std::string>{"open", "save"}), platform_.calls);
 }
 
+// Without a platform, every dialog ends as cancelled.
 TEST_F(KelCommonDialog, CancelKeepsNamesAndFailsOnlyWithCancelError) {
   dialog_.SetFileName("start.zrp");
   dialog_.SetFileTitle("old");
-  dialog_.ShowOpen();
+  EXPECT_EQ(-1, ErrorNumber(false));
   dialog_.SetCancelError(true);
-  EXPECT_EQ(kDialogCancelled, ErrorNumber([&] { dialog_.ShowOpen(); }));
-  EXPECT_EQ(kDialogCancelled, ErrorNumber([&] { dialog_.ShowSave(); }));
-  EXPECT_EQ("start.zrp", dialog_.FileName());
-  EXPECT_EQ("old", dialog_.FileTitle());
-  platform_.Choose("/s/a.zrp", "a.zrp");
-  EXPECT_EQ(-1, ErrorNumber([&] { dialog_.ShowOpen(); }));
-  EXPECT_EQ("/s/a.zrp", dialog_.FileName());
-
-  // Without a platform, every dialog ends as cancelled.
+  EXPECT_EQ(kDialogCancelled, ErrorNumber(true));
+  EXPECT_EQ("start.zrp | old", Names());
+  platform_.answer = [](DialogRecord& record) {
+    return StoreInBuffer(record.file, record.max_file, "/s/a.zrp") ? 1 : 0;
+  };
+  EXPECT_EQ(-1, ErrorNumber(false));
+  EXPECT_EQ("/s/a.zrp | ", Names());
   mdlCdlg::SetDialogPlatform(nullptr);
-  EXPECT_EQ(kDialogCancelled, ErrorNumber([&] { dialog_.ShowSave(); }));
-  dialog_.SetCancelError(false);
-  dialog_.ShowOpen();
-  EXPECT_EQ("/s/a.zrp", dialog_.FileName());
+  EXPECT_EQ(kDialogCancelled, ErrorNumber(false));
+  EXPECT_EQ("/s/a.zrp | ", Names());
 }
 
 TEST(DialogRecord, StoreInBufferNeedsRoomForTheNul) {

@@ -1,124 +1,87 @@
-// Tests of mdlCdlg: the hook's centring arithmetic, the button captions and the shared object.
+// Tests of mdlCdlg: the hook centres the dialog's frame on the screen and relabels its buttons.
 #include "dialogs/mdlCdlg.h"
 
 #include <gtest/gtest.h>
 
-#include "dialogs/fake_dialog_platform.h"
-
 namespace zrk {
 namespace {
-
-using testing::FakeDialogPlatform;
-using testing::FakeWindows;
 
 constexpr WindowHandle kChild = 11;
 constexpr WindowHandle kFrame = 22;
 
-// A child window inside a frame on a fake screen, and a SharedDialog with no captions.
-class FileDialogHookTest : public ::testing::Test {
+// The fixture is the window system while it lives: the hook's window kChild inside the frame
+// kFrame on a made-up screen, each move and caption written to log_.
+class FileDialogHookTest : public ::testing::Test, public WindowOperations {
  protected:
-  FileDialogHookTest() {
-    windows_.parents[kChild] = kFrame;
-    SetCaptions("", "");
-    mdlCdlg::SharedDialog().SetLeft(-1);
-    mdlCdlg::SharedDialog().SetTop(-1);
-  }
-  ~FileDialogHookTest() override { SetCaptions("", ""); }
-  static void SetCaptions(const std::string& ok, const std::string& cancel) {
-    mdlCdlg::SharedDialog().SetOKText(ok);
-    mdlCdlg::SharedDialog().SetCancelText(cancel);
+  FileDialogHookTest() : previous_(mdlCdlg::SetWindowOperations(this)) {}
+  ~FileDialogHookTest() override {
+    mdlCdlg::SetWindowOperations(previous_);
+    mdlCdlg::SharedDialog().SetOKText("");
+    mdlCdlg::SharedDialog().SetCancelText("");
   }
 
-  FakeWindows windows_;
+  WindowHandle ParentOf(WindowHandle window) override { return window == kChild ? kFrame : 0; }
+  WindowRect Rect(WindowHandle window) override { return window == kFrame ? frame_ : WindowRect{}; }
+  void Move(WindowHandle window, std::int32_t x, std::int32_t y, std::int32_t width,
+            std::int32_t height) override {
+    // The shared dialog keeps where its dialog went.
+    EXPECT_EQ(x, mdlCdlg::SharedDialog().Left());
+    EXPECT_EQ(y, mdlCdlg::SharedDialog().Top());
+    Log(std::to_string(window) + " to " + std::to_string(x) + "," + std::to_string(y) + " " +
+        std::to_string(width) + "x" + std::to_string(height));
+  }
+  double ScreenWidthPixels() override { return screen_width_; }
+  double ScreenHeightPixels() override { return screen_height_; }
+  void SetControlText(WindowHandle frame, DialogControl control, const std::string& text) override {
+    Log(std::to_string(frame) + (control == DialogControl::kOk ? " ok=" : " cancel=") + text);
+  }
+  void Log(const std::string& entry) { log_ += (log_.empty() ? "" : "; ") + entry; }
+
+  WindowRect frame_;
+  double screen_width_ = 0, screen_height_ = 0;
+  std::string log_;
+  WindowOperations* previous_;
 };
 
-TEST_F(FileDialogHookTest, CentresFrameRoundingHalvesToEven) {
+// Positions round halves to even, as the free space does before it is halved. Captions are set
+// only where given, and any message but kWmInitDialog does nothing at all (the system's dialog
+// sends many, and a dialog the user moved must stay where it is).
+TEST_F(FileDialogHookTest, CentresFrameAndSetsCaptionsAtInitDialogOnly) {
   const struct {
     const char* name;
     double screen_width, screen_height;
     WindowRect frame;
-    std::int32_t x, y;
-    WindowHandle child = kChild;
+    std::string log;
+    std::string ok = "", cancel = "";
+    std::uint32_t message = kWmInitDialog;
+    WindowHandle window = kChild;
   } cases[] = {
-      {"odd free space rounds down to even", 1024, 768, {0, 0, 563, 419}, 230, 174},
-      {"odd free space rounds up to even", 1024, 768, {0, 0, 561, 419}, 232, 174},
-      {"even free space", 1024, 768, {0, 0, 562, 419}, 231, 174},
-      {"taller than the screen", 800, 600, {0, 0, 400, 701}, 200, -50},
-      {"as wide as the screen", 1024, 768, {0, 0, 1024, 768}, 0, 0},
-      {"frame away from the origin", 1024, 768, {300, 200, 863, 619}, 230, 174},
-      {"fractional screen rounds first", 1024.5, 768.4, {0, 0, 563, 419}, 231, 174},
+      {"odd free space rounds down to even", 1024, 768, {0, 0, 563, 419}, "22 to 230,174 563x419"},
+      {"odd free space rounds up to even", 1024, 768, {0, 0, 561, 419}, "22 to 232,174 561x419"},
+      {"even free space", 1024, 768, {0, 0, 562, 419}, "22 to 231,174 562x419"},
+      {"taller than the screen", 800, 600, {0, 0, 400, 701}, "22 to 200,-50 400x701"},
+      {"frame away from the origin", 1024, 768, {300, 200, 863, 619}, "22 to 230,174 563x419"},
+      {"fractional screen rounds first", 1024.5, 768.4, {0, 0, 563, 419}, "22 to 231,174 563x419"},
       // Nothing is checked on the way: an empty move of no window to the screen's centre.
-      {"window without a frame", 1024, 768, {0, 0, 0, 0}, 512, 384, 99},
+      {"window without a frame", 1024, 768, {}, "0 to 512,384 0x0", "", "", kWmInitDialog, 99},
+      {"OK caption", 4, 4, {0, 0, 2, 2}, "22 to 1,1 2x2; 22 ok=Выбарть", "Выбарть"},
+      {"Cancel caption", 4, 4, {0, 0, 2, 2}, "22 to 1,1 2x2; 22 cancel=Нет", "", "Нет"},
+      {"both captions", 4, 4, {0, 0, 2, 2}, "22 to 1,1 2x2; 22 ok=Да; 22 cancel=Нет", "Да", "Нет"},
+      {"WM_NOTIFY", 4, 4, {0, 0, 2, 2}, "", "Да", "Нет", 0x004E},
+      {"WM_COMMAND", 4, 4, {0, 0, 2, 2}, "", "Да", "Нет", 0x0111},
+      {"no message", 4, 4, {0, 0, 2, 2}, "", "Да", "Нет", 0x0000},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    windows_.screen_width = c.screen_width;
-    windows_.screen_height = c.screen_height;
-    windows_.rects[kFrame] = c.frame;
-    windows_.moves.clear();
-    EXPECT_EQ(0, mdlCdlg::FileDialogHook(c.child, kWmInitDialog, 0, 0));
-    EXPECT_EQ(c.x, mdlCdlg::SharedDialog().Left());
-    EXPECT_EQ(c.y, mdlCdlg::SharedDialog().Top());
-    const WindowHandle frame = c.child == kChild ? kFrame : 0;
-    const std::int32_t width = c.frame.right - c.frame.left, height = c.frame.bottom - c.frame.top;
-    EXPECT_EQ((std::vector<FakeWindows::MoveCall>{{frame, c.x, c.y, width, height}}),
-              windows_.moves);
-    EXPECT_EQ(frame, mdlCdlg::hDialogFrame());
+    screen_width_ = c.screen_width;
+    screen_height_ = c.screen_height;
+    frame_ = c.frame;
+    mdlCdlg::SharedDialog().SetOKText(c.ok);
+    mdlCdlg::SharedDialog().SetCancelText(c.cancel);
+    log_.clear();
+    EXPECT_EQ(0, mdlCdlg::FileDialogHook(c.window, c.message, 1, 2));
+    EXPECT_EQ(c.log, log_);
   }
-}
-
-TEST_F(FileDialogHookTest, SetsOnlyCaptionsThatAreGiven) {
-  const struct {
-    const char* ok;
-    const char* cancel;
-    std::vector<std::string> expected;
-  } cases[] = {
-      {"Выбарть", "", {"22:ok=Выбарть"}},
-      {"", "Отмена!", {"22:cancel=Отмена!"}},
-      {"Сохранить", "Нет", {"22:ok=Сохранить", "22:cancel=Нет"}},
-      {"", "", {}},
-  };
-  for (const auto& c : cases) {
-    SetCaptions(c.ok, c.cancel);
-    windows_.texts.clear();
-    mdlCdlg::FileDialogHook(kChild, kWmInitDialog, 0, 0);
-    EXPECT_EQ(c.expected, windows_.texts) << c.ok << "/" << c.cancel;
-  }
-}
-
-TEST_F(FileDialogHookTest, OtherMessagesDoNothing) {
-  mdlCdlg::SharedDialog().SetOKText("Выбарть");
-  for (const std::uint32_t message : {0x0000u, 0x0002u, 0x004Eu, 0x0111u, 0x0468u}) {
-    EXPECT_EQ(0, mdlCdlg::FileDialogHook(kChild, message, 1, 2)) << message;
-  }
-  EXPECT_TRUE(windows_.moves.empty());
-  EXPECT_TRUE(windows_.texts.empty());
-  EXPECT_EQ(-1, mdlCdlg::SharedDialog().Left());
-}
-
-// The hook runs inside ShowOpen and works on SharedDialog, whichever object opened the dialog.
-TEST_F(FileDialogHookTest, RunsInsideShowAndWritesSharedDialog) {
-  windows_.rects[kFrame] = {0, 0, 562, 420};
-  mdlCdlg::SharedDialog().SetOKText("Выбарть");
-  FakeDialogPlatform platform;
-  platform.answer = [](DialogRecord& record) {
-    return record.hook(kChild, kWmInitDialog, 0, reinterpret_cast<std::intptr_t>(&record));
-  };
-  kelCommonDialog other;
-  other.ShowOpen();
-
-  EXPECT_EQ(231, mdlCdlg::SharedDialog().Left());
-  EXPECT_EQ(174, mdlCdlg::SharedDialog().Top());
-  EXPECT_EQ(0, other.Left());
-  EXPECT_EQ(std::vector<std::string>{"22:ok=Выбарть"}, windows_.texts);
-}
-
-TEST(FileDialogHook, WithoutWindowOperationsDoesNotCrash) {
-  ASSERT_EQ(nullptr, mdlCdlg::SetWindowOperations(nullptr));
-  mdlCdlg::SharedDialog().SetLeft(5);
-  mdlCdlg::SharedDialog().SetTop(5);
-  EXPECT_EQ(0, mdlCdlg::FileDialogHook(kChild, kWmInitDialog, 0, 0));
-  EXPECT_EQ(0, mdlCdlg::SharedDialog().Left() | mdlCdlg::SharedDialog().Top());
 }
 
 }  // namespace
