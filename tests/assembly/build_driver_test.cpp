@@ -136,24 +136,15 @@ TEST(BuildPackage, WholeTranscripts) {
   const std::string failed =
       "Ошибка... не удалось создать пакет '@no-such-folder/skin.zrk': нет такого файла или папки";
   const std::string dialog = "save dialog [Сохранить] [Файлы оболочек ZR 4.x (*.zrk)|*.zrk] []";
+  // clang-format off
   const Transcript start = {"clear", "Создание списка файлов...", "Список файлов создан!"};
-  const Transcript checking = {"Проверка существования файлов...",
-                               "config.zrp  [ok]",
-                               "select 4",
-                               "m.zrm  [ok]",
-                               "select 5",
-                               "a.bmp  [ok]",
-                               "select 6"};
+  const Transcript checking = {"Проверка существования файлов...", "config.zrp  [ok]", "select 4",
+                               "m.zrm  [ok]", "select 5", "a.bmp  [ok]", "select 6"};
   const Transcript checked = {"Проверка файлов успешно завершена!", "Подготовка к сборки zrk..."};
   const Transcript success = {kSuccess, "box information: " + kSuccess};
   // The skin of WriteSkin, every file found, up to the save dialog.
-  const Transcript to_dialog = Join({start,
-                                     {"Всего в проекте найдено 4 файл(ов)!"},
-                                     checking,
-                                     {"b.bmp  [ok]", "select 7"},
-                                     checked,
-                                     {"select 9", dialog}});
-  // clang-format off
+  const Transcript to_dialog = Join({start, {"Всего в проекте найдено 4 файл(ов)!"}, checking,
+                                     {"b.bmp  [ok]", "select 7"}, checked, {"select 9", dialog}});
   const std::vector<BuildRun> runs = {
       // The preview picture is appended without a line of its own, although a module names it.
       {"preview found and named by a module",
@@ -180,7 +171,8 @@ TEST(BuildPackage, WholeTranscripts) {
       // "No" to cancelling shows the dialog again; "Yes" ends the build.
       {"cancelled", {}, {std::nullopt, std::nullopt}, {MessageAnswer::kNo, MessageAnswer::kYes},
        BuildOutcome::kCancelled,
-       Join({to_dialog, {cancel, dialog, cancel, "Операция прервана пользователем...", "select 10"}}),
+       Join({to_dialog,
+             {cancel, dialog, cancel, "Операция прервана пользователем...", "select 10"}}),
        {}},
       // ".zrk" is always appended; "No" asks for another name and leaves that file alone, "Yes"
       // replaces the file whole.
@@ -188,7 +180,8 @@ TEST(BuildPackage, WholeTranscripts) {
        {{"old.zrk", "old package"}, {"skin.zrk", "keep me"},
         {"skin.zrk.zrk", "long " + std::string(100000, 'x')}},
        {"@old", "@skin.zrk"}, {MessageAnswer::kNo, MessageAnswer::kYes}, BuildOutcome::kWritten,
-       Join({to_dialog, {exists("old.zrk"), dialog, exists("skin.zrk.zrk")}, success, {"select 10"}}),
+       Join({to_dialog, {exists("old.zrk"), dialog, exists("skin.zrk.zrk")}, success,
+             {"select 10"}}),
        {"old.zrk: old package", "skin.zrk.zrk: config.zrp m.zrm a.bmp b.bmp", "skin.zrk: keep me"}},
       // The writer's error is reported, and nothing is left behind.
       {"failed write", {}, {"@no-such-folder/skin"}, {}, BuildOutcome::kFailed,

@@ -37,13 +37,11 @@ TEST(PackageWriter, WritesEveryEntryByteForByteAndReadsBack) {
   testing::TempDir dir;
   const std::string project = "[MODULES]\r\nBackGround=back.ini\r\n", big = RandomBytes(3 << 20, 1),
                     picture = RandomBytes(1024, 2), preview = RandomBytes(70 * 1024, 3);
-  const std::vector<std::pair<std::string, std::string>> entries = {{"config.zrp", project},
-                                                                    {"empty.bmp", ""},
-                                                                    {"big.bin", big},
-                                                                    {"Фон.bmp", "cyrillic"},
-                                                                    {"IMAGES\\back.bmp", picture},
-                                                                    {"preview.bmp", preview},
-                                                                    {"preview.bmp", preview}};
+  // clang-format off
+  const std::vector<std::pair<std::string, std::string>> entries = {
+      {"config.zrp", project}, {"empty.bmp", ""}, {"big.bin", big}, {"Фон.bmp", "cyrillic"},
+      {"IMAGES\\back.bmp", picture}, {"preview.bmp", preview}, {"preview.bmp", preview}};
+  // clang-format on
   std::vector<std::string> list;
   std::string expected(testing::kPackageMagic), data;
   for (const auto& [name, bytes] : entries) {
