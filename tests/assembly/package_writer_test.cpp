@@ -31,8 +31,8 @@ std::string RandomBytes(std::size_t n, unsigned seed) {
 
 // Empty, small, Cyrillic, large (kernel copy) and repeated entries, written through a link over
 // an old package: an entry keeps its own spelling where the file on disk differs in letter case,
-// the link stays a link and the replaced file keeps who may read it. Read back, the package gives
-// the same names and data.
+// the link stays a link, the replaced file keeps who may read it and no temporary file stays. Read
+// back, the package gives the same names and data.
 TEST(PackageWriter, WritesEveryEntryByteForByteAndReadsBack) {
   testing::TempDir dir;
   const std::string project = "[MODULES]\r\nBackGround=back.ini\r\n", big = RandomBytes(3 << 20, 1),
@@ -62,6 +62,7 @@ TEST(PackageWriter, WritesEveryEntryByteForByteAndReadsBack) {
   ASSERT_EQ(expected.size(), written.size());
   EXPECT_TRUE(expected == written);  // no dump of megabytes on failure
   EXPECT_TRUE(fs::is_symlink(dir.path() / "out/link.zrk"));
+  EXPECT_EQ(2, std::distance(fs::directory_iterator(dir.path() / "out"), {}));  // no temporary
   EXPECT_EQ(fs::perms::owner_read | fs::perms::owner_write, fs::status(old).permissions());
 
   const PackageReader reader(old.string());
