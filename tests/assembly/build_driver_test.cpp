@@ -111,9 +111,9 @@ class Session : public Report, public MessageBoxes {
 
 const std::string kSuccess = "Операция успешно завершена!";
 
-Transcript Join(std::initializer_list<Transcript> parts) {
+Transcript Join(std::initializer_list<Transcript> pieces) {
   Transcript whole;
-  for (const Transcript& part : parts) whole.insert(whole.end(), part.begin(), part.end());
+  for (const Transcript& piece : pieces) whole.insert(whole.end(), piece.begin(), piece.end());
   return whole;
 }
 
