@@ -21,39 +21,40 @@ namespace {
 
 using Transcript = std::vector<std::string>;
 
-// The fixture is the build's report and message boxes and answers its save dialogs, recording all
-// of it in one transcript. Boxes and dialogs answer from scripts; one the script did not expect
-// fails the test.
-class BuildPackageTest : public testing::TempDirTest, public Report, public MessageBoxes {
- protected:
-  BuildPackageTest() {
+// The report and message boxes of one build of a skin in a folder of its own, answering its save
+// dialogs too, and recording all of it in one transcript where "@" stands for the skin's folder.
+// Boxes and dialogs answer from scripts; one the script did not expect fails the test.
+class Session : public Report, public MessageBoxes {
+ public:
+  Session(std::deque<std::optional<std::string>> names, std::deque<MessageAnswer> answers)
+      : names_(std::move(names)), answers_(std::move(answers)) {
     dialog_.answer = [this](DialogRecord& record) -> std::int32_t {
       const kelCommonDialog& dialog = mdlCdlg::SharedDialog();
-      log_.push_back(dialog_.calls.back() + " dialog [" + dialog.OKText() + "] [" +
-                     dialog.Filter() + "] [" + BufferText(record.file) + "]");
+      Log(dialog_.calls.back() + " dialog [" + dialog.OKText() + "] [" + dialog.Filter() + "] [" +
+          BufferText(record.file) + "]");
       if (names_.empty()) {
         ADD_FAILURE() << "unexpected dialog";
         return 0;
       }
       const std::optional<std::string> name = names_.front();
       names_.pop_front();
-      return name && StoreInBuffer(record.file, record.max_file, *name) ? 1 : 0;
+      return name && StoreInBuffer(record.file, record.max_file, Path(*name)) ? 1 : 0;
     };
   }
 
   void Clear() override {
-    lines_.clear();
-    log_.push_back("clear");
+    lines_ = 0;
+    Log("clear");
   }
   void AddLine(const std::string& line) override {
-    lines_.push_back(line);
-    log_.push_back(line);
+    ++lines_;
+    Log(line);
   }
-  std::int16_t LineCount() const override { return static_cast<std::int16_t>(lines_.size()); }
-  void SetSelectedIndex(std::int16_t i) override { log_.push_back("select " + std::to_string(i)); }
+  std::int16_t LineCount() const override { return lines_; }
+  void SetSelectedIndex(std::int16_t i) override { Log("select " + std::to_string(i)); }
   MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) override {
     static const char* const kIcons[] = {"error", "question", "information"};
-    log_.push_back(std::string("box ") + kIcons[static_cast<int>(icon)] + ": " + text);
+    Log(std::string("box ") + kIcons[static_cast<int>(icon)] + ": " + text);
     if (buttons == MessageButtons::kOk) return MessageAnswer::kOk;
     if (answers_.empty()) {
       ADD_FAILURE() << "unexpected question: " << text;
@@ -64,199 +65,168 @@ class BuildPackageTest : public testing::TempDirTest, public Report, public Mess
     return answer;
   }
 
-  // A project naming one module with two pictures; every file present.
-  std::string WriteSkin() {
-    Write("m.zrm", "[STANDARD]\r\nPicture=a.bmp\r\nMask=b.bmp\r\n");
-    Write("a.bmp", "AAAA");
-    Write("b.bmp", "BB");
-    return Write("config.zrp", "[MODULES]\r\nPicture=m.zrm\r\n");
+  // The path of a name in the skin's folder: "@" replaced.
+  std::string Path(std::string name) const {
+    if (name.starts_with('@')) name.replace(0, 1, dir.folder());
+    return name;
   }
-  BuildOutcome Build(const std::string& project) { return BuildPackage(project, *this, *this); }
-  std::string Out(const std::string& name) const { return dir_.folder() + name; }
+  // Writes a project naming one module with two pictures, every file present, then files.
+  void WriteSkin(const std::vector<std::pair<std::string, std::string>>& files) {
+    testing::WriteFile(dir.path() / "m.zrm", "[STANDARD]\r\nPicture=a.bmp\r\nMask=b.bmp\r\n");
+    testing::WriteFile(dir.path() / "a.bmp", "AAAA");
+    testing::WriteFile(dir.path() / "b.bmp", "BB");
+    testing::WriteFile(dir.path() / "config.zrp", "[MODULES]\r\nPicture=m.zrm\r\n");
+    for (const auto& [name, bytes] : files) testing::WriteFile(dir.path() / name, bytes);
+  }
+  // Every .zrk file under the folder afterwards: a package as its entries, any other as its text.
+  std::vector<std::string> Packages() const {
+    std::vector<std::string> found;
+    for (const auto& file : std::filesystem::recursive_directory_iterator(dir.path())) {
+      if (file.path().extension() != ".zrk") continue;
+      std::string text = " " + testing::ReadFile(file.path());
+      if (text.starts_with(" " + std::string(testing::kPackageMagic))) {
+        text = "";
+        for (const PackageEntry& e : ReadPackageIndex(file.path().string())) text += " " + e.name;
+      }
+      found.push_back(file.path().lexically_relative(dir.path()).string() + ":" + text);
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+  }
 
-  Transcript log_;
-  std::vector<std::string> lines_;
-  std::deque<MessageAnswer> answers_;
-  std::deque<std::optional<std::string>> names_;  // for the save dialogs; nullopt cancels
+  testing::TempDir dir;
+  Transcript log;
   testing::FakeDialogPlatform dialog_;
+
+ private:
+  void Log(std::string line) {
+    for (auto at = line.find(dir.folder()); at != std::string::npos; at = line.find(dir.folder()))
+      line.replace(at, dir.folder().size(), "@");
+    log.push_back(std::move(line));
+  }
+  std::int16_t lines_ = 0;
+  std::deque<std::optional<std::string>> names_;
+  std::deque<MessageAnswer> answers_;
 };
 
-const Transcript kVerifiedSkin = {"clear",
-                                  "Создание списка файлов...",
-                                  "Список файлов создан!",
-                                  "Всего в проекте найдено 4 файл(ов)!",
-                                  "Проверка существования файлов...",
-                                  "config.zrp  [ok]",
-                                  "select 4",
-                                  "m.zrm  [ok]",
-                                  "select 5",
-                                  "a.bmp  [ok]",
-                                  "select 6",
-                                  "b.bmp  [ok]",
-                                  "select 7"};
-const std::string kSaveDialog = "save dialog [Сохранить] [Файлы оболочек ZR 4.x (*.zrk)|*.zrk] []";
+const std::string kSuccess = "Операция успешно завершена!";
 
-Transcript Concat(Transcript head, const Transcript& tail) {
-  head.insert(head.end(), tail.begin(), tail.end());
-  return head;
+Transcript Join(std::initializer_list<Transcript> pieces) {
+  Transcript whole;
+  for (const Transcript& piece : pieces) whole.insert(whole.end(), piece.begin(), piece.end());
+  return whole;
 }
 
-std::vector<std::string> EntryNames(const std::string& package) {
-  std::vector<std::string> names;
-  for (const PackageEntry& entry : ReadPackageIndex(package)) names.push_back(entry.name);
-  return names;
-}
+// One build of the skin of WriteSkin, with files written over it and the answers of the user.
+struct BuildRun {
+  const char* name;
+  std::vector<std::pair<std::string, std::string>> files;
+  std::deque<std::optional<std::string>> names;  // in the save dialogs; nullopt cancels
+  std::deque<MessageAnswer> answers;
+  BuildOutcome outcome;
+  Transcript log;
+  std::vector<std::string> packages;  // every .zrk file afterwards: its entries, or its text
+};
 
-TEST_F(BuildPackageTest, AllFilesPresentWritesThePackage) {
-  const std::string project = WriteSkin();
-  names_ = {Out("skin")};
-  EXPECT_EQ(BuildOutcome::kWritten, Build(project));
-  EXPECT_EQ(
-      Concat(kVerifiedSkin, {"Проверка файлов успешно завершена!", "Подготовка к сборки zrk...",
-                             "select 9", kSaveDialog, "Операция успешно завершена!",
-                             "box information: Операция успешно завершена!", "select 10"}),
-      log_);
-  EXPECT_EQ((std::vector<std::string>{"config.zrp", "m.zrm", "a.bmp", "b.bmp"}),
-            EntryNames(Out("skin.zrk")));
-}
-
-TEST_F(BuildPackageTest, PreviewPictureIsAppendedWithoutItsOwnLine) {
-  const std::string project = WriteSkin();
-  Write("preview.bmp", "PP");
-  names_ = {Out("skin")};
-  EXPECT_EQ(BuildOutcome::kWritten, Build(project));
-  EXPECT_EQ(
-      Concat(kVerifiedSkin, {"Дополнительно найден файл предварительного просмотра скина!",
-                             "Проверка файлов успешно завершена!", "Подготовка к сборки zrk...",
-                             "select 10", kSaveDialog, "Операция успешно завершена!",
-                             "box information: Операция успешно завершена!", "select 11"}),
-      log_);
-  EXPECT_EQ("preview.bmp", EntryNames(Out("skin.zrk")).back());
-}
-
-TEST_F(BuildPackageTest, PreviewNamedByAModuleIsWrittenTwice) {
-  Write("m.zrm", "[STANDARD]\r\nPicture=preview.bmp\r\n");
-  Write("preview.bmp", "PP");
-  const std::string project = Write("config.zrp", "[MODULES]\r\nPicture=m.zrm\r\n");
-  names_ = {Out("skin")};
-  EXPECT_EQ(BuildOutcome::kWritten, Build(project));
-  EXPECT_EQ((std::vector<std::string>{"config.zrp", "m.zrm", "preview.bmp", "preview.bmp"}),
-            EntryNames(Out("skin.zrk")));
-}
-
-TEST_F(BuildPackageTest, MissingFilesEndTheBuildWithoutLookingForThePreview) {
-  Write("m.zrm", "[STANDARD]\r\nPicture=a.bmp\r\nMask=gone.bmp\r\nFontFileName=f.fnt\r\n");
-  Write("a.bmp", "A");
-  Write("preview.bmp", "PP");
-  const std::string project = Write("config.zrp", "[MODULES]\r\nPicture=m.zrm\r\nFont=no.zrm\r\n");
-  EXPECT_EQ(BuildOutcome::kFilesMissing, Build(project));
-  EXPECT_EQ((Transcript{"clear",
-                        "Создание списка файлов...",
-                        "Список файлов создан!",
-                        "Всего в проекте найдено 6 файл(ов)!",
-                        "Проверка существования файлов...",
-                        "config.zrp  [ok]",
-                        "select 4",
-                        "no.zrm  [err]",
-                        "select 5",
-                        "m.zrm  [ok]",
-                        "select 6",
-                        "a.bmp  [ok]",
-                        "select 7",
-                        "gone.bmp  [err]",
-                        "select 8",
-                        "f.fnt  [err]",
-                        "select 9",
-                        "box error: ВНИМАНИЕ: Один или несколько файлов указанного проекта не "
-                        "найдены! Операция будет прервана. Подробности смотрите в отчете.",
-                        "Ошибка... Файл не найден...",
-                        "select 10"}),
-            log_);
-}
-
-TEST_F(BuildPackageTest, CancelThenNoAsksAgainAndCancelThenYesWritesNothing) {
-  const std::string project = WriteSkin();
-  names_ = {std::nullopt, std::nullopt};
-  answers_ = {MessageAnswer::kNo, MessageAnswer::kYes};
-  EXPECT_EQ(BuildOutcome::kCancelled, Build(project));
-  const std::string question = "box question: Вы действительно хотите отменить операцию?";
-  EXPECT_EQ(
-      Concat(kVerifiedSkin, {"Проверка файлов успешно завершена!", "Подготовка к сборки zrk...",
-                             "select 9", kSaveDialog, question, kSaveDialog, question,
-                             "Операция прервана пользователем...", "select 10"}),
-      log_);
-  for (const auto& file : std::filesystem::directory_iterator(dir_.path())) {
-    EXPECT_NE(".zrk", file.path().extension()) << file.path();
-  }
-}
-
-// "No" asks for another name and leaves that file alone; "Yes" replaces the file whole.
-TEST_F(BuildPackageTest, OverwriteQuestionDecidesOverAnExistingPackage) {
-  const std::string project = WriteSkin();
-  Write("old.zrk", "old package");
-  Write("skin.zrk", std::string(100000, 'x'));
-  names_ = {Out("old"), Out("skin")};
-  answers_ = {MessageAnswer::kNo, MessageAnswer::kYes};
-  EXPECT_EQ(BuildOutcome::kWritten, Build(project));
-  const auto question = [this](const std::string& name) {
-    return "box question: Файл '" + Out(name) + "' уже существует! Хотите заменить его?";
+TEST(BuildPackage, WholeTranscripts) {
+  const std::string cancel = "box question: Вы действительно хотите отменить операцию?";
+  const auto exists = [](const std::string& name) {
+    return "box question: Файл '@" + name + "' уже существует! Хотите заменить его?";
   };
-  EXPECT_EQ((Transcript{kSaveDialog, question("old.zrk"), kSaveDialog, question("skin.zrk"),
-                        "Операция успешно завершена!",
-                        "box information: Операция успешно завершена!", "select 10"}),
-            Transcript(log_.end() - 7, log_.end()));
-  EXPECT_EQ("old package", testing::ReadFile(Out("old.zrk")));
-  EXPECT_EQ(std::string::npos, testing::ReadFile(Out("skin.zrk")).find('x'));
-  EXPECT_EQ(4u, EntryNames(Out("skin.zrk")).size());
-}
-
-TEST_F(BuildPackageTest, ExtensionIsAlwaysAppended) {
-  const std::string project = WriteSkin();
-  Write("skin.zrk", "keep me");
-  names_ = {Out("skin.zrk")};
-  EXPECT_EQ(BuildOutcome::kWritten, Build(project));
-  EXPECT_EQ("keep me", testing::ReadFile(Out("skin.zrk")));
-  EXPECT_EQ(4u, EntryNames(Out("skin.zrk.zrk")).size());
-}
-
-TEST_F(BuildPackageTest, FailedWriteReportsTheFileAndLeavesNothing) {
-  const std::string project = WriteSkin();
-  names_ = {Out("no-such-folder/skin")};
-  EXPECT_EQ(BuildOutcome::kFailed, Build(project));
-  ASSERT_GE(log_.size(), 3u);
-  const std::string line = log_[log_.size() - 3];
-  EXPECT_EQ(0u, line.rfind("Ошибка... ", 0)) << line;
-  EXPECT_NE(std::string::npos, line.find("skin.zrk")) << line;
-  EXPECT_EQ("select 10", log_[log_.size() - 2]);
-  EXPECT_EQ("box error: " + line, log_.back());
-  EXPECT_FALSE(std::filesystem::exists(Out("no-such-folder")));
+  const std::string failed =
+      "Ошибка... не удалось создать пакет '@no-such-folder/skin.zrk': нет такого файла или папки";
+  const std::string dialog = "save dialog [Сохранить] [Файлы оболочек ZR 4.x (*.zrk)|*.zrk] []";
+  // clang-format off
+  const Transcript start = {"clear", "Создание списка файлов...", "Список файлов создан!"};
+  const Transcript checking = {"Проверка существования файлов...", "config.zrp  [ok]", "select 4",
+                               "m.zrm  [ok]", "select 5", "a.bmp  [ok]", "select 6"};
+  const Transcript checked = {"Проверка файлов успешно завершена!", "Подготовка к сборки zrk..."};
+  const Transcript success = {kSuccess, "box information: " + kSuccess};
+  // The skin of WriteSkin, every file found, up to the save dialog.
+  const Transcript to_dialog = Join({start, {"Всего в проекте найдено 4 файл(ов)!"}, checking,
+                                     {"b.bmp  [ok]", "select 7"}, checked, {"select 9", dialog}});
+  const std::vector<BuildRun> runs = {
+      // The preview picture is appended without a line of its own, although a module names it.
+      {"preview found and named by a module",
+       {{"m.zrm", "[STANDARD]\r\nPicture=a.bmp\r\nMask=b.bmp\r\n[EFFECTS]\r\nFrames=preview.bmp"},
+        {"preview.bmp", "PP"}},
+       {"@skin"}, {}, BuildOutcome::kWritten,
+       Join({start, {"Всего в проекте найдено 5 файл(ов)!"}, checking,
+             {"b.bmp  [ok]", "select 7", "preview.bmp  [ok]", "select 8",
+              "Дополнительно найден файл предварительного просмотра скина!"},
+             checked, {"select 11", dialog}, success, {"select 12"}}),
+       {"skin.zrk: config.zrp m.zrm a.bmp b.bmp preview.bmp preview.bmp"}},
+      // Missing files end the build before the preview is looked for.
+      {"missing files",
+       {{"m.zrm", "[STANDARD]\r\nPicture=a.bmp\r\nMask=gone.bmp\r\nFontFileName=f.fnt\r\n"},
+        {"config.zrp", "[MODULES]\r\nPicture=m.zrm\r\nFont=no.zrm\r\n"}, {"preview.bmp", "PP"}},
+       {}, {}, BuildOutcome::kFilesMissing,
+       Join({start, {"Всего в проекте найдено 6 файл(ов)!", "Проверка существования файлов...",
+           "config.zrp  [ok]", "select 4", "no.zrm  [err]", "select 5", "m.zrm  [ok]", "select 6",
+           "a.bmp  [ok]", "select 7", "gone.bmp  [err]", "select 8", "f.fnt  [err]", "select 9",
+           "box error: ВНИМАНИЕ: Один или несколько файлов указанного проекта не найдены! "
+           "Операция будет прервана. Подробности смотрите в отчете.",
+           "Ошибка... Файл не найден...", "select 10"}}),
+       {}},
+      // "No" to cancelling shows the dialog again; "Yes" ends the build.
+      {"cancelled", {}, {std::nullopt, std::nullopt}, {MessageAnswer::kNo, MessageAnswer::kYes},
+       BuildOutcome::kCancelled,
+       Join({to_dialog,
+             {cancel, dialog, cancel, "Операция прервана пользователем...", "select 10"}}),
+       {}},
+      // ".zrk" is always appended; "No" asks for another name and leaves that file alone, "Yes"
+      // replaces the file whole.
+      {"existing packages",
+       {{"old.zrk", "old package"}, {"skin.zrk", "keep me"},
+        {"skin.zrk.zrk", "long " + std::string(100000, 'x')}},
+       {"@old", "@skin.zrk"}, {MessageAnswer::kNo, MessageAnswer::kYes}, BuildOutcome::kWritten,
+       Join({to_dialog, {exists("old.zrk"), dialog, exists("skin.zrk.zrk")}, success,
+             {"select 10"}}),
+       {"old.zrk: old package", "skin.zrk.zrk: config.zrp m.zrm a.bmp b.bmp", "skin.zrk: keep me"}},
+      // The writer's error is reported, and nothing is left behind.
+      {"failed write", {}, {"@no-such-folder/skin"}, {}, BuildOutcome::kFailed,
+       Join({to_dialog, {failed, "select 10", "box error: " + failed}}), {}},
+  };
+  // clang-format on
+  for (const BuildRun& run : runs) {
+    SCOPED_TRACE(run.name);
+    Session session(run.names, run.answers);
+    session.WriteSkin(run.files);
+    EXPECT_EQ(run.outcome, BuildPackage(session.Path("@config.zrp"), session, session));
+    EXPECT_EQ(run.log, session.log);
+    EXPECT_EQ(run.packages, session.Packages());
+  }
 }
 
 #ifndef _WIN32
 // What the writer would refuse ends the build with its error before the save dialog, so the user
 // is never asked for a name that cannot be written, and a check gives the same verdict.
-TEST_F(BuildPackageTest, WhatTheWriterRefusesStopsBeforeTheSaveDialog) {
-  Write("a.bmp", "A");
-  Write("a*b.bmp", "star");
-  ASSERT_EQ(0, ::mkfifo(Out("pipe.bmp").c_str(), 0600));
+TEST(BuildPackage, WhatTheWriterRefusesStopsBeforeTheSaveDialog) {
   const struct {
-    std::string project, module, culprit;
+    std::string project, picture, error;
   } kCases[] = {
       // The project's own name, chosen in the open dialog, has no Windows-1251 form.
-      {"漢.zrp", "Picture=a.bmp", "漢.zrp"},
-      {"config.zrp", "Picture=a*b.bmp", "a*b.bmp"},
-      {"config.zrp", "Picture=pipe.bmp", "pipe.bmp"},
+      {"漢.zrp", "a.bmp", "имя файла '漢.zrp' нельзя записать в кодировке Windows-1251"},
+      {"config.zrp", "a*b.bmp", "имя файла 'a*b.bmp' содержит недопустимый символ '*'"},
+      {"config.zrp", "pipe.bmp", "не удалось открыть файл 'pipe.bmp': это не обычный файл"},
   };
   for (const auto& c : kCases) {
     for (const bool check_only : {false, true}) {
-      SCOPED_TRACE(c.culprit + (check_only ? " (check)" : ""));
-      Write("m.zrm", "[STANDARD]\r\n" + c.module + "\r\n");
-      const std::string project = Write(c.project, "[MODULES]\r\nPicture=m.zrm\r\n");
-      lines_.clear();
-      EXPECT_EQ(BuildOutcome::kFailed, BuildPackage(project, *this, *this, check_only));
-      EXPECT_EQ(0u, lines_.back().rfind("Ошибка... ", 0)) << lines_.back();
-      EXPECT_NE(std::string::npos, lines_.back().find(c.culprit)) << lines_.back();
-      EXPECT_TRUE(dialog_.calls.empty());
+      SCOPED_TRACE(c.picture + (check_only ? " (check)" : ""));
+      Session session({}, {});
+      session.WriteSkin({{"m.zrm", "[STANDARD]\r\nPicture=" + c.picture + "\r\n"},
+                         {c.project, "[MODULES]\r\nPicture=m.zrm\r\n"},
+                         {"a*b.bmp", "star"}});
+      ASSERT_EQ(0, ::mkfifo(session.Path("@pipe.bmp").c_str(), 0600));
+      EXPECT_EQ(BuildOutcome::kFailed,
+                BuildPackage(session.Path("@" + c.project), session, session, check_only));
+      const std::string error = "Ошибка... " + c.error;
+      EXPECT_EQ(
+          (Transcript{"clear", "Создание списка файлов...", "Список файлов создан!",
+                      "Всего в проекте найдено 3 файл(ов)!", "Проверка существования файлов...",
+                      c.project + "  [ok]", "select 4", "m.zrm  [ok]", "select 5",
+                      c.picture + "  [ok]", "select 6", error, "select 7", "box error: " + error}),
+          session.log);
     }
   }
 }

@@ -1,4 +1,4 @@
-// Tests of extraction: unsafe entry names, paths below the target folder, and planted links.
+// Tests of extraction: entry names as paths below the target folder, and what is already there.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,130 +15,135 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string UnsafeReason(std::string_view name) {
-  try {
-    EntryPathComponents(name);
-  } catch (const Error& e) {
-    return e.what();
-  }
-  return "(accepted)";
-}
-
-TEST(ExtractPath, RefusesNamesThatLeaveTheTargetFolder) {
+// Names that would leave the target folder are refused; the others, as a build writes them, are
+// paths below it with "\" separating folders.
+TEST(ExtractPath, NamesBecomePathsBelowTheTargetFolderOrAreRefused) {
+  // clang-format off
   const std::pair<std::string, std::string> cases[] = {
-      {"", "имя пустое"},
-      {"\\Windows\\a.bmp", "путь абсолютный"},
-      {"/etc/passwd", "путь абсолютный"},
+      {"Images\\Фон.bmp", "/t/Images/Фон.bmp"}, {"a..b\\c.d", "/t/a..b/c.d"},
+      {".\\bg.bmp", "/t/bg.bmp"}, {"sub\\\\x.bmp", "/t/sub/x.bmp"},
+      {"sub\\.\\x.bmp", "/t/sub/x.bmp"}, {"", "имя пустое"},
+      {"\\Windows\\a.bmp", "путь абсолютный"}, {"/etc/passwd", "путь абсолютный"},
       {"\\\\server\\share\\a.bmp", "путь абсолютный"},
-      {"C:\\a.bmp", "путь начинается с буквы диска"},
-      {"c:a.bmp", "путь начинается с буквы диска"},
-      {"..\\a.bmp", "часть пути '..'"},
-      {"Images\\..\\..\\a.bmp", "часть пути '..'"},
-      {"Images/../../a.bmp", "часть пути '..'"},
-      {".", "имя не называет файл"},
-      {"Images\\", "имя не называет файл"},
-      {"Images\\.", "имя не называет файл"},
-  };
-  for (const auto& [name, reason] : cases) {
-    EXPECT_EQ("имя файла '" + name + "' нельзя извлечь: " + reason, UnsafeReason(name));
+      {"C:\\a.bmp", "путь начинается с буквы диска"}, {"c:a.bmp", "путь начинается с буквы диска"},
+      {"..\\a.bmp", "часть пути '..'"}, {"Images\\..\\..\\a.bmp", "часть пути '..'"},
+      {"Images/../../a.bmp", "часть пути '..'"}, {".", "имя не называет файл"},
+      {"Images\\", "имя не называет файл"}, {"Images\\.", "имя не называет файл"},
+      {std::string("a\0b", 3), "имя содержит символ NUL"}};
+  // clang-format on
+  for (const auto& [name, expected] : cases) {
+    std::string got;
+    try {
+      got = ExtractionPath("/t", name);
+    } catch (const Error& e) {
+      got = e.what();
+    }
+    const std::string shown = name.find('\0') == std::string::npos ? name : "a\\0b";
+    EXPECT_EQ(expected.starts_with('/') ? expected
+                                        : "имя файла '" + shown + "' нельзя извлечь: " + expected,
+              got);
   }
-  EXPECT_EQ("имя файла 'a\\0b' нельзя извлечь: имя содержит символ NUL",
-            UnsafeReason(std::string("a\0b", 3)));
-}
-
-TEST(ExtractPath, BackslashesBecomeSubFolders) {
-  EXPECT_EQ("/t/Images/Фон.bmp", ExtractionPath("/t", "Images\\Фон.bmp"));
   EXPECT_EQ("/t/config.zrp", ExtractionPath("/t/", "config.zrp"));
-  EXPECT_EQ("/t/a..b/c.d", ExtractionPath("/t", "a..b\\c.d"));
-  // What a build writes for names such as these extracts too.
-  EXPECT_EQ("/t/bg.bmp", ExtractionPath("/t", ".\\bg.bmp"));
-  EXPECT_EQ("/t/sub/x.bmp", ExtractionPath("/t", "sub\\\\x.bmp"));
-  EXPECT_EQ("/t/sub/x.bmp", ExtractionPath("/t", "sub\\.\\x.bmp"));
 }
 
 class ExtractEntryTest : public testing::TempDirTest {
  protected:
-  // A package of the given files (written into skin/ first), and a reader on it.
-  std::unique_ptr<PackageReader> Pack(
-      const std::vector<std::pair<std::string, std::string>>& files) {
-    std::vector<std::string> list;
+  // Writes a package of files (put into skin/ first) as target/p.zrk and extracts every entry
+  // into target/; returns what each extraction threw, "" for nothing.
+  std::vector<std::string> PackAndExtract(
+      const std::vector<std::pair<std::string, std::string>>& files, std::vector<bool> replace) {
+    std::vector<std::string> list, errors;
     for (const auto& [name, data] : files) {
       std::string on_disk = name;
       std::replace(on_disk.begin(), on_disk.end(), '\\', '/');
       Write("skin/" + on_disk, data);
       list.push_back(name);
     }
-    WritePackage(dir_.folder() + "p.zrk", dir_.folder() + "skin/" + list[0], list);
-    return std::make_unique<PackageReader>(dir_.folder() + "p.zrk");
+    WritePackage(dir_.folder() + "target/p.zrk", dir_.folder() + "skin/" + list[0], list);
+    package_ = testing::ReadFile(dir_.path() / "target/p.zrk");
+    const PackageReader reader(dir_.folder() + "target/p.zrk");
+    for (const bool replace_all : replace) {
+      for (const PackageEntry& entry : reader.entries()) {
+        errors.emplace_back();
+        try {
+          ExtractEntry(reader, entry, dir_.folder() + "target", replace_all);
+        } catch (const ExistingFile& e) {
+          errors.back() = std::string("exists: ") + e.what();
+        } catch (const Error& e) {
+          errors.back() = e.what();
+        }
+      }
+    }
+    return errors;
   }
-  std::string Target() {
-    fs::create_directories(dir_.path() / "target");
-    return dir_.folder() + "target";
+  // Everything in target/: a file with its bytes, a link with its target, a folder.
+  std::vector<std::string> Target() const {
+    std::vector<std::string> items;
+    for (const auto& item : fs::recursive_directory_iterator(dir_.path() / "target")) {
+      std::string text = item.is_symlink()     ? "-> " + fs::read_symlink(item).filename().string()
+                         : item.is_directory() ? "folder"
+                                               : testing::ReadFile(item);
+      if (text == package_) text = "the package";
+      items.push_back(item.path().lexically_relative(dir_.path() / "target").generic_string() +
+                      ": " + text);
+    }
+    std::sort(items.begin(), items.end());
+    return items;
   }
+  std::string package_;
 };
 
-TEST_F(ExtractEntryTest, RoundTripRebuildsTheSkin) {
-  ZRK_SKIP_ON_WINDOWS(testing::kNonAsciiNamesNeedWidePaths);
-  const auto reader = Pack({{"config.zrp", "project"},
-                            {"Images\\Фон.bmp", std::string(100000, 'b')},
-                            {"empty.bmp", ""},
-                            {"preview.bmp", "p"},
-                            {"preview.bmp", "p"}});
-  const std::string target = Target();
-  for (const PackageEntry& entry : reader->entries()) ExtractEntry(*reader, entry, target, true);
-  EXPECT_EQ("project", testing::ReadFile(target + "/config.zrp"));
-  EXPECT_EQ(std::string(100000, 'b'), testing::ReadFile(target + "/Images/Фон.bmp"));
-  EXPECT_EQ("", testing::ReadFile(target + "/empty.bmp"));
-  EXPECT_EQ("p", testing::ReadFile(target + "/preview.bmp"));
-  EXPECT_EQ(5, std::distance(fs::recursive_directory_iterator(target), {}));  // with Images
-}
-
-TEST_F(ExtractEntryTest, DoesNotFollowALinkedFolder) {
-  ZRK_SKIP_ON_WINDOWS("Wine cannot make symbolic links");
-  const auto reader = Pack({{"config.zrp", "p"}, {"Images\\a.bmp", "data"}});
-  const std::string target = Target();
-  fs::create_directories(dir_.path() / "outside");
-  fs::create_directory_symlink(dir_.path() / "outside", dir_.path() / "target/Images");
-  EXPECT_THROW(ExtractEntry(*reader, reader->entries()[1], target, true), Error);
-  EXPECT_TRUE(fs::is_empty(dir_.path() / "outside"));
-}
-
-TEST_F(ExtractEntryTest, ReplacesALinkedFileInsteadOfItsTarget) {
-  ZRK_SKIP_ON_WINDOWS("Wine cannot make symbolic links");
-  const auto reader = Pack({{"config.zrp", "new"}});
-  const std::string target = Target();
-  Write("victim.txt", "keep me");
-  fs::create_symlink(dir_.path() / "victim.txt", dir_.path() / "target/config.zrp");
-  ExtractEntry(*reader, reader->entries()[0], target, true);
-  EXPECT_EQ("keep me", testing::ReadFile(dir_.path() / "victim.txt"));
-  EXPECT_FALSE(fs::is_symlink(dir_.path() / "target/config.zrp"));
-  EXPECT_EQ("new", testing::ReadFile(dir_.path() / "target/config.zrp"));
-}
-
-TEST_F(ExtractEntryTest, FailureLeavesNoTemporaryFile) {
-  const auto reader = Pack({{"config.zrp", "p"}});
-  const std::string target = Target();
-  fs::create_directories(dir_.path() / "target/config.zrp/inside");  // a folder in the way
-  EXPECT_THROW(ExtractEntry(*reader, reader->entries()[0], target, true), Error);
-  EXPECT_EQ(1, std::distance(fs::directory_iterator(target), {}));
-}
-
 // A file already there stays unless replacing was asked for; the package being read is never
-// written over, even then.
-TEST_F(ExtractEntryTest, KeepsAnExistingFileUnlessToldAndNeverThePackage) {
-  const auto reader = Pack({{"config.zrp", "new"}, {"p.zrk", "entry named as the package"}});
-  const std::string target = Target();
+// written over, even then; a folder in the way fails and leaves no temporary file.
+TEST_F(ExtractEntryTest, WhatIsAlreadyThere) {
   Write("target/config.zrp", "old");
-  EXPECT_THROW(ExtractEntry(*reader, reader->entries()[0], target, false), ExistingFile);
-  EXPECT_EQ("old", testing::ReadFile(dir_.path() / "target/config.zrp"));
-  ExtractEntry(*reader, reader->entries()[0], target, true);
-  EXPECT_EQ("new", testing::ReadFile(dir_.path() / "target/config.zrp"));
+  fs::create_directories(dir_.path() / "target/in/way.bmp/inside");
+  const std::string there = " в папке '" + dir_.folder() + "target'";
+#ifdef _WIN32
+  const std::string in_the_way = "нет доступа";  // what Windows says of a file over a folder
+#else
+  const std::string in_the_way = "это папка";
+#endif
+  const std::string is_package = "файл 'p.zrk'" + there + " не будет записан: это читаемый пакет";
+  EXPECT_EQ(
+      (std::vector<std::string>{
+          "exists: файл 'config.zrp' уже есть" + there + " и не будет заменён", is_package,
+          "exists: файл 'in\\way.bmp' уже есть" + there + " и не будет заменён",
+          // and with replacing
+          "", is_package, "не удалось записать файл 'in\\way.bmp'" + there + ": " + in_the_way}),
+      PackAndExtract(
+          {{"config.zrp", "new"}, {"p.zrk", "named as the package"}, {"in\\way.bmp", "x"}},
+          {false, true}));
+  EXPECT_EQ((std::vector<std::string>{"config.zrp: new", "in/way.bmp/inside: folder",
+                                      "in/way.bmp: folder", "in: folder", "p.zrk: the package"}),
+            Target());
+}
 
-  const std::string package = testing::ReadFile(dir_.path() / "p.zrk");
-  for (const bool replace : {false, true}) {
-    EXPECT_THROW(ExtractEntry(*reader, reader->entries()[1], dir_.folder(), replace), Error);
-  }
-  EXPECT_TRUE(package == testing::ReadFile(dir_.path() / "p.zrk"));
+// Entries of every kind come back as they were packed; a link below the target folder is never
+// followed: a linked folder is not written into, a linked file is replaced, not its target.
+TEST_F(ExtractEntryTest, RoundTripNeverFollowsALink) {
+  ZRK_SKIP_ON_WINDOWS("Wine cannot make symbolic links");
+  Write("victim.txt", "keep me");
+  fs::create_directories(dir_.path() / "outside");
+  fs::create_directories(dir_.path() / "target");
+  fs::create_directory_symlink(dir_.path() / "outside", dir_.path() / "target/Linked");
+  fs::create_symlink(dir_.path() / "victim.txt", dir_.path() / "target/config.zrp");
+  // clang-format off
+  const std::vector<std::pair<std::string, std::string>> files = {
+      {"config.zrp", "project"}, {"Images\\Фон.bmp", "picture"}, {"empty.bmp", ""},
+      {"preview.bmp", "p"}, {"preview.bmp", "p"}, {"Linked\\a.bmp", "data"}};
+  // clang-format on
+  const std::string there = " в папке '" + dir_.folder() + "target'";
+  EXPECT_EQ((std::vector<std::string>{"", "", "", "", "",
+                                      "не удалось создать файл 'Linked\\a.bmp'" + there +
+                                          ": часть пути не является папкой"}),
+            PackAndExtract(files, {true}));
+  EXPECT_EQ((std::vector<std::string>{"Images/Фон.bmp: picture", "Images: folder",
+                                      "Linked: -> outside", "config.zrp: project",
+                                      "empty.bmp: ", "p.zrk: the package", "preview.bmp: p"}),
+            Target());
+  EXPECT_TRUE(fs::is_empty(dir_.path() / "outside"));
+  EXPECT_EQ("keep me", testing::ReadFile(dir_.path() / "victim.txt"));
 }
 
 }  // namespace

@@ -1,20 +1,23 @@
-// Tests of WritePackage: the exact bytes, and failures that leave nothing behind.
+// Tests of WritePackage: the exact bytes of a package, read back, and faults that leave nothing
+// behind.
 #include "assembly/package_writer.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <random>
+#include <regex>
 
+#include "assembly/package_reader.h"
 #include "platform/error.h"
 #include "test_util.h"
 
 namespace zrk {
 namespace {
-
-using testing::PackageEntryBytes;
 
 namespace fs = std::filesystem;
 using platform::FileHandle;
@@ -26,265 +29,235 @@ std::string RandomBytes(std::size_t n, unsigned seed) {
   return bytes;
 }
 
-std::vector<std::string> Listing(const fs::path& folder) {
+// Empty, small, Cyrillic, large (kernel copy) and repeated entries, written through a link over
+// an old package: an entry keeps its own spelling where the file on disk differs in letter case,
+// the link stays a link, the replaced file keeps who may read it and no temporary file stays. Read
+// back, the package gives the same names and data.
+TEST(PackageWriter, WritesEveryEntryByteForByteAndReadsBack) {
+  testing::TempDir dir;
+  const std::string project = "[MODULES]\r\nBackGround=back.ini\r\n", big = RandomBytes(3 << 20, 1),
+                    picture = RandomBytes(1024, 2), preview = RandomBytes(70 * 1024, 3);
+  // clang-format off
+  const std::vector<std::pair<std::string, std::string>> entries = {
+      {"config.zrp", project}, {"empty.bmp", ""}, {"big.bin", big}, {"Фон.bmp", "cyrillic"},
+      {"IMAGES\\back.bmp", picture}, {"preview.bmp", preview}, {"preview.bmp", preview}};
+  // clang-format on
+  std::vector<std::string> list;
+  std::string expected(testing::kPackageMagic), data;
+  for (const auto& [name, bytes] : entries) {
+    if (name != "IMAGES\\back.bmp") testing::WriteFile(dir.path() / name, bytes);
+    list.push_back(name);
+    expected += testing::PackageEntryBytes(testing::Cp1251(name), bytes);
+    data += bytes;
+  }
+  testing::WriteFile(dir.path() / "images/Back.BMP", picture);
+  const fs::path old = dir.path() / "out/skin.zrk";
+  testing::WriteFile(old, "old package");
+  fs::permissions(old, fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_symlink("skin.zrk", dir.path() / "out/link.zrk");
+
+  WritePackage(dir.folder() + "out/link.zrk", dir.folder() + "config.zrp", list,
+               {.replace_existing = true, .progress = {}});
+  const std::string written = testing::ReadFile(old);
+  ASSERT_EQ(expected.size(), written.size());
+  EXPECT_TRUE(expected == written);  // no dump of megabytes on failure
+  EXPECT_TRUE(fs::is_symlink(dir.path() / "out/link.zrk"));
+  EXPECT_EQ(2, std::distance(fs::directory_iterator(dir.path() / "out"), {}));  // no temporary
+  EXPECT_EQ(fs::perms::owner_read | fs::perms::owner_write, fs::status(old).permissions());
+
+  const PackageReader reader(old.string());
   std::vector<std::string> names;
-  for (const auto& item : fs::directory_iterator(folder)) names.push_back(item.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
+  const std::string copy = dir.folder() + "data.out";
+  const int out = ::open(copy.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  ASSERT_LE(0, out);
+  for (const PackageEntry& entry : reader.entries()) {
+    names.push_back(entry.name);
+    reader.CopyData(entry, out);
+  }
+  ::close(out);
+  EXPECT_EQ(list, names);
+  EXPECT_TRUE(data == testing::ReadFile(copy));
 }
 
-// The native file operations, with the faults a test asks for.
+// A fault of one build: a file operation that fails with an error, or a source that a change
+// (removed, cut, grown) meets when it is opened or once it has been measured for its header.
+struct Fault {
+  std::string at;  // "read", "create", "write", "copy", "sync", "publish"; "open", "measured"
+  int error = 0;
+  std::string source = {};  // the end of the source's path, for "open" and "measured"
+  std::function<void(const fs::path&)> change = {};
+};
+
+// The native file operations with one fault.
 class FaultyFileSystem : public platform::NativeFileSystem {
  public:
-  std::function<void(const std::string&path)> before_open, after_measuring;
-  std::error_code read_error, create_error, write_error, copy_error, sync_error, rename_error;
+  explicit FaultyFileSystem(Fault fault) : fault_(std::move(fault)) {}
   int creates = 0;
 
   FileHandle OpenForReading(const std::string& path, std::error_code& ec) override {
-    if (before_open) before_open(path);
-    last_opened_ = path;
+    Meet("open", last_opened_ = path);
     return NativeFileSystem::OpenForReading(path, ec);
   }
   platform::FileInfo StatHandle(FileHandle file, std::error_code& ec) override {
     const platform::FileInfo info = NativeFileSystem::StatHandle(file, ec);
-    if (after_measuring) after_measuring(last_opened_);
+    Meet("measured", last_opened_);
     return info;
   }
   std::size_t ReadAt(FileHandle file, std::uint64_t offset, std::span<char> buffer,
                      std::error_code& ec) override {
-    return Fails(read_error, ec) ? 0 : NativeFileSystem::ReadAt(file, offset, buffer, ec);
+    return Fails("read", ec) ? 0 : NativeFileSystem::ReadAt(file, offset, buffer, ec);
   }
   FileHandle CreateTemporary(const std::string& target, std::string& temporary,
                              std::error_code& ec) override {
     ++creates;
-    return Fails(create_error, ec) ? platform::kNoFile
-                                   : NativeFileSystem::CreateTemporary(target, temporary, ec);
+    return Fails("create", ec) ? platform::kNoFile
+                               : NativeFileSystem::CreateTemporary(target, temporary, ec);
   }
   void Write(FileHandle file, std::span<const char> data, std::error_code& ec) override {
-    if (!Fails(write_error, ec)) NativeFileSystem::Write(file, data, ec);
+    if (!Fails("write", ec)) NativeFileSystem::Write(file, data, ec);
   }
   std::uint64_t CopyAt(FileHandle from, std::uint64_t offset, FileHandle to, std::uint64_t count,
                        std::error_code& ec) override {
-    return Fails(copy_error, ec) ? 0 : NativeFileSystem::CopyAt(from, offset, to, count, ec);
+    return Fails("copy", ec) ? 0 : NativeFileSystem::CopyAt(from, offset, to, count, ec);
   }
   void Sync(FileHandle file, std::error_code& ec) override {
-    if (!Fails(sync_error, ec)) NativeFileSystem::Sync(file, ec);
+    if (!Fails("sync", ec)) NativeFileSystem::Sync(file, ec);
   }
   void Publish(FileHandle file, const std::string& temporary, const std::string& target,
                bool replace, std::error_code& ec) override {
-    if (!Fails(rename_error, ec))
+    if (!Fails("publish", ec))
       return NativeFileSystem::Publish(file, temporary, target, replace, ec);
-    std::error_code ignored;
+    std::error_code ignored;  // a failed publish takes the temporary file with it
     NativeFileSystem::Close(file, ignored);
     if (!temporary.empty()) NativeFileSystem::Remove(temporary, ignored);
   }
 
  private:
+  bool Fails(const std::string& operation, std::error_code& ec) const {
+    if (fault_.at != operation) return false;
+    ec = {fault_.error, std::system_category()};
+    return true;
+  }
+  void Meet(const std::string& moment, const std::string& path) const {
+    if (fault_.at == moment && path.ends_with(fault_.source)) fault_.change(path);
+  }
+  Fault fault_;
   std::string last_opened_;
-
-  static bool Fails(const std::error_code& fault, std::error_code& ec) {
-    if (fault) ec = fault;
-    return static_cast<bool>(fault);
-  }
 };
-
-class PackageWriterTest : public testing::TempDirTest {
- protected:
-  std::string Project() const { return dir_.folder() + "config.zrp"; }
-  // Packages go to a folder of their own, so that a left-over temporary file shows in Listing.
-  std::string Package() {
-    fs::create_directories(dir_.path() / "out");
-    return dir_.folder() + "out/skin.zrk";
-  }
-};
-
-TEST_F(PackageWriterTest, ProjectOfFiveBytesGivesThirtyEightBytesInPlaceOfTheOldPackage) {
-  Write("config.zrp", "abcde");
-  Write("out/skin.zrk", "old package");
-  fs::permissions(Package(), fs::perms::owner_read | fs::perms::owner_write);
-  WritePackage(Package(), Project(), {"config.zrp"}, {.replace_existing = true, .progress = {}});
-  const std::string expected = "ZRK4000029<new_file=config.zrp*5>abcde";
-  EXPECT_EQ(38u, expected.size());
-  EXPECT_EQ(expected, testing::ReadFile(Package()));
-  EXPECT_EQ(std::vector<std::string>{"skin.zrk"}, Listing(dir_.path() / "out"));
-  // The replaced package keeps who may read it.
-  EXPECT_EQ(fs::perms::owner_read | fs::perms::owner_write,
-            fs::status(Package()).permissions() & fs::perms::mask);
-}
-
-#ifndef _WIN32
-// What is at the package path decides: without agreement a file that is there (as one that
-// appears during the build would be) stays; a link is written through and stays a link; and no
-// agreement lets the package replace a file of the skin itself.
-TEST_F(PackageWriterTest, DestinationRules) {
-  Write("config.zrp", "abcde");
-  Write("out/old.zrk", "old package");
-  EXPECT_THROW(WritePackage(dir_.folder() + "out/old.zrk", Project(), {"config.zrp"}),
-               DestinationTaken);
-  EXPECT_TRUE(testing::ReadFile(dir_.path() / "out/old.zrk") == "old package");
-
-  fs::create_symlink("real.zrk", dir_.path() / "out/link.zrk");
-  WritePackage(dir_.folder() + "out/link.zrk", Project(), {"config.zrp"});
-  EXPECT_TRUE(fs::is_symlink(dir_.path() / "out/link.zrk"));
-  EXPECT_EQ(38u, fs::file_size(dir_.path() / "out/real.zrk"));
-
-  fs::create_hard_link(dir_.path() / "config.zrp", dir_.path() / "out/same.zrk");
-  for (const std::string name : {"config.zrp", "out/same.zrk"}) {
-    try {
-      WritePackage(dir_.folder() + name, Project(), {"config.zrp"},
-                   {.replace_existing = true, .progress = {}});
-      ADD_FAILURE() << name << " replaced";
-    } catch (const Error& e) {
-      EXPECT_NE(std::string::npos, std::string(e.what()).find("это файл 'config.zrp' самого скина"))
-          << e.what();
-    }
-  }
-  EXPECT_EQ("abcde", testing::ReadFile(dir_.path() / "config.zrp"));
-  EXPECT_EQ((std::vector<std::string>{"link.zrk", "old.zrk", "real.zrk", "same.zrk"}),
-            Listing(dir_.path() / "out"));
-}
-#endif
-
-// Empty, large (kernel copy), Cyrillic and repeated entries; an entry keeps its own text when the
-// file on disk differs in letter case.
-TEST_F(PackageWriterTest, WritesEveryEntryByteForByte) {
-  const std::string project = "[MODULES]\r\nBackGround=back.ini\r\n";
-  const std::string big = RandomBytes(3 * 1024 * 1024, 1);
-  const std::string picture = RandomBytes(1024, 2);
-  const std::string preview = RandomBytes(70 * 1024, 3);
-  Write("config.zrp", project);
-  Write("empty.bmp", "");
-  Write("big.bin", big);
-  Write("Фон.bmp", "cyrillic");
-  Write("images/Back.BMP", picture);
-  Write("preview.bmp", preview);
-  WritePackage(Package(), Project(),
-               {"config.zrp", "empty.bmp", "big.bin", "Фон.bmp", "IMAGES\\back.bmp", "preview.bmp",
-                "preview.bmp"});
-  // Ф, о, н are one byte each in Windows-1251; a zero-length file is "*0>" and nothing else.
-  const std::string expected =
-      std::string(testing::kPackageMagic) + PackageEntryBytes("config.zrp", project) +
-      PackageEntryBytes("empty.bmp", "") + PackageEntryBytes("big.bin", big) +
-      PackageEntryBytes("\xD4\xEE\xED.bmp", "cyrillic") +
-      PackageEntryBytes("IMAGES\\back.bmp", picture) + PackageEntryBytes("preview.bmp", preview) +
-      PackageEntryBytes("preview.bmp", preview);
-  const std::string written = testing::ReadFile(Package());
-  ASSERT_EQ(expected.size(), written.size());
-  EXPECT_TRUE(expected == written);  // no dump of megabytes on failure
-}
 
 // A failing build, the fault it meets, and what it must say ("@" stands for the package path).
-// Sources: config.zrp, Images\a.bmp (100 bytes, copied through the buffer) and big.bin (200 KiB,
-// copied by the kernel).
-using Arrange = std::function<void(FaultyFileSystem&, const fs::path& skin)>;
 struct FailureCase {
-  const char* label;
+  const char* name;
   std::vector<std::string> list;
-  Arrange arrange;
-  bool checked_before_writing;  // a name the package cannot hold: refused before any file exists
+  Fault fault;
   std::string message;
+  bool before_writing = false;  // refused before any file is created
+  std::string package = "out/skin.zrk";
+  bool replace = true;
 };
 
-Arrange Fault(std::error_code FaultyFileSystem::*member, int value) {
-  return [=](FaultyFileSystem& f, const fs::path&) { f.*member = {value, std::system_category()}; };
-}
-
-// Runs act on the source whose path ends in suffix, before it is opened or once the open file has
-// been measured for its header.
-Arrange OnOpenOf(std::string suffix, std::function<void(fs::path)> act,
-                 std::function<void(const std::string&)> FaultyFileSystem::*when =
-                     &FaultyFileSystem::before_open) {
-  return [=](FaultyFileSystem& f, const fs::path&) {
-    f.*when = [=](const std::string& path) {
-      if (path.ends_with(suffix)) act(path);
-    };
-  };
-}
-Arrange OnceMeasured(std::string suffix, std::function<void(fs::path)> act) {
-  return OnOpenOf(std::move(suffix), std::move(act), &FaultyFileSystem::after_measuring);
-}
-
-std::vector<FailureCase> FailureCases() {
-  const Arrange none = [](FaultyFileSystem&, const fs::path&) {};
-  const auto remove = [](fs::path p) { fs::remove(p); };
-  const auto shrink = [](fs::path p) { fs::resize_file(p, fs::file_size(p) - 1); };
-  const auto grow = [](fs::path p) { fs::resize_file(p, fs::file_size(p) + 1); };
-  const auto huge = [](FaultyFileSystem&, const fs::path& skin) {
-    testing::WriteFile(skin / "huge.bin", "");
-    fs::resize_file(skin / "huge.bin", std::uint64_t{1} << 31);  // sparse: no disk used
-  };
+// Every failure leaves the files at and beside the package path as they were, the old package
+// (or the skin's file that would have been replaced) included, and no temporary file. The skin:
+// config.zrp, Images\a.bmp (100 bytes, copied through the buffer), big.bin (200 KiB, copied by
+// the kernel), a sparse huge.bin of 2^31 bytes; in out/, an old package, a hard link to the
+// project file and a folder.
+TEST(PackageWriter, FailureChangesNothingAndLeavesNoTemporaryFile) {
+  const auto remove = [](const fs::path& p) { fs::remove(p); };
+  const auto shrink = [](const fs::path& p) { fs::resize_file(p, fs::file_size(p) - 1); };
+  const auto grow = [](const fs::path& p) { fs::resize_file(p, fs::file_size(p) + 1); };
   const std::vector<std::string> list = {"config.zrp", "Images\\a.bmp", "big.bin"};
-  using F = FaultyFileSystem;
+  const std::string is_source =
+      "не удалось сохранить пакет '@': это файл 'config.zrp' самого скина, он не будет заменён";
   // clang-format off
-  return {
-      {"no Windows-1251 form", {"config.zrp", "big.bin", "漢字.bmp"}, none, true,
-       "имя файла '漢字.bmp' нельзя записать в кодировке Windows-1251"},
-      {"star in name", {"config.zrp", "big.bin", "a*b.bmp"}, none, true,
-       "имя файла 'a*b.bmp' содержит недопустимый символ '*'"},
-      {"missing source", {"config.zrp", "big.bin", "gone.bmp"}, none, false,
+  const FailureCase cases[] = {
+      {"no Windows-1251 form", {"config.zrp", "big.bin", "漢字.bmp"}, {},
+       "имя файла '漢字.bmp' нельзя записать в кодировке Windows-1251", true},
+      {"star in name", {"config.zrp", "big.bin", "a*b.bmp"}, {},
+       "имя файла 'a*b.bmp' содержит недопустимый символ '*'", true},
+      {"empty list", {}, {}, "список файлов пакета пуст", true},
+      {"missing source", {"config.zrp", "big.bin", "gone.bmp"}, {},
        "не удалось открыть файл 'gone.bmp': нет такого файла или папки"},
-      {"folder as source", {"config.zrp", "Images"}, none, false,
+      {"folder as source", {"config.zrp", "Images"}, {},
        "не удалось открыть файл 'Images': это не обычный файл"},
-      {"source of 2^31 bytes", {"config.zrp", "huge.bin"}, huge, false,
-       "файл 'huge.bin' слишком велик для пакета: 2147483648 байт, "
-       "допустимо не больше 2147483647"},
-      {"empty list", {}, none, true, "список файлов пакета пуст"},
-      {"source vanishes after the check", list, OnOpenOf("Images/a.bmp", remove), false,
+      {"source of 2^31 bytes", {"config.zrp", "huge.bin"}, {},
+       "файл 'huge.bin' слишком велик для пакета: 2147483648 байт, допустимо не больше 2147483647"},
+      {"source vanishes after the check", list, {"open", 0, "Images/a.bmp", remove},
        "не удалось открыть файл 'Images\\a.bmp': нет такого файла или папки"},
-      {"small source shrinks", list, OnceMeasured("Images/a.bmp", shrink), false,
+      {"small source shrinks", list, {"measured", 0, "Images/a.bmp", shrink},
        "не удалось прочитать файл 'Images\\a.bmp': файл стал короче 100 байт во время записи"},
-      {"small source grows", list, OnceMeasured("Images/a.bmp", grow), false,
+      {"small source grows", list, {"measured", 0, "Images/a.bmp", grow},
        "не удалось прочитать файл 'Images\\a.bmp': файл стал длиннее 100 байт во время записи"},
-      {"large source shrinks", list, OnceMeasured("big.bin", shrink), false,
+      {"large source shrinks", list, {"measured", 0, "big.bin", shrink},
        "не удалось прочитать файл 'big.bin': файл стал короче 204800 байт во время записи"},
-      {"large source grows", list, OnceMeasured("big.bin", grow), false,
+      {"large source grows", list, {"measured", 0, "big.bin", grow},
        "не удалось прочитать файл 'big.bin': файл стал длиннее 204800 байт во время записи"},
-      {"source unreadable", list, Fault(&F::read_error, EIO), false,
+      {"source unreadable", list, {"read", EIO},
        "не удалось прочитать файл 'config.zrp': ошибка ввода-вывода"},
-      {"package cannot be created", list, Fault(&F::create_error, EACCES), false,
+      {"package cannot be created", list, {"create", EACCES},
        "не удалось создать пакет '@': нет доступа"},
-      {"disk full in a write", list, Fault(&F::write_error, ENOSPC), false,
+      {"disk full in a write", list, {"write", ENOSPC},
        "не удалось записать пакет '@': нет места на диске"},
-      {"disk full in a kernel copy", list, Fault(&F::copy_error, ENOSPC), false,
+      {"disk full in a kernel copy", list, {"copy", ENOSPC},
        "не удалось записать пакет '@': нет места на диске"},
-      {"kernel copy fails otherwise", list, Fault(&F::copy_error, EIO), false,
+      {"kernel copy fails otherwise", list, {"copy", EIO},
        "не удалось скопировать файл 'big.bin' в пакет '@': ошибка ввода-вывода"},
-      {"data never reach the disk", list, Fault(&F::sync_error, EIO), false,
+      {"data never reach the disk", list, {"sync", EIO},
        "не удалось записать пакет '@': ошибка ввода-вывода"},
-      {"package cannot replace the old one", list, Fault(&F::rename_error, EBUSY), false,
+      {"package cannot replace the old one", list, {"publish", EBUSY},
        "не удалось сохранить пакет '@': файл занят"},
+      // What is at the package path decides: without agreement a file that is there (as one that
+      // appears during the build would be) stays, and no agreement lets the package replace a
+      // file of the skin itself or a folder.
+      {"old package, no agreement", list, {},
+       "не удалось сохранить пакет '@': такой файл появился во время сборки и не был заменён",
+       false, "out/skin.zrk", false},
+      {"package path is the project file", list, {}, is_source, false, "config.zrp"},
+      {"package path is a hard link to it", list, {}, is_source, false, "out/same.zrk"},
+      {"package path is a folder", list, {}, "не удалось сохранить пакет '@': это папка",
+       true, "out/folder.zrk"},
   };
   // clang-format on
-}
-
-TEST_F(PackageWriterTest, FailureLeavesOldPackageAndNoTemporaryFile) {
-  for (const FailureCase& c : FailureCases()) {
-    SCOPED_TRACE(c.label);
+  // The names in the skin's folder, where a temporary file would stay beside the project file,
+  // and the names and contents of those in out/.
+  const auto state = [](const fs::path& skin) {
+    std::vector<std::string> items = {"config.zrp: " + testing::ReadFile(skin / "config.zrp")};
+    for (const auto& item : fs::directory_iterator(skin)) {
+      items.push_back(item.path().filename().string());
+    }
+    for (const auto& item : fs::directory_iterator(skin / "out")) {
+      items.push_back("out/" + item.path().filename().string() + ": " +
+                      (item.is_directory() ? "folder" : testing::ReadFile(item.path())));
+    }
+    std::sort(items.begin(), items.end());
+    return items;
+  };
+  for (const FailureCase& c : cases) {
+    SCOPED_TRACE(c.name);
     testing::TempDir skin;
-    testing::WriteFile(skin.path() / "config.zrp", "abcde");
-    testing::WriteFile(skin.path() / "Images/a.bmp", std::string(100, 'a'));
-    testing::WriteFile(skin.path() / "big.bin", RandomBytes(200 * 1024, 4));
-    testing::WriteFile(skin.path() / "out/skin.zrk", "old package");
-    const std::string package = skin.folder() + "out/skin.zrk";
-    FaultyFileSystem faulty;
-    c.arrange(faulty, skin.path());
+    for (const auto& [name, bytes] : {std::pair<std::string, std::string>{"config.zrp", "abcde"},
+                                      {"Images/a.bmp", std::string(100, 'a')},
+                                      {"big.bin", RandomBytes(200 * 1024, 4)},
+                                      {"huge.bin", ""},
+                                      {"out/skin.zrk", "old package"}}) {
+      testing::WriteFile(skin.path() / name, bytes);
+    }
+    fs::resize_file(skin.path() / "huge.bin", std::uint64_t{1} << 31);  // sparse: no disk used
+    fs::create_hard_link(skin.path() / "config.zrp", skin.path() / "out/same.zrk");
+    fs::create_directory(skin.path() / "out/folder.zrk");
+    const std::vector<std::string> before = state(skin.path());
+    const std::string package = skin.folder() + c.package;
+    FaultyFileSystem faulty(c.fault);
 
     std::string message = "(no error)";
     try {
-      WritePackage(package, skin.folder() + "config.zrp", c.list, faulty);
+      WritePackage(package, skin.folder() + "config.zrp", c.list, faulty,
+                   {.replace_existing = c.replace, .progress = {}});
     } catch (const Error& e) {
       message = e.what();
     }
-    std::string expected = c.message;
-    if (const auto at = expected.find('@'); at != std::string::npos) {
-      expected.replace(at, 1, package);
-    }
-    EXPECT_EQ(expected, message);
-    EXPECT_EQ(std::vector<std::string>{"skin.zrk"}, Listing(skin.path() / "out"));
-    EXPECT_TRUE(testing::ReadFile(package) == "old package");  // no dump of a new package
-    if (c.checked_before_writing) {
-      EXPECT_EQ(0, faulty.creates);
-    }
+    EXPECT_EQ(std::regex_replace(c.message, std::regex("@"), package), message);
+    EXPECT_EQ(before, state(skin.path()));
+    EXPECT_EQ(c.before_writing ? 0 : 1, faulty.creates);
   }
 }
 
