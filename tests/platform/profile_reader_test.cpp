@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "platform/profile_cases.h"
 #include "test_util.h"
@@ -52,14 +53,20 @@ TEST_F(ProfileReaderTest, UnusableFilesAreEmpty) {
 #ifndef _WIN32
   ASSERT_EQ(0, ::mkfifo((dir_.folder() + "pipe.zrm").c_str(), 0600));
   paths.push_back(dir_.folder() + "pipe.zrm");
-  const auto locked = Write("locked.zrm", "[STANDARD]\r\nPicture=a.bmp\r\n");
-  ASSERT_EQ(0, ::chmod(locked.c_str(), 0));
-  if (!std::ifstream(locked)) paths.push_back(locked);  // unless permissions are not enforced
 #endif
   for (const std::string& path : paths) {
     EXPECT_EQ("", Profile::Load(path).Value("STANDARD", "Picture")) << path;
   }
 }
+
+#ifndef _WIN32
+TEST_F(ProfileReaderTest, UnreadableFileIsEmpty) {
+  const auto path = Write("locked.zrm", "[STANDARD]\r\nPicture=a.bmp\r\n");
+  ASSERT_EQ(0, ::chmod(path.c_str(), 0));
+  if (std::ifstream(path)) GTEST_SKIP() << "permissions are not enforced for this user";
+  EXPECT_EQ("", Profile::Load(path).Value("STANDARD", "Picture"));
+}
+#endif
 
 // Files larger than the reader's read buffer give what Parse gives on the same bytes, wherever
 // a read boundary falls (inside a line, a CR LF, or a UTF-16 surrogate pair). Entry i of the
@@ -78,22 +85,17 @@ void ExpectLoadReadsLikeParse(const std::string& path, const std::string& bytes,
   }
 }
 
-TEST_F(ProfileReaderTest, LargeFilesReadLikeParse) {
+TEST_F(ProfileReaderTest, LargeFileReadsLikeParse) {
   constexpr int kEntries = 6000;
-  std::string text;       // UTF-8 bytes, read as Windows-1251
-  std::u16string text16;  // the same characters in UTF-16
+  std::string text;  // UTF-8 bytes, read as Windows-1251
   for (int i = 0; i < kEntries; ++i) {
     const std::string n = std::to_string(i);
-    const std::string head = (i % 97 == 0 ? "[E" + std::to_string(i / 97) + "]\r;c\n" : "") + "K" +
-                             n + " = \"v" + n + std::string(i % 7, ' ');
-    text += head + "😀ы😀x😀😀\" \r\n";
-    text16 += std::u16string(head.begin(), head.end()) + u"😀ы😀x😀😀\" \r\n";
+    text += (i % 97 == 0 ? "[E" + std::to_string(i / 97) + "]\r;c\n" : "") + "K" + n + " = \"v" +
+            n + std::string(i % 7, ' ') + "😀ы😀x😀😀\" \r\n";
   }
   for (int pad = 0; pad < 3; ++pad) {
     SCOPED_TRACE(pad);
     ExpectLoadReadsLikeParse(dir_.folder() + "ansi.zrm", std::string(pad, ' ') + text, kEntries);
-    ExpectLoadReadsLikeParse(dir_.folder() + "utf16.zrm",
-                             Utf16File(std::u16string(pad, u' ') + text16), kEntries);
   }
 }
 

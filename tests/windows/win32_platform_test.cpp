@@ -100,69 +100,54 @@ TEST_F(Win32Test, ReadIniValueFindsTheFileThroughTheAnsiCodePage) {
   fs::current_path(previous);
 }
 
-// The package of a skin with a Cyrillic name and a file large enough for the copy path.
-class Win32PackageTest : public Win32Test {
- protected:
-  void WriteSkin() {
-    Write("skin/config.zrp", project_);
-    Write("skin/m.zrm", module_);
-    Write("skin/Фон.bmp", "abc");
-    Write("skin/big.bmp", big_);
-  }
-  std::string Project() const { return Folder() + "skin\\config.zrp"; }
-  std::vector<std::string> List() const { return {"config.zrp", "m.zrm", "Фон.bmp", "big.bmp"}; }
-  std::string Expected() const {
-    using testing::PackageEntryBytes;
-    return std::string(testing::kPackageMagic) + PackageEntryBytes("config.zrp", project_) +
-           PackageEntryBytes("m.zrm", module_) + PackageEntryBytes("\xD4\xEE\xED.bmp", "abc") +
-           PackageEntryBytes("big.bmp", big_);
-  }
-  std::vector<std::string> Listing() const {
+// A package with a Cyrillic name, of a skin with a Cyrillic file name and a file large enough for
+// the copy path, replaces the old one only when agreed and when the sources and the package can be
+// had; a failure leaves the old package and no temporary file beside it.
+TEST_F(Win32Test, PackageReplacesTheOldOneOnlyWhenItCan) {
+  const std::string project = "[MODULES]\r\nPicture=m.zrm\r\n", big(200000, 'b');
+  const std::string module = "[STANDARD]\r\nPicture=\xD4\xEE\xED.bmp\r\nMask=big.bmp\r\n";
+  Write("skin/config.zrp", project);
+  Write("skin/m.zrm", module);
+  Write("skin/Фон.bmp", "abc");
+  Write("skin/big.bmp", big);
+  const std::string package = Write("out/Пакет.zrk", "old");
+  const auto write = [&](bool replace) {
+    WritePackage(package, Folder() + "skin\\config.zrp",
+                 {"config.zrp", "m.zrm", "Фон.bmp", "big.bmp"},
+                 {.replace_existing = replace, .progress = {}});
+  };
+  const auto listing = [&] {
     std::vector<std::string> names;
     for (const auto& item : fs::directory_iterator(dir_.path() / "out")) {
       names.push_back(Utf8Of(item.path().filename()));
     }
     return names;
-  }
-  const std::string project_ = "[MODULES]\r\nPicture=m.zrm\r\n";
-  const std::string module_ = "[STANDARD]\r\nPicture=\xD4\xEE\xED.bmp\r\nMask=big.bmp\r\n";
-  const std::string big_ = std::string(200000, 'b');
-};
-
-TEST_F(Win32PackageTest, WritesAndReplacesThePackage) {
-  WriteSkin();
-  const std::string package = Write("out/Пакет.zrk", "old package, longer than nothing");
-  EXPECT_THROW(WritePackage(package, Project(), List()), DestinationTaken);  // not agreed
-  WritePackage(package, Project(), List(), {.replace_existing = true, .progress = {}});
-  EXPECT_EQ(Expected(), Read(package));
-  EXPECT_EQ((std::vector<std::string>{"Пакет.zrk"}), Listing());
-  EXPECT_EQ("Фон.bmp", ReadPackageIndex(package).at(2).name);
-}
-
-TEST_F(Win32PackageTest, FailureLeavesTheOldPackageAndNoTemporaryFile) {
-  WriteSkin();
-  const std::string package = Write("out/skin.zrk", "old");
+  };
+  EXPECT_THROW(write(false), DestinationTaken);
   // A source that another program holds without sharing cannot be read.
-  const HANDLE holder = Hold("skin/big.bmp", GENERIC_READ, 0, OPEN_EXISTING);
-  ASSERT_NE(INVALID_HANDLE_VALUE, holder);
-  const WriteOptions replace{.replace_existing = true, .progress = {}};
+  HANDLE holder = Hold("skin/big.bmp", GENERIC_READ, 0, OPEN_EXISTING);
   try {
-    WritePackage(package, Project(), List(), replace);
+    write(true);
     ADD_FAILURE() << "the locked source was written";
   } catch (const Error& error) {
     EXPECT_TRUE(testing::Contains(error.what(), "big.bmp")) << error.what();
   }
   ::CloseHandle(holder);
-  EXPECT_EQ("old", Read(package));
-  EXPECT_EQ((std::vector<std::string>{"skin.zrk"}), Listing());
-
   // A package that another program holds open cannot be replaced: the new one is dropped.
-  const HANDLE reader = Hold("out/skin.zrk", GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
-  ASSERT_NE(INVALID_HANDLE_VALUE, reader);
-  EXPECT_THROW(WritePackage(package, Project(), List(), replace), Error);
-  ::CloseHandle(reader);
+  holder = Hold("out/Пакет.zrk", GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+  EXPECT_THROW(write(true), Error);
+  ::CloseHandle(holder);
   EXPECT_EQ("old", Read(package));
-  EXPECT_EQ((std::vector<std::string>{"skin.zrk"}), Listing());
+  EXPECT_EQ((std::vector<std::string>{"Пакет.zrk"}), listing());
+
+  write(true);
+  using testing::PackageEntryBytes;
+  EXPECT_EQ(std::string(testing::kPackageMagic) + PackageEntryBytes("config.zrp", project) +
+                PackageEntryBytes("m.zrm", module) + PackageEntryBytes("\xD4\xEE\xED.bmp", "abc") +
+                PackageEntryBytes("big.bmp", big),
+            Read(package));
+  EXPECT_EQ((std::vector<std::string>{"Пакет.zrk"}), listing());
+  EXPECT_EQ("Фон.bmp", ReadPackageIndex(package).at(2).name);
 }
 
 TEST_F(Win32Test, NewFileBeneathRefusesNamesThatAreNotPlainFiles) {
