@@ -125,6 +125,7 @@ inline std::vector<ProfileCase> ProfileCases() {
     // The 1023rd character is a quote but the last is not: nothing to drop.
     {"quote check sees the whole value", fx + quote_inside + "\r\n", quote_inside.substr(0, 1022),
      e, f},
+    // Cyrillic letter case is ignored as ASCII's is (Wine 8.0 ignores only ASCII's).
     {"Cyrillic names match ignoring case", Cp1251("[Модули]\r\nКартинкаЁ=к.bmp\r\n"),
      Cp1251("к.bmp"), Cp1251("МОДУЛИ"), Cp1251("картинкаё")},
     // NUL is an ordinary character.
