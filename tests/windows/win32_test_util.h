@@ -1,4 +1,5 @@
-// Helpers of the Windows tests: files with UTF-8 names made through the wide file functions.
+// UTF-8 names in the Windows tests, converted through the wide path functions:
+// std::filesystem::path(std::string) would read them in the ANSI code page under MinGW.
 #pragma once
 
 #include <filesystem>
@@ -7,13 +8,10 @@
 
 namespace zrk::testing {
 
-/// The path that UTF-8 text names. std::filesystem::path(std::string) would widen it byte by
-/// byte under MinGW.
 inline std::filesystem::path PathOf(std::string_view utf8) {
   return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-/// The UTF-8 text of a path, as the core takes paths.
 inline std::string Utf8Of(const std::filesystem::path& path) {
   const std::u8string text = path.u8string();
   return std::string(text.begin(), text.end());
