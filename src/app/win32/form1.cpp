@@ -60,8 +60,8 @@ LOGFONTW DefaultFont() {
   return font;
 }
 
-// The build's message boxes, each shown after the report: the box then sits beside the whole
-// report, its last line selected, and not beside what the report last painted.
+// The build's message boxes, each shown after the report: the box then sits beside every line and
+// the selection as the build has left them, not beside what the report last painted.
 class ReportFirstBoxes : public MessageBoxes {
  public:
   ReportFirstBoxes(ListBoxReport& report, MessageBoxes& boxes) : report_(report), boxes_(boxes) {}
