@@ -22,6 +22,18 @@ namespace {
 
 using Transcript = std::vector<std::string>;
 
+// The next answer of a script; one the script does not have fails the test.
+template <typename T>
+T Next(std::deque<T>& script, const T& otherwise, const std::string& asked) {
+  if (script.empty()) {
+    ADD_FAILURE() << "unexpected: " << asked;
+    return otherwise;
+  }
+  const T next = script.front();
+  script.pop_front();
+  return next;
+}
+
 // The report and message boxes of one build of a skin in a folder of its own, answering its save
 // dialogs too, and recording all of it in one transcript where "@" stands for the skin's folder.
 // Boxes and dialogs answer from scripts; one the script did not expect fails the test.
@@ -33,12 +45,7 @@ class Session : public Report, public MessageBoxes {
       const kelCommonDialog& dialog = mdlCdlg::SharedDialog();
       Log(dialog_.calls.back() + " dialog [" + dialog.OKText() + "] [" + dialog.Filter() + "] [" +
           BufferText(record.file) + "]");
-      if (names_.empty()) {
-        ADD_FAILURE() << "unexpected dialog";
-        return 0;
-      }
-      const std::optional<std::string> name = names_.front();
-      names_.pop_front();
+      const std::optional<std::string> name = Next(names_, {}, log.back());
       return name && StoreInBuffer(record.file, record.max_file, dir.folder() + *name) ? 1 : 0;
     };
   }
@@ -56,14 +63,8 @@ class Session : public Report, public MessageBoxes {
   MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) override {
     static const char* const kIcons[] = {"error", "question", "information"};
     Log(std::string("box ") + kIcons[static_cast<int>(icon)] + ": " + text);
-    if (buttons == MessageButtons::kOk) return MessageAnswer::kOk;
-    if (answers_.empty()) {
-      ADD_FAILURE() << "unexpected question: " << text;
-      return MessageAnswer::kNo;
-    }
-    const MessageAnswer answer = answers_.front();
-    answers_.pop_front();
-    return answer;
+    return buttons == MessageButtons::kOk ? MessageAnswer::kOk
+                                          : Next(answers_, MessageAnswer::kNo, log.back());
   }
 
   // Writes a project naming one module with two pictures, every file present, then files.

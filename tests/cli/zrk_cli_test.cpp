@@ -100,10 +100,10 @@ std::vector<Case> Cases() {
       {"build", {"build", "skin/config.zrp", "-o", "given.ZRK"}, 0,
        "*\nПодготовка к сборки zrk...\nОперация успешно завершена!\n",
        "zrk: пакет '@/given.zrk' записан: файлов 5, 70270 байт\n", {"given.zrk: 70270 bytes"}},
-      {"quiet build", {"build", "skin/./config.zrp", "-q"}, 0, "", "", {built}},
       {"into a folder", {"build", "skin", "-o", "there", "-q"}, 0, "", "",
        {"there/skin.zrk: 70270 bytes", "there/x: x"}, {{"there/x", "x"}}},
-      {"--force replaces", {"build", "skin", "--force", "-q"}, 0, "", "", {built}, old_package},
+      {"--force replaces", {"build", "skin/./config.zrp", "--force", "-q"}, 0, "", "", {built},
+       old_package},
       {"files missing", {"build", "skin", "-q"}, 1, "",
        "ВНИМАНИЕ: Один или несколько файлов указанного проекта не найдены! Операция будет "
        "прервана. Подробности смотрите в отчете.\n",
