@@ -22,8 +22,10 @@ TEST(ExtractPath, NamesBecomePathsBelowTheTargetFolderOrAreRefused) {
       {"Images\\Фон.bmp", "/t/Images/Фон.bmp"}, {"a..b\\c.d", "/t/a..b/c.d"},
       {".\\bg.bmp", "/t/bg.bmp"}, {"sub\\\\x.bmp", "/t/sub/x.bmp"}, {"", "имя пустое"},
       {"\\Windows\\a.bmp", "путь абсолютный"}, {"/etc/passwd", "путь абсолютный"},
+      {"\\\\server\\share\\a.bmp", "путь абсолютный"},
       {"C:\\a.bmp", "путь начинается с буквы диска"}, {"c:a.bmp", "путь начинается с буквы диска"},
-      {"..\\a.bmp", "часть пути '..'"}, {"Images/../../a.bmp", "часть пути '..'"},
+      {"..\\a.bmp", "часть пути '..'"}, {"Images\\..\\..\\a.bmp", "часть пути '..'"},
+      {"Images/../../a.bmp", "часть пути '..'"}, {".", "имя не называет файл"},
       {"Images\\", "имя не называет файл"}, {"Images\\.", "имя не называет файл"},
       {std::string("a\0b", 3), "имя содержит символ NUL"}};
   // clang-format on

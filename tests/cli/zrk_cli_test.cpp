@@ -122,6 +122,7 @@ std::vector<Case> Cases() {
       {"not replaced", {"build", "skin/config.zrp"}, 4, "",
        "zrk: пакет '@/skin.zrk' уже есть и не заменён; --force заменяет его\n", {old}, old_package},
 
+      {"check", {"check", "skin"}, 0, "*\nПодготовка к сборки zrk...\n", kWarning},
       {"check --strict", {"check", "skin", "--strict", "-q"}, 5, "", kWarning},
       {"check --json", {"check", "skin", "--json", "--unused"}, 0, kCheckJson, "", {}, leftover},
       {"check --unused", {"check", "skin", "--unused", "-q"}, 0,
