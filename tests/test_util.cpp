@@ -1,6 +1,7 @@
 // Shared fixtures of the core's tests.
 #include "test_util.h"
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -53,6 +54,33 @@ std::string Cp1251(std::string_view utf8) {
   const auto bytes = platform::Utf8ToCp1251(utf8);
   if (!bytes) ADD_FAILURE() << "no Windows-1251 form: " << utf8;
   return bytes.value_or("");
+}
+
+std::string Ini(std::initializer_list<std::string_view> lines) {
+  std::string text;
+  for (const std::string_view line : lines) text.append(line).append("\r\n");
+  return Cp1251(text);
+}
+
+std::vector<std::string> Tree(const std::filesystem::path& dir) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> items;
+  for (const fs::directory_entry& item : fs::recursive_directory_iterator(dir)) {
+    std::string line = item.path().lexically_relative(dir).generic_string();
+    if (item.is_symlink()) {
+      const fs::path target = fs::read_symlink(item);
+      line += " -> " + (target.is_absolute() ? target.lexically_relative(dir) : target).string();
+    } else if (item.is_directory()) {
+      if (!fs::is_empty(item.path())) continue;
+      line += "/";
+    } else {
+      line += ": " + (item.file_size() <= 64 ? ReadFile(item.path())
+                                             : std::to_string(item.file_size()) + " bytes");
+    }
+    items.push_back(std::move(line));
+  }
+  std::sort(items.begin(), items.end());
+  return items;
 }
 
 std::string PackageEntryBytes(std::string_view name_bytes, std::string_view data) {

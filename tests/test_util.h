@@ -5,8 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "platform/error.h"
 
 /// Skips the test on Windows, saying why, where it tests a POSIX behaviour or cannot make its data
 /// there; it then shows as skipped rather than vanishing from the results.
@@ -59,6 +63,25 @@ class TempDirTest : public ::testing::Test {
 
 /// Windows-1251 bytes of UTF-8 text; fails the test when the text has no such form.
 std::string Cp1251(std::string_view utf8);
+
+/// INI text: lines joined with CRLF, as Windows-1251 bytes.
+std::string Ini(std::initializer_list<std::string_view> lines);
+
+/// What is below dir, sorted, to compare whole: "path: bytes" for a file of up to 64 bytes,
+/// "path: N bytes" for a larger one, "path -> target" for a symbolic link (never followed; an
+/// absolute target relative to dir), "path/" for an empty folder; "/" separates folders.
+std::vector<std::string> Tree(const std::filesystem::path& dir);
+
+/// The message of the zrk::Error that f throws, or "" when it throws none.
+template <typename F>
+std::string ErrorOf(F&& f) {
+  try {
+    f();
+  } catch (const Error& e) {
+    return e.what();
+  }
+  return {};
+}
 
 /// The signature a package starts with.
 inline constexpr std::string_view kPackageMagic = "ZRK4000029";

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "assembly/package_reader.h"
@@ -20,6 +21,18 @@ namespace zrk {
 namespace {
 
 using Transcript = std::vector<std::string>;
+
+// The next answer of a script; one the script does not have fails the test.
+template <typename T>
+T Next(std::deque<T>& script, const T& otherwise, const std::string& asked) {
+  if (script.empty()) {
+    ADD_FAILURE() << "unexpected: " << asked;
+    return otherwise;
+  }
+  const T next = script.front();
+  script.pop_front();
+  return next;
+}
 
 // The report and message boxes of one build of a skin in a folder of its own, answering its save
 // dialogs too, and recording all of it in one transcript where "@" stands for the skin's folder.
@@ -32,13 +45,8 @@ class Session : public Report, public MessageBoxes {
       const kelCommonDialog& dialog = mdlCdlg::SharedDialog();
       Log(dialog_.calls.back() + " dialog [" + dialog.OKText() + "] [" + dialog.Filter() + "] [" +
           BufferText(record.file) + "]");
-      if (names_.empty()) {
-        ADD_FAILURE() << "unexpected dialog";
-        return 0;
-      }
-      const std::optional<std::string> name = names_.front();
-      names_.pop_front();
-      return name && StoreInBuffer(record.file, record.max_file, Path(*name)) ? 1 : 0;
+      const std::optional<std::string> name = Next(names_, {}, log.back());
+      return name && StoreInBuffer(record.file, record.max_file, dir.folder() + *name) ? 1 : 0;
     };
   }
 
@@ -55,21 +63,10 @@ class Session : public Report, public MessageBoxes {
   MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) override {
     static const char* const kIcons[] = {"error", "question", "information"};
     Log(std::string("box ") + kIcons[static_cast<int>(icon)] + ": " + text);
-    if (buttons == MessageButtons::kOk) return MessageAnswer::kOk;
-    if (answers_.empty()) {
-      ADD_FAILURE() << "unexpected question: " << text;
-      return MessageAnswer::kNo;
-    }
-    const MessageAnswer answer = answers_.front();
-    answers_.pop_front();
-    return answer;
+    return buttons == MessageButtons::kOk ? MessageAnswer::kOk
+                                          : Next(answers_, MessageAnswer::kNo, log.back());
   }
 
-  // The path of a name in the skin's folder: "@" replaced.
-  std::string Path(std::string name) const {
-    if (name.starts_with('@')) name.replace(0, 1, dir.folder());
-    return name;
-  }
   // Writes a project naming one module with two pictures, every file present, then files.
   void WriteSkin(const std::vector<std::pair<std::string, std::string>>& files) {
     testing::WriteFile(dir.path() / "m.zrm", "[STANDARD]\r\nPicture=a.bmp\r\nMask=b.bmp\r\n");
@@ -109,19 +106,22 @@ class Session : public Report, public MessageBoxes {
   std::deque<MessageAnswer> answers_;
 };
 
-const std::string kSuccess = "Операция успешно завершена!";
-
 Transcript Join(std::initializer_list<Transcript> pieces) {
   Transcript whole;
   for (const Transcript& piece : pieces) whole.insert(whole.end(), piece.begin(), piece.end());
   return whole;
 }
 
+// Pieces of the transcripts of WriteSkin's skin.
+const Transcript kStart = {"clear", "Создание списка файлов...", "Список файлов создан!"};
+const Transcript kChecked = {"Проверка файлов успешно завершена!", "Подготовка к сборки zrk..."};
+
 // One build of the skin of WriteSkin, with files written over it and the answers of the user.
 struct BuildRun {
   const char* name;
   std::vector<std::pair<std::string, std::string>> files;
-  std::deque<std::optional<std::string>> names;  // in the save dialogs; nullopt cancels
+  std::deque<std::optional<std::string>> names;  // in the save dialogs, in the skin's folder;
+                                                 // nullopt cancels
   std::deque<MessageAnswer> answers;
   BuildOutcome outcome;
   Transcript log;
@@ -136,32 +136,31 @@ TEST(BuildPackage, WholeTranscripts) {
   const std::string failed =
       "Ошибка... не удалось создать пакет '@no-such-folder/skin.zrk': нет такого файла или папки";
   const std::string dialog = "save dialog [Сохранить] [Файлы оболочек ZR 4.x (*.zrk)|*.zrk] []";
+  const std::string success = "Операция успешно завершена!";
   // clang-format off
-  const Transcript start = {"clear", "Создание списка файлов...", "Список файлов создан!"};
   const Transcript checking = {"Проверка существования файлов...", "config.zrp  [ok]", "select 4",
                                "m.zrm  [ok]", "select 5", "a.bmp  [ok]", "select 6"};
-  const Transcript checked = {"Проверка файлов успешно завершена!", "Подготовка к сборки zrk..."};
-  const Transcript success = {kSuccess, "box information: " + kSuccess};
+  const Transcript written = {success, "box information: " + success};
   // The skin of WriteSkin, every file found, up to the save dialog.
-  const Transcript to_dialog = Join({start, {"Всего в проекте найдено 4 файл(ов)!"}, checking,
-                                     {"b.bmp  [ok]", "select 7"}, checked, {"select 9", dialog}});
+  const Transcript to_dialog = Join({kStart, {"Всего в проекте найдено 4 файл(ов)!"}, checking,
+                                     {"b.bmp  [ok]", "select 7"}, kChecked, {"select 9", dialog}});
   const std::vector<BuildRun> runs = {
       // The preview picture is appended without a line of its own, although a module names it.
       {"preview found and named by a module",
        {{"m.zrm", "[STANDARD]\r\nPicture=a.bmp\r\nMask=b.bmp\r\n[EFFECTS]\r\nFrames=preview.bmp"},
         {"preview.bmp", "PP"}},
-       {"@skin"}, {}, BuildOutcome::kWritten,
-       Join({start, {"Всего в проекте найдено 5 файл(ов)!"}, checking,
+       {"skin"}, {}, BuildOutcome::kWritten,
+       Join({kStart, {"Всего в проекте найдено 5 файл(ов)!"}, checking,
              {"b.bmp  [ok]", "select 7", "preview.bmp  [ok]", "select 8",
               "Дополнительно найден файл предварительного просмотра скина!"},
-             checked, {"select 11", dialog}, success, {"select 12"}}),
+             kChecked, {"select 11", dialog}, written, {"select 12"}}),
        {"skin.zrk: config.zrp m.zrm a.bmp b.bmp preview.bmp preview.bmp"}},
       // Missing files end the build before the preview is looked for.
       {"missing files",
        {{"m.zrm", "[STANDARD]\r\nPicture=a.bmp\r\nMask=gone.bmp\r\nFontFileName=f.fnt\r\n"},
         {"config.zrp", "[MODULES]\r\nPicture=m.zrm\r\nFont=no.zrm\r\n"}, {"preview.bmp", "PP"}},
        {}, {}, BuildOutcome::kFilesMissing,
-       Join({start, {"Всего в проекте найдено 6 файл(ов)!", "Проверка существования файлов...",
+       Join({kStart, {"Всего в проекте найдено 6 файл(ов)!", "Проверка существования файлов...",
            "config.zrp  [ok]", "select 4", "no.zrm  [err]", "select 5", "m.zrm  [ok]", "select 6",
            "a.bmp  [ok]", "select 7", "gone.bmp  [err]", "select 8", "f.fnt  [err]", "select 9",
            "box error: ВНИМАНИЕ: Один или несколько файлов указанного проекта не найдены! "
@@ -179,12 +178,12 @@ TEST(BuildPackage, WholeTranscripts) {
       {"existing packages",
        {{"old.zrk", "old package"}, {"skin.zrk", "keep me"},
         {"skin.zrk.zrk", "long " + std::string(100000, 'x')}},
-       {"@old", "@skin.zrk"}, {MessageAnswer::kNo, MessageAnswer::kYes}, BuildOutcome::kWritten,
-       Join({to_dialog, {exists("old.zrk"), dialog, exists("skin.zrk.zrk")}, success,
+       {"old", "skin.zrk"}, {MessageAnswer::kNo, MessageAnswer::kYes}, BuildOutcome::kWritten,
+       Join({to_dialog, {exists("old.zrk"), dialog, exists("skin.zrk.zrk")}, written,
              {"select 10"}}),
        {"old.zrk: old package", "skin.zrk.zrk: config.zrp m.zrm a.bmp b.bmp", "skin.zrk: keep me"}},
       // The writer's error is reported, and nothing is left behind.
-      {"failed write", {}, {"@no-such-folder/skin"}, {}, BuildOutcome::kFailed,
+      {"failed write", {}, {"no-such-folder/skin"}, {}, BuildOutcome::kFailed,
        Join({to_dialog, {failed, "select 10", "box error: " + failed}}), {}},
   };
   // clang-format on
@@ -192,41 +191,37 @@ TEST(BuildPackage, WholeTranscripts) {
     SCOPED_TRACE(run.name);
     Session session(run.names, run.answers);
     session.WriteSkin(run.files);
-    EXPECT_EQ(run.outcome, BuildPackage(session.Path("@config.zrp"), session, session));
+    EXPECT_EQ(run.outcome, BuildPackage(session.dir.folder() + "config.zrp", session, session));
     EXPECT_EQ(run.log, session.log);
     EXPECT_EQ(run.packages, session.Packages());
   }
 }
 
 #ifndef _WIN32
-// What the writer would refuse ends the build with its error before the save dialog, so the user
-// is never asked for a name that cannot be written, and a check gives the same verdict.
+// What the writer would refuse ends the build with its error before the save dialog, so that the
+// user is never asked for a name that cannot be written, and a check gives the same verdict: the
+// project's own name, chosen in the open dialog, with no Windows-1251 form, or a source that is no
+// regular file (a pipe would never end).
 TEST(BuildPackage, WhatTheWriterRefusesStopsBeforeTheSaveDialog) {
-  const struct {
-    std::string project, picture, error;
-  } kCases[] = {
-      // The project's own name, chosen in the open dialog, has no Windows-1251 form.
-      {"漢.zrp", "a.bmp", "имя файла '漢.zrp' нельзя записать в кодировке Windows-1251"},
-      {"config.zrp", "a*b.bmp", "имя файла 'a*b.bmp' содержит недопустимый символ '*'"},
-      {"config.zrp", "pipe.bmp", "не удалось открыть файл 'pipe.bmp': это не обычный файл"},
-  };
-  for (const auto& c : kCases) {
+  using Refusal = std::tuple<std::string, std::string, std::string>;  // project, picture, error
+  for (const auto& [project, picture, error] :
+       {Refusal{"漢.zrp", "a.bmp", "имя файла '漢.zrp' нельзя записать в кодировке Windows-1251"},
+        Refusal{"config.zrp", "pipe.bmp",
+                "не удалось открыть файл 'pipe.bmp': это не обычный файл"}}) {
     for (const bool check_only : {false, true}) {
-      SCOPED_TRACE(c.picture + (check_only ? " (check)" : ""));
+      SCOPED_TRACE(picture + (check_only ? " (check)" : ""));
       Session session({}, {});
-      session.WriteSkin({{"m.zrm", "[STANDARD]\r\nPicture=" + c.picture + "\r\n"},
-                         {c.project, "[MODULES]\r\nPicture=m.zrm\r\n"},
-                         {"a*b.bmp", "star"}});
-      ASSERT_EQ(0, ::mkfifo(session.Path("@pipe.bmp").c_str(), 0600));
+      session.WriteSkin({{"m.zrm", "[STANDARD]\r\nPicture=" + picture + "\r\n"},
+                         {project, "[MODULES]\r\nPicture=m.zrm\r\n"}});
+      ASSERT_EQ(0, ::mkfifo((session.dir.folder() + "pipe.bmp").c_str(), 0600));
       EXPECT_EQ(BuildOutcome::kFailed,
-                BuildPackage(session.Path("@" + c.project), session, session, check_only));
-      const std::string error = "Ошибка... " + c.error;
-      EXPECT_EQ(
-          (Transcript{"clear", "Создание списка файлов...", "Список файлов создан!",
-                      "Всего в проекте найдено 3 файл(ов)!", "Проверка существования файлов...",
-                      c.project + "  [ok]", "select 4", "m.zrm  [ok]", "select 5",
-                      c.picture + "  [ok]", "select 6", error, "select 7", "box error: " + error}),
-          session.log);
+                BuildPackage(session.dir.folder() + project, session, session, check_only));
+      const std::string line = "Ошибка... " + error;
+      EXPECT_EQ(Join({kStart,
+                      {"Всего в проекте найдено 3 файл(ов)!", "Проверка существования файлов...",
+                       project + "  [ok]", "select 4", "m.zrm  [ok]", "select 5",
+                       picture + "  [ok]", "select 6", line, "select 7", "box error: " + line}}),
+                session.log);
     }
   }
 }

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -15,12 +14,7 @@
 namespace zrk {
 namespace {
 
-// INI text: lines joined with CRLF, as Windows-1251 bytes.
-std::string Ini(std::initializer_list<std::string_view> lines) {
-  std::string text;
-  for (const std::string_view line : lines) text.append(line).append("\r\n");
-  return testing::Cp1251(text);
-}
+using testing::Ini;
 
 // UTF-16 bytes of text, without a mark.
 std::string Utf16(std::u16string_view text, bool big_endian) {
