@@ -63,8 +63,9 @@ class Form1Test : public QObject {
   void cleanup() { form_.reset(); }
 
   // What the user reads, each control whole inside the fixed-size window and none covering
-  // another; the instruction, which would reach under Browse, wraps within its box. The report's
-  // font has even columns and Cyrillic letters, whatever font stands in.
+  // another; the instruction, which would reach under Browse, wraps within its box. The report is
+  // green on dark grey through the palette the list paints with, in a font of even columns with
+  // Cyrillic letters, whatever font stands in.
   void looks() {
     QCOMPARE(form_->minimumSize(), form_->maximumSize());
     QCOMPARE(form_->windowTitle(), QString("Сборщик ZRK серии 4.x (29)"));
@@ -96,6 +97,10 @@ class Form1Test : public QObject {
     QVERIFY2(box.contains(text),
              qPrintable(QString("needs %1x%2").arg(text.width()).arg(text.height())));
 
+    const QPalette palette = List1()->palette();
+    QCOMPARE(palette.color(QPalette::Active, List1()->viewport()->backgroundRole()),
+             QColor(64, 64, 64));
+    QCOMPARE(palette.color(QPalette::Active, QPalette::Text), QColor(0, 255, 0));
     const QFont font = List1()->font();
     QVERIFY2(QFontInfo(font).family() == "Courier New" || QFontInfo(font).fixedPitch(),
              qPrintable(QFontInfo(font).family()));
