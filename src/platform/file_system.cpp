@@ -1,6 +1,8 @@
 // The parts of the file-system seam that are the same on every platform.
 #include "platform/file_system.h"
 
+#include "platform/native_new_file.h"
+
 namespace zrk::platform {
 
 ScopedFile::~ScopedFile() {
@@ -14,6 +16,14 @@ void ScopedFile::Close(std::error_code& ec) {
   const FileHandle file = file_;
   file_ = kNoFile;
   fs_.Close(file, ec);
+}
+
+std::unique_ptr<NewFile> NativeFileSystem::CreateBeneath(
+    const std::string& folder, const std::vector<std::string>& sub_folders,
+    const std::string& file_name, std::error_code& ec) {
+  auto file = std::make_unique<NativeNewFile>(folder, sub_folders, file_name, ec);
+  if (ec) return nullptr;
+  return file;
 }
 
 }  // namespace zrk::platform

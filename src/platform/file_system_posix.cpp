@@ -17,6 +17,7 @@
 #include "platform/file_system.h"
 #include "platform/interrupt_cleanup.h"
 #include "platform/lookup_start_posix.h"
+#include "platform/native_new_file.h"
 
 namespace zrk::platform {
 namespace {
@@ -236,26 +237,6 @@ bool IsPlainName(const std::string& name) {
          name.find('\0') == std::string::npos;
 }
 
-// A new file beneath a folder; see FileSystem::CreateBeneath.
-class NativeNewFile final : public NewFile {
- public:
-  NativeNewFile(const std::string& folder, const std::vector<std::string>& sub_folders,
-                std::string file_name, std::error_code& ec);
-  ~NativeNewFile() override;
-  NativeNewFile(const NativeNewFile&) = delete;
-  NativeNewFile& operator=(const NativeNewFile&) = delete;
-
-  FileHandle handle() const override { return file_; }
-  std::optional<FileInfo> Existing() const override;
-  void Commit(bool replace, std::error_code& ec) override;
-
- private:
-  int folder_ = -1;
-  FileHandle file_ = kNoFile;
-  std::string temporary_name_;
-  std::string file_name_;
-};
-
 }  // namespace
 
 FileInfo NativeFileSystem::Stat(const std::string& path, std::error_code& ec) {
@@ -410,14 +391,6 @@ void NativeFileSystem::Remove(const std::string& path, std::error_code& ec) {
     return;
   }
   ec.clear();
-}
-
-std::unique_ptr<NewFile> NativeFileSystem::CreateBeneath(
-    const std::string& folder, const std::vector<std::string>& sub_folders,
-    const std::string& file_name, std::error_code& ec) {
-  auto file = std::make_unique<NativeNewFile>(folder, sub_folders, file_name, ec);
-  if (ec) return nullptr;
-  return file;
 }
 
 NativeNewFile::NativeNewFile(const std::string& folder, const std::vector<std::string>& sub_folders,

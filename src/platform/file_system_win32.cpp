@@ -12,6 +12,7 @@
 #include "platform/error_text.h"
 #include "platform/file_system.h"
 #include "platform/interrupt_cleanup.h"
+#include "platform/native_new_file.h"
 #include "platform/text_win32.h"
 
 namespace zrk::platform {
@@ -181,25 +182,6 @@ std::wstring WithSeparator(std::wstring folder) {
   return folder;
 }
 
-// A new file beneath a folder; see FileSystem::CreateBeneath.
-class NativeNewFile final : public NewFile {
- public:
-  NativeNewFile(const std::string& folder, const std::vector<std::string>& sub_folders,
-                std::string file_name, std::error_code& ec);
-  ~NativeNewFile() override;
-  NativeNewFile(const NativeNewFile&) = delete;
-  NativeNewFile& operator=(const NativeNewFile&) = delete;
-
-  FileHandle handle() const override { return file_; }
-  std::optional<FileInfo> Existing() const override;
-  void Commit(bool replace, std::error_code& ec) override;
-
- private:
-  FileHandle file_ = kNoFile;
-  std::string temporary_name_;
-  std::string file_name_;
-};
-
 }  // namespace
 
 FileInfo NativeFileSystem::Stat(const std::string& path, std::error_code& ec) {
@@ -341,16 +323,6 @@ void NativeFileSystem::Remove(const std::string& path, std::error_code& ec) {
   ec.clear();
 }
 
-std::unique_ptr<NewFile> NativeFileSystem::CreateBeneath(
-    const std::string& folder, const std::vector<std::string>& sub_folders,
-    const std::string& file_name, std::error_code& ec) {
-  auto file = std::make_unique<NativeNewFile>(folder, sub_folders, file_name, ec);
-  if (ec) return nullptr;
-  return file;
-}
-
-// On Windows a new file keeps paths, not folder handles: temporary_name_ holds the temporary
-// file's full path and file_name_ the full path it is renamed to.
 NativeNewFile::NativeNewFile(const std::string& folder, const std::vector<std::string>& sub_folders,
                              std::string file_name, std::error_code& ec)
     : file_name_(std::move(file_name)) {

@@ -1,0 +1,35 @@
+// The operating system's NewFile, made by NativeFileSystem::CreateBeneath; implemented in each
+// platform's file_system_<platform>.cpp and used nowhere else.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace zrk::platform {
+
+class NativeNewFile final : public NewFile {
+ public:
+  NativeNewFile(const std::string& folder, const std::vector<std::string>& sub_folders,
+                std::string file_name, std::error_code& ec);
+  ~NativeNewFile() override;
+  NativeNewFile(const NativeNewFile&) = delete;
+  NativeNewFile& operator=(const NativeNewFile&) = delete;
+
+  FileHandle handle() const override { return file_; }
+  std::optional<FileInfo> Existing() const override;
+  void Commit(bool replace, std::error_code& ec) override;
+
+ private:
+  // POSIX works below a descriptor of the folder the file is made in, with names in it; Windows
+  // keeps full paths (folder_ stays unused there).
+  int folder_ = -1;
+  FileHandle file_ = kNoFile;
+  std::string temporary_name_;  // "" once committed, or for a file without a name
+  std::string file_name_;
+};
+
+}  // namespace zrk::platform
