@@ -300,19 +300,23 @@ Profile Profile::Load(const std::string& native_path) {
 }
 
 std::string Profile::Value(std::string_view section, std::string_view key) const {
+  return Find(section, key).value_or("");
+}
+
+std::optional<std::string> Profile::Find(std::string_view section, std::string_view key) const {
   if (section.size() > kMaxProfileName || key.size() > kMaxProfileName) {
     section = TrimSpaces(section);
     key = TrimSpaces(key);
-    if (section.size() > kMaxProfileName || key.size() > kMaxProfileName) return {};
+    if (section.size() > kMaxProfileName || key.size() > kMaxProfileName) return std::nullopt;
   }
   std::string section_name(TrimSpaces(section));
   FoldInPlace(section_name);
   const auto found_section = sections_.find(section_name);
-  if (found_section == sections_.end()) return {};
+  if (found_section == sections_.end()) return std::nullopt;
   std::string key_name(TrimSpaces(key));
   FoldInPlace(key_name);
   const auto found_key = found_section->second.find(key_name);
-  if (found_key == found_section->second.end()) return {};
+  if (found_key == found_section->second.end()) return std::nullopt;
   return found_key->second;
 }
 

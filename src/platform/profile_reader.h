@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -33,6 +34,10 @@ class Profile {
   /// spaces at their ends dropped), quotes removed and cut to kMaxProfileValue bytes; empty for
   /// anything missing.
   std::string Value(std::string_view section, std::string_view key) const;
+
+  /// The same value, or nullopt when the section or the key is missing: an entry with an empty
+  /// value, or without "=", is there.
+  std::optional<std::string> Find(std::string_view section, std::string_view key) const;
 
  private:
   class Parser;

@@ -9,8 +9,9 @@
 namespace mdlINI {
 
 /// Returns the value of key in section of the INI file at path, as the platform's profile reader
-/// gives it (at most 1022 characters); default_value when the file, section or key is missing or
-/// the value is empty. Never throws. The file's bytes are Windows-1251; the result is UTF-8.
+/// gives it (at most 1022 characters); default_value, without trailing spaces, when the file,
+/// section or key is missing (an empty value is a value). Never throws. The file's bytes are
+/// Windows-1251; the result is UTF-8.
 std::string ReadIniValue(std::string path, std::string section, std::string key,
                          std::string default_value = {});
 
