@@ -63,7 +63,8 @@ class Form1Test : public QObject {
 
   // What the user reads, each control whole inside the fixed-size window and none covering
   // another; the instruction, which would reach under Browse, wraps within its box. The report is
-  // green on dark grey through the palette the list paints with.
+  // green on dark grey through the palette the list paints with, in columns of even width
+  // whichever fixed-pitch font stands in.
   void looks() {
     QCOMPARE(form_->minimumSize(), form_->maximumSize());
     QCOMPARE(form_->windowTitle(), QString("Сборщик ZRK серии 4.x (29)"));
@@ -97,6 +98,8 @@ class Form1Test : public QObject {
     QCOMPARE(palette.color(QPalette::Active, List1()->viewport()->backgroundRole()),
              QColor(64, 64, 64));
     QCOMPARE(palette.color(QPalette::Active, QPalette::Text), QColor(0, 255, 0));
+    const QFontInfo font(List1()->font());
+    QVERIFY2(font.family() == "Courier New" || font.fixedPitch(), qPrintable(font.family()));
   }
 
   // A long report reaches the list whole and in order, counted as it grows, with its last line
