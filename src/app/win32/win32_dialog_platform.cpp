@@ -90,9 +90,11 @@ std::int32_t Show(DialogRecord& record, bool save) {
   record.file_offset = ofn.nFileOffset;
   record.file_extension = ofn.nFileExtension;
   if (!result) return 0;
-  StoreInBuffer(record.file, record.max_file, AnsiToUtf8(BufferText(file)));
-  StoreInBuffer(record.file_title, record.max_file_title, AnsiToUtf8(BufferText(file_title)));
-  return 1;
+  // A name the record cannot hold would leave the old name there, taken for the chosen one.
+  const bool stored =
+      StoreInBuffer(record.file, record.max_file, AnsiToUtf8(BufferText(file))) &&
+      StoreInBuffer(record.file_title, record.max_file_title, AnsiToUtf8(BufferText(file_title)));
+  return stored ? 1 : 0;
 }
 
 }  // namespace
