@@ -21,8 +21,7 @@ struct ProfileCase {
   std::string key = "Picture";
   // Where Wine's reader (8.0) departs from Windows: Wine's answer.
   std::optional<std::string> wine = std::nullopt;
-  // Windows' answer is not known (or the lookup cannot be passed to it): the reader's own choice,
-  // not asked of the system.
+  // Windows' answer is not known, or cannot be asked: the reader's own choice, not compared.
   bool ours_only = false;
 };
 
@@ -48,55 +47,32 @@ inline std::vector<ProfileCase> ProfileCases() {
     {"empty value", s + "Picture=\r\n", ""},
     {"entries before the first header unreadable", "Picture=g.bmp\r\n" + s + "Mask=m.bmp\r\n", ""},
     {"letter case ignored", "[standard]\r\nPICTURE=a.bmp\r\n", "a.bmp"},
-    {"blanks trimmed", "  [ STANDARD\t]  \r\n  Picture \t=\t a b.bmp \t\r\n", "a b.bmp"},
-    {"text after a header ignored", "[STANDARD] ; normal state\r\nPicture=a.bmp\r\n", "a.bmp"},
-    {"entry after a header on its line ignored", "[STANDARD]Picture=a.bmp\r\n", ""},
+    {"blanks trimmed", "  [ STANDARD\t]  \r\n  Picture \t=\t\v a b.bmp \v\r\n", "a b.bmp"},
+    {"text after a header ignored", "[STANDARD]Picture=a.bmp ;x\r\nPicture=b.bmp\r\n", "b.bmp"},
     {"name ends at the first ]", "[STANDARD]]\r\nPicture=a.bmp\r\n", "a.bmp", "STANDARD",
      "Picture", ""},
     {"missing ] allowed", "[STANDARD   \r\nPicture=a.bmp\r\n", "a.bmp", "STANDARD", "Picture", ""},
-    {"[ inside a name", "[[STANDARD]\r\nPicture=a.bmp\r\n", ""},
-    {"no [: no header", "STANDARD]\r\nPicture=a.bmp\r\n", ""},
     {"whole key names only", s + "Picture800=b.bmp\r\nMyPicture=c.bmp\r\n", ""},
-    {"caller's trailing space dropped", "[MODULES]\r\nPicture800=p.zrm\r\n", "p.zrm", "MODULES",
-     "Picture800 "},
     {"caller's trailing tab kept", "[MODULES]\r\nPicture800=p.zrm\r\n", "", "MODULES",
      "Picture800\t", "p.zrm"},
-    {"caller's leading spaces dropped", s + "Picture=a.bmp\r\n", "a.bmp", "  STANDARD ", " Picture"},
+    {"caller's spaces dropped", s + "Picture=a.bmp\r\n", "a.bmp", "  STANDARD ", " Picture "},
     {"split at the first =", s + "Picture=a=b.bmp\r\n", "a=b.bmp"},
-    {"backslashes kept", s + "Picture=skin\\pics\\ok.bmp\r\n", "skin\\pics\\ok.bmp"},
-    {"list kept exactly", fx + "a.bmp; b.bmp ;c.bmp;\r\n", "a.bmp; b.bmp ;c.bmp;", e, f},
+    {"list kept exactly", fx + ";a.bmp; b.bmp ;c.bmp;\r\n", ";a.bmp; b.bmp ;c.bmp;", e, f},
     {"no inline comment", s + "Picture=a.bmp   ;old.bmp\r\n", "a.bmp   ;old.bmp"},
-    {"; starting a value", fx + ";a.bmp\r\n", ";a.bmp", e, f},
-    {"comment lines", s + ";Picture=old.bmp\r\n  ;x\r\nPicture=new.bmp\r\n", "new.bmp"},
-    {"commented header", s + "Picture=a.bmp\r\n;[MOUSEUP]\r\nMask=m.bmp\r\n", "m.bmp", "STANDARD",
+    {"commented header", s + "Picture=a.bmp\r\n  ;[MOUSEUP]\r\nMask=m.bmp\r\n", "m.bmp", "STANDARD",
      "Mask"},
-    {"# is ordinary", s + "Picture=a.bmp # old\r\n", "a.bmp # old"},
-    {"double quotes dropped", s + "Picture=\"a.bmp\"\r\n", "a.bmp"},
     {"single quotes dropped", s + "Picture = 'a.bmp'  \r\n", "a.bmp"},
     {"blanks inside quotes kept", s + "Picture=  \"  a.bmp  \"  \r\n", "  a.bmp  "},
     {"quotes dropped once", s + "Picture=\"\"a.bmp\"\"\r\n", "\"a.bmp\""},
-    {"inner quotes of the other kind kept", s + "Picture=\"'a.bmp'\"\r\n", "'a.bmp'"},
-    {"inner quote of the same kind kept", s + "Picture='x'y'\r\n", "x'y"},
     {"unmatched quotes kept", s + "Picture=\"a.bmp'\r\n", "\"a.bmp'"},
-    {"quote not at the end kept", s + "Picture=\"a.bmp\" ;old\r\n", "\"a.bmp\" ;old"},
-    {"quoted list", fx + "\"a.bmp;b.bmp\"\r\n", "a.bmp;b.bmp", e, f},
-    {"first key wins", s + "Picture=one.bmp\r\npicture=two.bmp\r\n", "one.bmp"},
-    {"first key wins even when empty", s + "Picture=\r\nPicture=two.bmp\r\n", ""},
-    {"first section wins", s + "Picture=1.bmp\r\n" + mouseup + s + "Picture=2.bmp\r\n", "1.bmp"},
+    {"first key wins even when empty", s + "Picture=\r\npicture=two.bmp\r\n", ""},
     {"repeated section never searched", s + "Mask=m.bmp\r\n[standard]\r\nPicture=2.bmp\r\n", ""},
-    {"LF line ends", "[STANDARD]\nPicture=a.bmp\n", "a.bmp"},
     {"CR line ends", "[STANDARD]\rMask=m.bmp\rPicture=\"a.bmp\"\r", "a.bmp"},
-    {"mixed line ends", s + "Mask=m.bmp\rPicture=p.bmp\nFont=f\r\r\nFrames=x.bmp", "x.bmp",
-     "STANDARD", f},
-    {"vertical tab is blank", s + "Picture=\va.bmp \t \r\n", "a.bmp"},
-    {"longest value whole", fx + k1022 + "\r\n", k1022, e, f},
-    {"one character too long: cut", fx + k1022 + "y\r\n", k1022, e, f},
+    {"LF and mixed line ends", s + "Mask=m.bmp\r\r\nFont=f\nFrames=x.bmp", "x.bmp", "STANDARD", f},
+    {"longest value whole, blanks not counted", fx + "  " + k1022 + " \r\n", k1022, e, f},
     {"long value cut by characters", fx + ya5000 + "\r\n", ya5000.substr(0, 1022), e, f},
-    {"trimmed blanks not counted", fx + "      " + k1022 + "\r\n", k1022, e, f},
     {"empty file", "", ""},
-    {"Windows-1251 bytes kept", s + "Picture=\xF2\xE5\xF1\xF2.bmp\r\n", Cp1251("тест.bmp")},
     {"UTF-16LE with its mark", Utf16File(u"[STANDARD]\r\nPicture=тест.bmp\r\n"), Cp1251("тест.bmp")},
-    {"UTF-16 mark alone", "\xFF\xFE", ""},
     {"UTF-16BE not recognised", Utf16File(u"[STANDARD]\r\nPicture=a.bmp\r\n", true), "",
      "STANDARD", "Picture", "a.bmp"},
     {"UTF-8 mark spoils the first header", bom8 + s + "Picture=a.bmp\r\n" + mouseup, "",
@@ -110,15 +86,12 @@ inline std::vector<ProfileCase> ProfileCases() {
 
   const std::string cut_quoted = std::string(1022, 'a') + "bc";
   const std::string quote_inside = "\"" + std::string(1021, 'a') + "\"" + std::string(100, 'b');
-  const std::string nul = s + "Pic\0ture=a\0b\r\nPicture=ok.bmp\0\r\n[\0]\r\nMask=n\r\n"s;
   const std::string v(1 << 20, 'v'), n(1 << 20, 'N'), blanks(1 << 20, ' ');
   const std::string longest(platform::kMaxProfileName, 'L');
   const std::string huge = fx + v + "\r\n" + n + "=x\r\n" + longest + "=y\r\nMask" + blanks +
                            "=z\r\n[" + n + "\r\nMask=m\r\n";
   // clang-format off
   const std::vector<ProfileCase> ours_only = {
-    // The first matching entry wins even when it has no "=".
-    {"bare key line hides a later value", s + "Picture\r\nPicture=b.bmp\r\n", ""},
     // Quotes come off the whole value before it is cut.
     {"quotes dropped before the cut", fx + "\"" + cut_quoted + "\"\r\n",
      cut_quoted.substr(0, 1022), e, f},
@@ -128,10 +101,8 @@ inline std::vector<ProfileCase> ProfileCases() {
     // Cyrillic letter case is ignored as ASCII's is (Wine 8.0 ignores only ASCII's).
     {"Cyrillic names match ignoring case", Cp1251("[Модули]\r\nКартинкаЁ=к.bmp\r\n"),
      Cp1251("к.bmp"), Cp1251("МОДУЛИ"), Cp1251("картинкаё")},
-    // NUL is an ordinary character.
-    {"NUL in a value", nul, "ok.bmp\0"s},
-    {"NUL in a key", nul, "a\0b"s, "STANDARD", "Pic\0ture"s},
-    {"NUL as a section name", nul, "n", "\0"s, "Mask"},
+    // NUL is an ordinary character: the name it spoils is refused later, not cut short here.
+    {"NUL in a value", s + "Picture=ok.bmp\0\r\n"s, "ok.bmp\0"s},
     // Megabyte lines read in bounded memory: names longer than kMaxProfileName are not kept, and
     // no caller asks for one.
     {"megabyte value", huge, v.substr(0, 1022), e, f},
@@ -139,7 +110,6 @@ inline std::vector<ProfileCase> ProfileCases() {
     {"longest key kept", huge, "y", e, longest},
     {"megabyte of blanks after a key", huge, "z", e, "Mask"},
     {"megabyte section name", huge, "", n, "Mask"},
-    {"megabyte line alone", v, "", e, f},
   };
   // clang-format on
   for (ProfileCase c : ours_only) {

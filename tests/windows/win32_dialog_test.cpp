@@ -27,9 +27,8 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
-// The real window functions. Setting the OK caption is the hook's last step: what the dialog
-// shows then is noted, its OK caption, first filter and whether its frame is centred on the
-// screen to a pixel (the rounding is tested with fake windows), and the dialog is cancelled.
+// The real window functions. At the hook's last step, setting the OK caption, notes the dialog's
+// OK caption, first filter and whether its frame is centred (to a pixel), then cancels it.
 class NotingWindows : public Win32WindowOperations {
  public:
   void SetControlText(WindowHandle frame, DialogControl control, const std::string& text) override {
@@ -66,9 +65,8 @@ TEST(Win32FileDialog, HookCentresTheFrameAndSetsTheOkCaption) {
             windows.shown);
 }
 
-// The user during a build: in the open dialog clicks Browse again and closes the window, in the
-// save dialog clicks Exit, then picks project and names package; answers each box at once.
-// Notes each dialog and box with the report's selected line beside it.
+// The user during a build: clicks Browse again and closes the window in the open dialog, Exit in
+// the save dialog; answers each box at once. Notes each with the report's selected line.
 class PokingUser : public FileDialogPlatform, public MessageBoxes {
  public:
   std::int32_t ShowOpenDialog(DialogRecord& record) override {
@@ -106,8 +104,7 @@ void DispatchPending() {
   while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
 }
 
-// What Explorer hands over when a file is dropped: a DROPFILES header, then the names, each
-// ending in a NUL, and a NUL after the last.
+// What Explorer hands over when a file is dropped: a DROPFILES header, then NUL-ended names.
 void Drop(HWND window, const std::wstring& file) {
   const HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + (file.size() + 2) * 2);
   auto* header = static_cast<DROPFILES*>(::GlobalLock(memory));
@@ -126,7 +123,6 @@ TEST(Win32Form1, ControlsFocusOrderAndOneBuildAtATime) {
   Form1 form(&user);
   ASSERT_TRUE(form.Create(::GetModuleHandleW(nullptr), SW_SHOWNORMAL));
   user.form = form.hwnd();
-  // The controls in creation order, which is also the order Tab moves the focus in.
   std::vector<std::wstring> texts{TextOf(user.form)};
   for (HWND c = ::GetWindow(user.form, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
     user.controls.push_back(c);
@@ -137,8 +133,7 @@ TEST(Win32Form1, ControlsFocusOrderAndOneBuildAtATime) {
                 L"Выберите файл проекта config.zrp, все остальное программа сделает сама ;-)",
                 L"© 2026 Сборщик ZRK"}),
             texts);
-  // The focus starts on Browse; Tab goes on to the report, Exit and back to Browse, never to a
-  // label.
+  // The focus starts on Browse; Tab goes to the report, Exit and back, never to a label.
   EXPECT_EQ(user.controls[0], ::GetFocus());
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(user.controls[(i + 1) % 3], ::GetNextDlgTabItem(user.form, user.controls[i], FALSE));
@@ -155,9 +150,8 @@ TEST(Win32Form1, ControlsFocusOrderAndOneBuildAtATime) {
   Drop(user.form, (dir.path() / "config.zrp").wstring());
   mdlCdlg::SetDialogPlatform(nullptr);
 
-  // One open dialog: neither the click inside it nor the drop opened another. The report paints
-  // at a human rate, yet each dialog and box opens beside all of it, and the build ends with
-  // the last line selected.
+  // One open dialog: neither the click inside it nor the drop opened another. Each dialog and box
+  // opens beside the whole report, and the build ends with the last line selected.
   user.Note("idle");
   const std::string success = "Операция успешно завершена!";
   const std::string preparing = "Подготовка к сборки zrk...";

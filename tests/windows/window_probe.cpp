@@ -1,13 +1,11 @@
 // window_probe: reads and drives a running zrk-builder.exe for the smoke test in
 // scripts/windows-test.sh, through the system's own messages, so that the test does not depend
-// on X window ids, which Wine may replace while a window settles.
-//
+// on X window ids, which Wine may replace while a window settles. Commands:
 //   window_probe browse              clicks Browse in the main window
 //   window_probe dialog TITLE        prints the OK button's caption and the selected filter
 //   window_probe accept TITLE PATH   types PATH as the file name and confirms the dialog
 //   window_probe confirm-box         presses OK in the program's message box
 //   window_probe report              prints the main window's report lines
-//
 // Every command first waits, up to 60 seconds, for its window to be shown, and exits with 1 when
 // it does not appear. Text is printed as UTF-8, one item a line.
 #include <windows.h>
