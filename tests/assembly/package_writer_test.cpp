@@ -72,7 +72,6 @@ struct Fault {
 class FaultyFileSystem : public platform::NativeFileSystem {
  public:
   explicit FaultyFileSystem(Fault fault) : fault_(std::move(fault)) {}
-  int creates = 0;
 
   FileHandle OpenForReading(const std::string& path, std::error_code& ec) override {
     Meet("open", last_opened_ = path);
@@ -89,7 +88,6 @@ class FaultyFileSystem : public platform::NativeFileSystem {
   }
   FileHandle CreateTemporary(const std::string& target, std::string& temporary,
                              std::error_code& ec) override {
-    ++creates;
     return Fails("create", ec) ? platform::kNoFile
                                : NativeFileSystem::CreateTemporary(target, temporary, ec);
   }
@@ -131,7 +129,6 @@ struct FailureCase {
   std::vector<std::string> list;
   Fault fault;
   std::string message;
-  bool before_writing = false;  // refused before any file is created
   std::string package = "out/skin.zrk";
   bool replace = true;
 };
@@ -147,10 +144,10 @@ TEST(PackageWriter, FailureChangesNothingAndLeavesNoTemporaryFile) {
   // clang-format off
   const FailureCase cases[] = {
       {"no Windows-1251 form", {"config.zrp", "big.bin", "漢字.bmp"}, {},
-       "имя файла '漢字.bmp' нельзя записать в кодировке Windows-1251", true},
+       "имя файла '漢字.bmp' нельзя записать в кодировке Windows-1251"},
       {"star in name", {"config.zrp", "big.bin", "a*b.bmp"}, {},
-       "имя файла 'a*b.bmp' содержит недопустимый символ '*'", true},
-      {"empty list", {}, {}, "список файлов пакета пуст", true},
+       "имя файла 'a*b.bmp' содержит недопустимый символ '*'"},
+      {"empty list", {}, {}, "список файлов пакета пуст"},
       {"source of 2^31 bytes", {"config.zrp", "huge.bin"}, {},
        "файл 'huge.bin' слишком велик для пакета: 2147483648 байт, допустимо не больше 2147483647"},
       {"source vanishes after the check", list, {"open", 0, "Images/a.bmp", remove},
@@ -177,17 +174,16 @@ TEST(PackageWriter, FailureChangesNothingAndLeavesNoTemporaryFile) {
        "не удалось записать пакет '@': ошибка ввода-вывода"},
       {"package cannot replace the old one", list, {"publish", EBUSY},
        "не удалось сохранить пакет '@': файл занят"},
-      // What is at the package path decides: without agreement a file that is there (as one that
-      // appears during the build would be) stays, and no agreement lets the package replace a
-      // file of the skin itself or a folder.
+      // Without agreement a file at the package path (one that appeared during the build) stays;
+      // no agreement lets the package replace a file of the skin itself or a folder.
       {"old package, no agreement", list, {},
        "не удалось сохранить пакет '@': такой файл появился во время сборки и не был заменён",
-       false, "out/skin.zrk", false},
+       "out/skin.zrk", false},
       {"package path is a hard link to the project file", list, {},
        "не удалось сохранить пакет '@': это файл 'config.zrp' самого скина, он не будет заменён",
-       false, "out/same.zrk"},
+       "out/same.zrk"},
       {"package path is a folder", list, {}, "не удалось сохранить пакет '@': это папка",
-       true, "out/folder.zrk"},
+       "out/folder.zrk"},
   };
   // clang-format on
   for (const FailureCase& c : cases) {
@@ -212,7 +208,6 @@ TEST(PackageWriter, FailureChangesNothingAndLeavesNoTemporaryFile) {
                              {.replace_existing = c.replace, .progress = {}});
               }));
     EXPECT_EQ(before, testing::Tree(skin.path() / "out"));
-    EXPECT_EQ(c.before_writing ? 0 : 1, faulty.creates);
   }
 }
 
