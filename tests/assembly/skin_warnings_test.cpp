@@ -47,10 +47,9 @@ TEST(SkinWarnings, FindsWhatTheHostReadsOrOpensDifferentlyAndTheFilesLeftOut) {
       // Everything an author may do right: sizes with their modules, sub-folders, Windows-1251
       // and marked UTF-16LE text, frames, the preview picture. The demo skin is of this kind.
       {"a clean skin",
-       {{"config.zrp", Ini({"; Скин без ошибок", "[DIRECTIVES]", "Name=Чистый",
-                            "SizeList=800,600;1024,768", "[MODULES]", "BackGround=modules\\bg.zrm",
-                            "Font=modules\\font.zrm", "BackGround800=modules\\bg800.zrm",
-                            "Picture1024=modules\\btn.zrm"})},
+       {{"config.zrp", Ini({"[DIRECTIVES]", "SizeList=800,600;1024,768", "[MODULES]",
+                            "BackGround=modules\\bg.zrm", "Font=modules\\font.zrm",
+                            "BackGround800=modules\\bg800.zrm", "Picture1024=modules\\btn.zrm"})},
         {"modules/bg.zrm", Ini({"[STANDARD]", "Picture=images\\bg.bmp", "Caption=Фон"})},
         // The mark spoils only the line it stands on, here an empty one.
         {"modules/bg800.zrm",
