@@ -11,20 +11,13 @@
 namespace zrk::testing {
 
 TempDir::TempDir() {
-  // create_directory makes the folder only when no folder of that name exists, so a name taken
-  // by a parallel test is simply skipped, as mkdtemp would do.
-  static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  // create_directory is false for a name already taken, by a parallel test say: then another.
   std::random_device random;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string name = "zrk-test-";
-    for (int i = 0; i < 10; ++i) name += kDigits[random() % 36];
-    if (std::filesystem::create_directory(base / name)) {
-      path_ = base / name;
-      return;
-    }
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    auto name = std::filesystem::temp_directory_path() / ("zrk-test-" + std::to_string(random()));
+    if (std::filesystem::create_directory(name)) path_ = std::move(name);
   }
-  throw std::runtime_error("cannot create a temporary folder in " + base.string());
+  if (path_.empty()) throw std::runtime_error("cannot create a temporary folder");
 }
 
 TempDir::~TempDir() {

@@ -22,11 +22,6 @@
 
 namespace zrk::testing {
 
-/// Why tests that make files with non-ASCII names skip themselves on Windows.
-inline constexpr const char* kNonAsciiNamesNeedWidePaths =
-    "std::filesystem::path(std::string) reads a name in the ANSI code page with MinGW; "
-    "tests/windows makes such files with wide names";
-
 /// A fresh, empty folder for one test, removed with everything in it afterwards.
 class TempDir {
  public:
