@@ -50,12 +50,14 @@ void PrintCheckJson(const SkinFindings& findings, BuildOutcome outcome,
   if (outcome == BuildOutcome::kFailed && !report_lines.empty()) {
     out << ",\n  \"error\": " << JsonString(report_lines.back());
   }
-  // The report tests the entries in list order, one line each, after its first four lines.
+  // The report tests the entries in list order, one line each, after its first four lines; a line
+  // counts only when it names that entry, so a report laid out otherwise finds nothing.
   constexpr std::size_t kFirstEntryLine = 4;
   out << ",\n  \"files\": [";
   for (std::size_t i = 0; i < findings.files.size(); ++i) {
     const std::size_t line = kFirstEntryLine + i;
-    const bool found = line < report_lines.size() && report_lines[line].ends_with(texts::kFileOk);
+    const bool found = line < report_lines.size() &&
+                       report_lines[line] == findings.files[i] + std::string(texts::kFileOk);
     out << (i == 0 ? "\n" : ",\n") << "    {\"name\": " << JsonString(findings.files[i])
         << ", \"found\": " << (found ? "true" : "false") << "}";
   }
