@@ -1,6 +1,8 @@
 // The parts of the file-system seam that are the same on every platform.
 #include "platform/file_system.h"
 
+#include <algorithm>
+
 #include "platform/native_new_file.h"
 
 namespace zrk::platform {
@@ -21,6 +23,11 @@ void ScopedFile::Close(std::error_code& ec) {
 std::unique_ptr<NewFile> NativeFileSystem::CreateBeneath(
     const std::string& folder, const std::vector<std::string>& sub_folders,
     const std::string& file_name, std::error_code& ec) {
+  if (!IsPlainFileName(file_name) ||
+      !std::all_of(sub_folders.begin(), sub_folders.end(), IsPlainFileName)) {
+    ec = std::make_error_code(std::errc::invalid_argument);
+    return nullptr;
+  }
   auto file = std::make_unique<NativeNewFile>(folder, sub_folders, file_name, ec);
   if (ec) return nullptr;
   return file;

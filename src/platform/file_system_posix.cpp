@@ -232,12 +232,13 @@ std::uint64_t BufferedCopy(int from, std::uint64_t offset, int to, std::uint64_t
   return done;
 }
 
-bool IsPlainName(const std::string& name) {
+}  // namespace
+
+// A name that stays one entry of its folder: not empty, "." or "..", without a separator or NUL.
+bool IsPlainFileName(const std::string& name) {
   return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
          name.find('\0') == std::string::npos;
 }
-
-}  // namespace
 
 FileInfo NativeFileSystem::Stat(const std::string& path, std::error_code& ec) {
   struct stat st;
@@ -396,11 +397,6 @@ void NativeFileSystem::Remove(const std::string& path, std::error_code& ec) {
 NativeNewFile::NativeNewFile(const std::string& folder, const std::vector<std::string>& sub_folders,
                              std::string file_name, std::error_code& ec)
     : file_name_(std::move(file_name)) {
-  if (!IsPlainName(file_name_) ||
-      !std::all_of(sub_folders.begin(), sub_folders.end(), IsPlainName)) {
-    ec = std::make_error_code(std::errc::invalid_argument);
-    return;
-  }
   folder_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folder_ < 0) {
     ec = LastError();

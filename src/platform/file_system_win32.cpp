@@ -158,19 +158,6 @@ bool IsReservedDeviceName(std::wstring_view name) {
   return false;
 }
 
-// A name that stays one entry of its folder: not empty, "." or "..", without a separator, a
-// stream colon or another character the system refuses, not a device, and without the trailing
-// dot or space that the system would drop (making two names one).
-bool IsPlainName(const std::string& name) {
-  const std::optional<std::wstring> wide = Utf8ToWide(name);
-  if (!wide || wide->empty() || *wide == L"." || *wide == L"..") return false;
-  for (const wchar_t c : *wide) {
-    if (c < 32 || std::wcschr(L"<>:\"/\\|?*", c) != nullptr) return false;
-  }
-  if (wide->back() == L'.' || wide->back() == L' ') return false;
-  return !IsReservedDeviceName(*wide);
-}
-
 // The folder part of a path, up to and including its last separator.
 std::wstring FolderOf(const std::wstring& path) {
   const std::size_t slash = path.find_last_of(L"\\/");
@@ -183,6 +170,19 @@ std::wstring WithSeparator(std::wstring folder) {
 }
 
 }  // namespace
+
+// A name that stays one entry of its folder: not empty, "." or "..", without a separator, a
+// stream colon or another character the system refuses, not a device, and without the trailing
+// dot or space that the system would drop (making two names one).
+bool IsPlainFileName(const std::string& name) {
+  const std::optional<std::wstring> wide = Utf8ToWide(name);
+  if (!wide || wide->empty() || *wide == L"." || *wide == L"..") return false;
+  for (const wchar_t c : *wide) {
+    if (c < 32 || std::wcschr(L"<>:\"/\\|?*", c) != nullptr) return false;
+  }
+  if (wide->back() == L'.' || wide->back() == L' ') return false;
+  return !IsReservedDeviceName(*wide);
+}
 
 FileInfo NativeFileSystem::Stat(const std::string& path, std::error_code& ec) {
   const std::optional<std::wstring> wide = WidePath(path, ec);
@@ -326,11 +326,6 @@ void NativeFileSystem::Remove(const std::string& path, std::error_code& ec) {
 NativeNewFile::NativeNewFile(const std::string& folder, const std::vector<std::string>& sub_folders,
                              std::string file_name, std::error_code& ec)
     : file_name_(std::move(file_name)) {
-  if (!IsPlainName(file_name_) ||
-      !std::all_of(sub_folders.begin(), sub_folders.end(), IsPlainName)) {
-    ec = std::make_error_code(std::errc::invalid_argument);
-    return;
-  }
   const std::optional<std::wstring> top = WidePath(folder, ec);
   if (!top) return;
   const DWORD top_attributes = ::GetFileAttributesW(top->c_str());

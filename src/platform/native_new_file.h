@@ -11,6 +11,9 @@
 
 namespace zrk::platform {
 
+/// Whether name stays one entry of its folder on this system; NativeNewFile takes no other.
+bool IsPlainFileName(const std::string& name);
+
 class NativeNewFile final : public NewFile {
  public:
   NativeNewFile(const std::string& folder, const std::vector<std::string>& sub_folders,
