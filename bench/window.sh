@@ -7,6 +7,7 @@
 # A window that shows no save dialog within LIMIT seconds (120) is given up and missed.
 # Usage: bench/window.sh (after a release build; bench/run.sh builds first)
 source "$(dirname "$0")/common.sh"
+source "$(dirname "$0")/../scripts/desktop.sh"
 limit=${LIMIT:-120}
 program=$root/build/release/src/app/zrk-builder
 title="Сборщик ZRK"  # the window's and its message boxes' title begins so
@@ -23,42 +24,8 @@ stop_all() {
   rm -rf "$work"
 }
 trap stop_all EXIT
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-for _ in $(seq 100); do [[ -s $work/display ]] && break || sleep 0.1; done
-[[ -s $work/display ]] || { cat "$work/xvfb.log" >&2; exit 1; }
-export DISPLAY=:$(cat "$work/display")
-# Settings and caches of the window manager and of Qt's file dialog stay in the scratch folder.
-export XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache XDG_DATA_HOME=$work/data \
-  XDG_STATE_HOME=$work/state
-if command -v openbox >/dev/null; then
-  openbox --sm-disable >/dev/null 2>&1 &
-  pids+=($!)
-  sleep 1
-fi
-
-# window PATTERN [EXCEPT...]: waits for a visible window of the running program titled PATTERN,
-# other than the windows EXCEPT, and prints its id.
-window() {
-  local pattern=$1 id
-  shift
-  for _ in $(seq 200); do
-    for id in $(xdotool search --all --onlyvisible --pid "$app" --name "$pattern" 2>/dev/null); do
-      [[ " $* " == *" $id "* ]] || { echo "$id"; return 0; }
-    done
-    sleep 0.1
-  done
-  echo "bench: no window titled '$pattern' appeared" >&2
-  return 1
-}
-
-# press WINDOW KEY [TEXT]: gives WINDOW the keyboard, types TEXT and presses KEY.
-press() {
-  xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"
-  sleep 0.3
-  [[ -z ${3:-} ]] || xdotool type --delay 20 "$3"
-  xdotool key "$2"
-}
+start_desktop "$work"
+window() { window_of "$app" "$@"; }
 
 # run_window PROJECT: one run of the program; sets elapsed to the seconds from confirming PROJECT
 # in the open dialog until the save dialog shows, or to "" when it gave up after LIMIT seconds.

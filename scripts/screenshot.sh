@@ -9,6 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+source scripts/desktop.sh
 picture=$(realpath -m "${1:-docs/zrk-builder.png}")
 dialog_picture=${ZRK_SCREENSHOT_DIALOG:+$(realpath -m "$ZRK_SCREENSHOT_DIALOG")}
 build_dir=${ZRK_SCREENSHOT_BUILD_DIR:-build/dev}
@@ -53,43 +54,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The first free display from :77 up; the caller's own X servers stay untouched.
-number=77
-while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do number=$((number + 1)); done
-export DISPLAY=:$number
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 300); do
-  [ -n "$(xdotool getdisplaygeometry 2>/dev/null)" ] && break
-  kill -0 "${pids[0]}" 2>/dev/null || { cat "$work/xvfb.log" >&2; break; }
-  sleep 0.1
-done
-[ -n "$(xdotool getdisplaygeometry)" ] || { echo "screenshot: Xvfb did not start" >&2; exit 1; }
-# Settings and logs of the window manager and of Qt's file dialog go to the scratch folder.
-export XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache XDG_DATA_HOME=$work/data \
-  XDG_STATE_HOME=$work/state
-if command -v openbox >/dev/null; then
-  openbox --sm-disable >"$work/openbox.log" 2>&1 &
-  pids+=($!)
-  sleep 1
-else
+start_desktop "$work"
+command -v openbox >/dev/null ||
   echo "screenshot: no window manager; the picture shows the window without its title bar"
-fi
-
-# Waits for a visible window of the program whose title matches pattern, other than the windows
-# given after it, and prints its id. Titles keep the file name box's completer popup out.
-new_window() {
-  local pattern=$1
-  shift
-  for _ in $(seq 200); do
-    for id in $(xdotool search --all --onlyvisible --pid "$program_pid" --name "$pattern"); do
-      case " $* " in *" $id "*) ;; *) echo "$id"; return 0 ;; esac
-    done
-    sleep 0.1
-  done
-  echo "screenshot: no window titled '$pattern' appeared" >&2
-  return 1
-}
+new_window() { window_of "$program_pid" "$@"; }
 
 # Waits until window is gone (closed or hidden).
 gone() {
@@ -102,12 +70,7 @@ gone() {
 }
 
 # Gives window the keyboard and types text into its focused field, then Return.
-answer() {
-  xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"
-  sleep 0.3
-  [ -z "${2:-}" ] || xdotool type --delay 20 "$2"
-  xdotool key Return
-}
+answer() { press "$1" Return "${2:-}"; }
 
 "$program" >"$work/program.log" 2>&1 &
 program_pid=$!
