@@ -1,6 +1,7 @@
 // One value from an INI file, read the way the platform reads configuration text.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,5 +24,14 @@ bool ProfileValuesFromMemory();
 /// The value of a UTF-8 section and key in a parsed file, as UTF-8; empty when a name has no
 /// Windows-1251 form.
 std::string ProfileValue(const Profile& profile, std::string_view section, std::string_view key);
+
+/// The same, or nullopt when the section or key is missing (a name with no Windows-1251 form
+/// cannot stand in the file, so it is missing too).
+std::optional<std::string> FindProfileValue(const Profile& profile, std::string_view section,
+                                            std::string_view key);
+
+/// What ReadProfileValue gives for something missing: the default without its trailing spaces,
+/// as the system's reader copies it.
+std::string ProfileDefault(std::string default_value);
 
 }  // namespace zrk::platform

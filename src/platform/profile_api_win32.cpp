@@ -37,7 +37,9 @@ std::string ReadProfileValue(const std::string& path, const std::string& section
     const std::optional<std::string> ansi_section = Utf8ToAnsi(section);
     const std::optional<std::string> ansi_key = Utf8ToAnsi(key);
     const std::optional<std::string> ansi_default = Utf8ToAnsi(default_value);
-    if (!ansi_path || !ansi_section || !ansi_key || !ansi_default) return default_value;
+    if (!ansi_path || !ansi_section || !ansi_key || !ansi_default) {
+      return ProfileDefault(default_value);
+    }
 
     // Filled with spaces first: whatever the reader leaves past its count never reaches the
     // result.
@@ -48,7 +50,7 @@ std::string ReadProfileValue(const std::string& path, const std::string& section
                                    buffer.data(), kValueBufferChars, ansi_path->c_str());
     return AnsiToUtf8(std::string_view(buffer).substr(0, std::min<DWORD>(n, kMaxProfileValue)));
   } catch (const std::bad_alloc&) {
-    return default_value;  // errors suspended: the value could not be read
+    return ProfileDefault(default_value);  // errors suspended: the value could not be read
   }
 }
 
