@@ -72,11 +72,10 @@ void ConsoleReport::EraseProgress() {
 }
 
 MessageAnswer ConsoleMessageBoxes::Show(const std::string& text, MessageIcon icon,
-                                        MessageButtons buttons) {
+                                        MessageButtons /*buttons*/) {
   std::cout.flush();  // the report so far comes first, also when both go to one file
-  // A yes/no question the build does not name is asked as the replace question is.
-  if (buttons == MessageButtons::kYesNo) return Ask(Question::kReplacePackage, text);
-  // The success and error boxes repeat the line the report has just printed.
+  // Only boxes with "OK" come here: the build asks its questions through Ask. The success and
+  // error boxes repeat the line the report has just printed.
   const bool said =
       text == report_.last_printed() || (report_.quiet() && icon != MessageIcon::kError);
   if (!said) err_ << text << '\n' << std::flush;
@@ -84,7 +83,7 @@ MessageAnswer ConsoleMessageBoxes::Show(const std::string& text, MessageIcon ico
 }
 
 MessageAnswer ConsoleMessageBoxes::Ask(Question question, const std::string& text) {
-  std::cout.flush();
+  std::cout.flush();  // the report so far comes first
   // The save name was refused (no terminal, or a name zrk was not given): nothing to go back to.
   if (question == Question::kCancelBuild) return MessageAnswer::kYes;
   if (force_) return MessageAnswer::kYes;
