@@ -189,6 +189,8 @@ BuildOutcome BuildPackage(const std::string& project_path, Report& report, Messa
   report.Clear();
   std::string failure;
   BuildOutcome outcome = BuildOutcome::kFailed;
+  // Only failures of files and memory are reported; any other exception is a fault of the
+  // program, not of the skin, and is not dressed as one.
   try {
     return RunBuild(project_path, writer, boxes, check_only);
   } catch (const DestinationTaken& error) {
@@ -199,7 +201,6 @@ BuildOutcome BuildPackage(const std::string& project_path, Report& report, Messa
   } catch (const std::bad_alloc&) {
     failure = "недостаточно памяти";
   }
-  // Anything else is a fault of the program, not of the skin's files: it is not reported as one.
   // Whatever failed, the writer has left no partial package; say what and where, then go idle.
   const std::string line = std::string(texts::kErrorPrefix) + failure;
   writer.Add(line);
