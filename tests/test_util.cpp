@@ -81,4 +81,18 @@ std::string PackageEntryBytes(std::string_view name_bytes, std::string_view data
          std::string(data);
 }
 
+std::string TestName(std::string_view text) {
+  std::string name;
+  for (const char c : text) {
+    const bool word = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    if (word) {
+      name += c;
+    } else if (!name.empty() && name.back() != '_') {
+      name += '_';
+    }
+  }
+  if (!name.empty() && name.back() == '_') name.pop_back();
+  return name;
+}
+
 }  // namespace zrk::testing

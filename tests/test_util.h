@@ -84,6 +84,17 @@ inline constexpr std::string_view kPackageMagic = "ZRK4000029";
 /// One package entry as the format lays it out: header with the name's bytes, then the data.
 std::string PackageEntryBytes(std::string_view name_bytes, std::string_view data);
 
+/// A table row's name as a test's name: every run of characters other than ASCII letters and
+/// digits becomes one "_" ("source of 2^31 bytes" gives "source_of_2_31_bytes").
+std::string TestName(std::string_view text);
+
+/// The name of a table's row, for INSTANTIATE_TEST_SUITE_P: rows are structs with a `name`. CTest
+/// then lists each row, a failure names it, and `ctest -R` runs it alone.
+template <typename Row>
+std::string NameOfRow(const ::testing::TestParamInfo<Row>& info) {
+  return TestName(info.param.name);
+}
+
 /// Whether text contains part; for EXPECT_TRUE on output, with the output streamed as context.
 inline bool Contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
