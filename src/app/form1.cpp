@@ -6,8 +6,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
@@ -24,6 +22,7 @@
 #include "app/busy_scope.h"
 #include "app/list_report.h"
 #include "app/qt_message_boxes.h"
+#include "app/report_font.h"
 #include "assembly/build_driver.h"
 #include "assembly/texts.h"
 #include "dialogs/mdlCdlg.h"
@@ -39,17 +38,6 @@ QString Text(std::string_view text) {
 // Positions and sizes in pixels: the window's twips divided by 15.
 constexpr int kClientWidth = 299;
 constexpr int kClientHeight = 177;
-
-// The report's font: Courier New 9 pt where it is installed, else the system's fixed font.
-QFont ReportFont() {
-  QFont font("Courier New", 9);
-  font.setStyleHint(QFont::Monospace);
-  if (QFontInfo(font).family() != QLatin1String("Courier New")) {
-    font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPointSize(9);
-  }
-  return font;
-}
 
 // Shrinks label's font, a half point at a time, until its wrapped text fits the label's box: the
 // instruction has three lines' room at the narrow fonts the window was drawn for, and less at

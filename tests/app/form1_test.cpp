@@ -4,10 +4,12 @@
 
 #include <QtTest>
 #include <QtWidgets>
+#include <algorithm>
 #include <functional>
 #include <memory>
 
 #include "app/list_report.h"
+#include "app/report_font.h"
 #include "assembly/build_driver.h"
 #include "dialogs/fake_dialog_platform.h"
 
@@ -98,8 +100,20 @@ class Form1Test : public QObject {
     QCOMPARE(palette.color(QPalette::Active, List1()->viewport()->backgroundRole()),
              QColor(64, 64, 64));
     QCOMPARE(palette.color(QPalette::Active, QPalette::Text), QColor(0, 255, 0));
-    const QFontInfo font(List1()->font());
-    QVERIFY2(font.family() == "Courier New" || font.fixedPitch(), qPrintable(font.family()));
+    // The report's columns line up: whatever faces are installed, every character a report line
+    // can hold (ASCII and Cyrillic) has one advance, in a face of the report's list.
+    const QString family = QFontInfo(List1()->font()).family().section(" [", 0, 0);
+    const QStringList listed = zrk::app::ReportFontFamilies();
+    const bool none_installed = std::none_of(listed.begin(), listed.end(), zrk::app::IsInstalled);
+    QVERIFY2(listed.contains(family, Qt::CaseInsensitive) || none_installed, qPrintable(family));
+    const QFontMetrics metrics(List1()->font());
+    QString shown = QString::fromUtf8("Ёё");
+    for (char16_t c = 0x20; c < 0x7f; ++c) shown += QChar(c);
+    for (char16_t c = 0x410; c < 0x450; ++c) shown += QChar(c);
+    for (const QChar c : shown) {
+      QVERIFY2(metrics.horizontalAdvance(c) == metrics.horizontalAdvance('0'),
+               qPrintable(family + ": " + c));
+    }
   }
 
   // A long report reaches the list whole and in order, counted as it grows, with its last line

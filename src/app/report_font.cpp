@@ -1,0 +1,35 @@
+// The report's font.
+#include "app/report_font.h"
+
+#include <QFontDatabase>
+#include <QRegularExpression>
+
+namespace zrk::app {
+
+QStringList ReportFontFamilies() {
+  return {"Courier New",    "Liberation Mono", "DejaVu Sans Mono", "Noto Sans Mono", "Noto Mono",
+          "Nimbus Mono PS", "Consolas",        "Lucida Console",   "FreeMono"};
+}
+
+bool IsInstalled(const QString& family) {
+  // A family that two foundries install is listed once per foundry, as "Name [Foundry]".
+  QStringList installed = QFontDatabase::families();
+  installed.replaceInStrings(QRegularExpression(" \\[[^]]*\\]$"), QString());
+  return installed.contains(family, Qt::CaseInsensitive);
+}
+
+QFont ReportFont() {
+  constexpr int kPointSize = 9;
+  for (const QString& family : ReportFontFamilies()) {
+    if (IsInstalled(family)) {
+      QFont font(family, kPointSize);
+      font.setStyleHint(QFont::Monospace);
+      return font;
+    }
+  }
+  QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  font.setPointSize(kPointSize);
+  return font;
+}
+
+}  // namespace zrk::app
