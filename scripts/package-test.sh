@@ -2,44 +2,30 @@
 # Builds the Debian package from a release build, unpacks it into a scratch folder (never onto
 # this machine) and checks what it installs: the programs run from there and pack the demo skin,
 # the manual pages render, the desktop entry and the MIME types are valid and bash completes zrk.
-# Installs what is missing first.
+#
+#   scripts/package-test.sh            build the package, then run every check
+#   scripts/package-test.sh build      build and unpack the package only
+#   scripts/package-test.sh CHECK...   run the named checks on the package built last
+#
+# CTest runs the build and each check as a test of its own (label "package").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# The checkers beside the build's own tools.
-bash scripts/setup.sh groff-base man-db desktop-file-utils libxml2-utils bash-completion
-
 build=build/package
-echo "== package: configure, build, cpack -G DEB"
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-  -DZRK_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)"
-rm -f "$build"/zrk_*.deb
-(cd "$build" && cpack -G DEB >/dev/null)
-debs=("$build"/zrk_*.deb)
-deb=${debs[0]}
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+root="$PWD/$build/root"
+checks=(installed_files dependencies libraries_resolve zrk_version zrk_build_and_list
+  man_page_zrk man_page_zrk_builder desktop_entry mime_types completion)
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/zrk-package-test.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-root="$work/root"
-dpkg -x "$deb" "$root"
-zrk="$root/usr/bin/zrk"
-
-passed=0
-failed=0
-# check DESCRIPTION COMMAND...: runs the command, its output kept in $work/out and shown on failure.
-check() {
-  local description=$1
-  shift
-  if "$@" >"$work/out" 2>&1; then
-    passed=$((passed + 1))
-    echo "ok    $description"
-  else
-    failed=$((failed + 1))
-    echo "FAIL  $description"
-    sed 's/^/      /' "$work/out"
-  fi
+build_package() {
+  echo "== package: configure, build, cpack -G DEB"
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+    -DZRK_BUILD_BENCHMARKS=OFF >/dev/null
+  cmake --build "$build" -j "$(nproc)"
+  rm -f "$build"/zrk_*.deb
+  (cd "$build" && cpack -G DEB >/dev/null)
+  rm -rf "$root"
+  dpkg -x "$build"/zrk_*.deb "$root"
+  echo "unpacked $(basename "$build"/zrk_*.deb) into $root"
 }
 
 installed_files() {
@@ -131,17 +117,34 @@ completion() {
   [ "$out" == "$expected" ]
 }
 
-echo "== package: checks of $(basename "$deb") unpacked into a scratch folder"
-check "the package installs the programs, desktop entry, icon, MIME types, manual pages and completion" installed_files
-check "the package depends on the libraries its programs use" dependencies
-check "the installed programs find every library" libraries_resolve
-check "zrk --version names $version" zrk_version
-check "zrk build packs the demo skin and zrk list reads the package" zrk_build_and_list
-check "zrk.1 renders" man_page "$root/usr/share/man/man1/zrk.1"
-check "zrk-builder.1 renders" man_page "$root/usr/share/man/man1/zrk-builder.1"
-check "the desktop entry is valid" desktop_entry
-check "the MIME types are well-formed XML" mime_types
-check "bash completes commands, options and packages" completion
+man_page_zrk() { man_page "$root/usr/share/man/man1/zrk.1"; }
+man_page_zrk_builder() { man_page "$root/usr/share/man/man1/zrk-builder.1"; }
 
-echo "package-test: $passed passed, $failed failed ($deb)"
+if [ "${1:-}" = build ]; then
+  build_package
+  exit 0
+fi
+if (($# == 0)); then
+  build_package
+  set -- "${checks[@]}"
+fi
+[ -d "$root" ] || { echo "package-test: no package unpacked in $root; run 'scripts/package-test.sh build'" >&2; exit 1; }
+debs=("$build"/zrk_*.deb)
+deb=${debs[0]}
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+zrk="$root/usr/bin/zrk"
+work=$(mktemp -d "${TMPDIR:-/tmp}/zrk-package-test.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+failed=0
+for check in "$@"; do
+  if "$check" >"$work/out" 2>&1; then
+    echo "ok    $check"
+  else
+    failed=$((failed + 1))
+    echo "FAIL  $check"
+    sed 's/^/      /' "$work/out"
+  fi
+done
+echo "package-test: $(($# - failed)) passed, $failed failed ($deb)"
 [ "$failed" -eq 0 ]

@@ -1,92 +1,104 @@
 #!/usr/bin/env bash
-# Builds the 32-bit Windows programs and tests with MinGW-w64 and runs them under Wine: the core's
-# and the Windows tests, packages of zrk.exe against the Linux zrk's, and a smoke test of
-# zrk-builder.exe under Xvfb. Installs what is missing first.
+# The Windows programs, cross-built with MinGW-w64 and tested under Wine: the core's and the
+# Windows tests, packages of zrk.exe against the Linux zrk's, and zrk-builder.exe driven under
+# Xvfb. The 32-bit programs are always built and zipped; where this machine cannot run 32-bit
+# programs (Wine's 32-bit loader fails to start), the tests run on the 64-bit build under Wine's
+# 64-bit loader instead. scripts/setup.sh installs what both need.
+#
+#   scripts/windows-test.sh             every step below, in order
+#   scripts/windows-test.sh STEP...     prepare | zip | suites | display-suites |
+#                                       same-bytes SKIN (demo-skin, made-skin, cyrillic-paths) |
+#                                       window | finish
+#
+# CTest runs each step as a test of its own (label "windows"); "prepare" builds and probes, and
+# writes what the later steps use into build/windows-test.env.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-preset=windows-i686
-build="$root/build/$preset"
-
-# --- What the Windows build needs, from Debian's packages.
-packages=(
-  g++ cmake ninja-build libcli11-dev googletest imagemagick
-  g++-mingw-w64-i686-posix wine wine32:i386 fonts-wine locales xvfb xauth
-)
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$p")
-  fi
-done
-sudo_cmd=()
-[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-if ((${#missing[@]})); then
-  echo "windows-test: installing ${missing[*]}"
-  dpkg --print-foreign-architectures | grep -qx i386 || "${sudo_cmd[@]}" dpkg --add-architecture i386
-  export DEBIAN_FRONTEND=noninteractive
-  "${sudo_cmd[@]}" apt-get update -qq
-  "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
-fi
-# Wine's ANSI code page follows the locale: Windows-1251, as on the tool's users' machines.
-if ! locale -a 2>/dev/null | grep -qix 'ru_RU.utf8'; then
-  "${sudo_cmd[@]}" sed -i 's/^# *ru_RU.UTF-8 UTF-8/ru_RU.UTF-8 UTF-8/' /etc/locale.gen
-  grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen ||
-    echo 'ru_RU.UTF-8 UTF-8' | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
-  "${sudo_cmd[@]}" locale-gen >/dev/null
-fi
-
-# --- A Wine prefix of this run's own, removed at the end.
-export WINEDEBUG=-all LC_ALL=ru_RU.UTF-8
-work=$(mktemp -d "${TMPDIR:-/tmp}/zrk-windows-test.XXXXXX")
-export WINEPREFIX="$work/wine"
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-echo "== Wine prefix"
-wineboot -i >/dev/null 2>&1
-# Without a window manager, Wine draws the windows' captions and borders itself.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-wineserver -w
-
-echo "== $preset: configure, build"
-cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" -j 2
-echo "== $preset: the .zip of the Windows programs"
-(cd "$build" && cpack -G ZIP >/dev/null)
-zip=$(ls -t "$build"/zrk-*-win32.zip | head -1)
-# Listed first: grep -q stopping early would break the pipe under pipefail.
-listing=$(cmake -E tar tf "$zip")
-for program in zrk.exe zrk-builder.exe; do
-  grep -q "/bin/$program\$" <<<"$listing" || { echo "windows-test: $program is not in $zip" >&2; exit 1; }
-done
-echo "$(basename "$zip"): zrk.exe and zrk-builder.exe"
-echo "== Linux zrk for the package comparison"
-cmake -S . -B build/windows-host -G Ninja -DCMAKE_BUILD_TYPE=Release -DZRK_BUILD_GUI=OFF \
-  -DBUILD_TESTING=OFF -DZRK_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build build/windows-host -j 2 --target zrk
+state="$root/build/windows-test.env"
+work="$root/build/windows-test"
+export WINEDEBUG=-all LC_ALL=ru_RU.UTF-8 WINEPREFIX="$work/wine"
 linux_zrk="$root/build/windows-host/src/cli/zrk"
-zrk_exe="$build/src/cli/zrk.exe"
-builder_exe="$build/src/app/win32/zrk-builder.exe"
-probe_exe="$build/tests/windows/window_probe.exe"
-# A 32-bit program under a Wine without its 32-bit half exits 0 and prints nothing.
-if [ "$(wine "$zrk_exe" --version 2>/dev/null | tr -d '\r')" != "zrk 1.0.0" ]; then
-  echo "windows-test: Wine does not run the 32-bit programs (is wine32:i386 installed?)" >&2
-  exit 1
-fi
+version=$(sed -n 's/^project(zrk VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
-echo "== $preset: tests under Wine"
-if ! ctest --preset "$preset" -N | grep -q 'Total Tests: [1-9]'; then
-  echo "windows-test: no tests were discovered: the test programs did not run under Wine" >&2
-  exit 1
-fi
-ctest --preset "$preset" -j 2 --label-exclude display
+# Wine's 64-bit loader, started directly: the plain wine command starts the 32-bit one first.
+wine64_loader() {
+  command -v wine64 || echo /usr/lib/wine/wine64
+}
+
+# A fresh Wine prefix, both builds of the 32-bit programs' and, where 32-bit programs cannot run,
+# the 64-bit ones; the probe's answer goes into $state.
+prepare() {
+  bash scripts/setup.sh --windows
+  rm -rf "$work" "$state"
+  mkdir -p "$work"
+  echo "== windows-i686: configure, build, .zip"
+  cmake --preset windows-i686 >/dev/null
+  cmake --build --preset windows-i686 -j "$(nproc)"
+  (cd build/windows-i686 && cpack -G ZIP >/dev/null)
+  echo "== Linux zrk for the package comparison"
+  cmake -S . -B build/windows-host -G Ninja -DCMAKE_BUILD_TYPE=Release -DZRK_BUILD_GUI=OFF \
+    -DBUILD_TESTING=OFF -DZRK_BUILD_BENCHMARKS=OFF >/dev/null
+  cmake --build build/windows-host -j "$(nproc)" --target zrk
+
+  # The probe: a 32-bit program either prints its version or fails to start (Exec format error,
+  # exit 126, where the kernel cannot run 32-bit programs; nothing printed without wine32).
+  local preset=windows-i686 wine=wine answer
+  answer=$(wine build/windows-i686/src/cli/zrk.exe --version 2>/dev/null | tr -d '\r') || true
+  if [ "$answer" != "zrk $version" ]; then
+    preset=windows-x86_64
+    wine=$(wine64_loader)
+    echo "windows-test: this machine cannot run 32-bit Windows programs; the tests run on the 64-bit build"
+    echo "== windows-x86_64: configure, build"
+    cmake --preset windows-x86_64 >/dev/null
+    cmake --build --preset windows-x86_64 -j "$(nproc)"
+  fi
+  echo "== Wine prefix ($wine)"
+  WINELOADER=$wine "$wine" wineboot -i >/dev/null 2>&1
+  # Without a window manager, Wine draws the windows' captions and borders itself.
+  WINELOADER=$wine "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  wineserver -w
+  printf 'preset=%s\nwine=%s\n' "$preset" "$wine" >"$state"
+  echo "windows-test: tests run on $preset"
+}
+
+load_state() {
+  [ -f "$state" ] || { echo "windows-test: run 'scripts/windows-test.sh prepare' first" >&2; exit 1; }
+  # shellcheck source=/dev/null
+  source "$state"
+  build="$root/build/$preset"
+  export WINELOADER=$wine ZRK_WINE=$wine
+  zrk_exe="$build/src/cli/zrk.exe"
+  builder_exe="$build/src/app/win32/zrk-builder.exe"
+  probe_exe="$build/tests/windows/window_probe.exe"
+}
+
+windows_path() { "$wine" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+
+zip_contents() {
+  local zip listing program
+  zip=$(ls -t build/windows-i686/zrk-*-win32.zip | head -1)
+  # Listed first: grep -q stopping early would break the pipe under pipefail.
+  listing=$(cmake -E tar tf "$zip")
+  for program in zrk.exe zrk-builder.exe; do
+    grep -q "/bin/$program\$" <<<"$listing" || { echo "windows-test: $program is not in $zip" >&2; exit 1; }
+  done
+  echo "$(basename "$zip"): zrk.exe and zrk-builder.exe"
+}
+
+suites() {
+  if ! ctest --preset "$preset" -N | grep -q 'Total Tests: [1-9]'; then
+    echo "windows-test: no tests were discovered: the test programs did not run under Wine" >&2
+    exit 1
+  fi
+  ctest --preset "$preset" -j 2 --label-exclude display
+}
+
 # The dialog and window tests need a display, and take it one at a time.
-xvfb-run -a -s '-screen 0 1024x768x24' ctest --preset "$preset" --label-regex display
+display_suites() {
+  xvfb-run -a -s '-screen 0 1024x768x24' ctest --preset "$preset" --label-regex display
+}
 
-# --- The same skins packed by both builds give the same bytes.
 # A skin with Cyrillic names (Windows-1251 in its INI files), sub-folders, a size pass, a module
 # in UTF-16, a quoted value, a frame list with empty items, an empty file, a file larger than the writer's
 # buffer, names in another letter case than on disk, and a preview picture.
@@ -109,76 +121,81 @@ make_skin() {
   for i in 1 2 3; do printf 'frame %s' "$i" >"$d/Кадры/$i.bmp"; done
   printf 'preview' >"$d/preview.bmp"
 }
-make_skin "$work/made-skin"
 
-# The Windows package goes into out_dir (default: the work folder).
-compare_packages() {
-  local name=$1 project=$2 out_dir=${3:-$work}
-  "$linux_zrk" build "$project" -o "$work/$name-linux.zrk" >/dev/null
-  if ! wine "$zrk_exe" build "$(winepath -w "$project")" \
-    -o "$(winepath -w "$out_dir/$name-windows.zrk")" >"$work/$name-windows.out" 2>&1 ||
-    ! cmp "$work/$name-linux.zrk" "$out_dir/$name-windows.zrk"; then
+# same_bytes SKIN: the same skin packed by zrk and zrk.exe gives the same bytes.
+same_bytes() {
+  local name=$1 dir="$work/$1" project out_dir
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  case "$name" in
+    demo-skin) project="$root/examples/demo-skin/config.zrp" out_dir=$dir ;;
+    made-skin) make_skin "$dir/skin" && project="$dir/skin/config.zrp" out_dir=$dir ;;
+    # Cyrillic folders on zrk.exe's command line: the project's and the package's; the report
+    # on stdout stays UTF-8.
+    cyrillic-paths)
+      make_skin "$dir/Иван/Скины/Синий" && project="$dir/Иван/Скины/Синий/config.zrp"
+      out_dir="$dir/Пакеты" && mkdir -p "$out_dir" ;;
+    *) echo "windows-test: no skin '$name'" >&2; exit 2 ;;
+  esac
+  "$linux_zrk" build "$project" -o "$dir/linux.zrk" >/dev/null
+  if ! "$wine" "$zrk_exe" build "$(windows_path "$project")" \
+    -o "$(windows_path "$out_dir/windows.zrk")" >"$dir/windows.out" 2>&1 ||
+    ! cmp "$dir/linux.zrk" "$out_dir/windows.zrk"; then
     echo "windows-test: $name: zrk.exe failed or wrote another package than zrk" >&2
-    cat "$work/$name-windows.out" >&2
+    cat "$dir/windows.out" >&2
     exit 1
   fi
-  echo "$name: byte-identical, $(stat -c %s "$work/$name-linux.zrk") bytes, $("$linux_zrk" list "$work/$name-linux.zrk" | wc -l) entries"
+  grep -q '^Операция успешно завершена!' "$dir/windows.out" ||
+    { echo "windows-test: zrk.exe's report is not UTF-8" >&2; exit 1; }
+  echo "$name: byte-identical, $(stat -c %s "$dir/linux.zrk") bytes, $("$linux_zrk" list "$dir/linux.zrk" | wc -l) entries"
 }
-echo "== zrk.exe against zrk"
-compare_packages demo-skin "$root/examples/demo-skin/config.zrp"
-compare_packages made-skin "$work/made-skin/config.zrp"
-# Cyrillic folders on zrk.exe's command line: the project's and the package's; the report on
-# stdout stays UTF-8.
-mkdir -p "$work/Иван/Скины" "$work/Пакеты"
-cp -r "$work/made-skin" "$work/Иван/Скины/Синий"
-compare_packages cyrillic-paths "$work/Иван/Скины/Синий/config.zrp" "$work/Пакеты"
-grep -q '^Операция успешно завершена!' "$work/cyrillic-paths-windows.out" ||
-  { echo "windows-test: zrk.exe's report is not UTF-8" >&2; exit 1; }
 
-# --- zrk-builder.exe as a user drives it: Browse, the project, the package name, the box.
-echo "== zrk-builder.exe smoke test"
-mkdir -p "$work/gui"
-cp -r "$root/examples/demo-skin" "$work/gui/skin"
-cat >"$work/gui/drive.sh" <<'EOF'
-#!/usr/bin/env bash
-# Runs inside xvfb-run: drives zrk-builder.exe through window_probe and writes what it saw
-# into $out. Each probe command waits for its window to appear.
-set -euo pipefail
-wine "$builder_exe" &
-wine "$probe_exe" browse
-wine "$probe_exe" dialog 'Открыть' >"$out/open-dialog.txt"
-sleep 1
-import -window root "$out/open-dialog.png"
-wine "$probe_exe" accept 'Открыть' "$project"
-wine "$probe_exe" dialog 'Сохранить как' >"$out/save-dialog.txt"
-wine "$probe_exe" accept 'Сохранить как' "$package"
-for _ in $(seq 1 120); do [ -f "$out/package.zrk" ] && break; sleep 0.5; done
-wine "$probe_exe" dialog 'Сборщик ZRK серии 4.x (29)' >/dev/null  # the success box
-sleep 1
-import -window root "$out/success-box.png"
-wine "$probe_exe" confirm-box
-sleep 1
-wine "$probe_exe" report >"$out/report.txt"
-import -window root "$out/zrk-builder.png"
-wineserver -k
-EOF
-export builder_exe probe_exe out="$work/gui"
-export project="$(winepath -w "$work/gui/skin/config.zrp")" package="$(winepath -w "$work/gui/package")"
-wineserver -w
-xvfb-run -a -s '-screen 0 1024x768x24' bash "$work/gui/drive.sh"
-cp "$work/gui/"*.png "$build/"
-check() {
+# zrk-builder.exe as a user drives it: Browse, the project, the package name, the box.
+window() {
+  local gui="$work/gui"
+  rm -rf "$gui"
+  mkdir -p "$gui"
+  cp -r "$root/examples/demo-skin" "$gui/skin"
+  "$linux_zrk" build "$gui/skin/config.zrp" -o "$gui/linux.zrk" >/dev/null
+  export builder_exe probe_exe wine out="$gui"
+  project="$(windows_path "$gui/skin/config.zrp")" package="$(windows_path "$gui/package")"
+  export project package
+  wineserver -w
+  xvfb-run -a -s '-screen 0 1024x768x24' bash scripts/windows-drive.sh
+  cp "$gui/"*.png "$build/"
+  expect "open dialog's OK button and filter" "$(tr -d '\r' <"$gui/open-dialog.txt")" \
+    "$(printf 'Выбарть\nФайлы проектов ZRK 4.x (*.zrp)')"
+  expect "save dialog's OK button and filter" "$(tr -d '\r' <"$gui/save-dialog.txt")" \
+    "$(printf 'Сохранить\nФайлы оболочек ZR 4.x (*.zrk)')"
+  expect "report's last line" "$(tr -d '\r' <"$gui/report.txt" | tail -1)" \
+    "Операция успешно завершена!"
+  cmp "$gui/package.zrk" "$gui/linux.zrk"
+  echo "zrk-builder.exe: report ends in success, package byte-identical to zrk's; screenshots in $build"
+}
+
+expect() {
   if [ "$2" != "$3" ]; then
     echo "windows-test: $1: expected '$3', got '$2'" >&2
     exit 1
   fi
 }
-check "open dialog's OK button and filter" "$(tr -d '\r' <"$work/gui/open-dialog.txt")" \
-  "$(printf 'Выбарть\nФайлы проектов ZRK 4.x (*.zrp)')"
-check "save dialog's OK button and filter" "$(tr -d '\r' <"$work/gui/save-dialog.txt")" \
-  "$(printf 'Сохранить\nФайлы оболочек ZR 4.x (*.zrk)')"
-check "report's last line" "$(tr -d '\r' <"$work/gui/report.txt" | tail -1)" \
-  "Операция успешно завершена!"
-cmp "$work/gui/package.zrk" "$work/demo-skin-linux.zrk"
-echo "zrk-builder.exe: report ends in success, package byte-identical to zrk's; screenshots in $build"
-echo "windows-test: all Windows checks passed"
+
+finish() { wineserver -k >/dev/null 2>&1 || true; }
+
+if (($# == 0)); then
+  set -- prepare zip suites display-suites same-bytes demo-skin same-bytes made-skin \
+    same-bytes cyrillic-paths window finish
+  trap finish EXIT
+fi
+while (($#)); do
+  step=$1
+  shift
+  [ "$step" = prepare ] || load_state
+  case "$step" in
+    prepare | suites | window | finish) "$step" ;;
+    zip) zip_contents ;;
+    display-suites) display_suites ;;
+    same-bytes) same_bytes "$1" && shift ;;
+    *) echo "windows-test: unknown step '$step'" >&2; exit 2 ;;
+  esac
+done
