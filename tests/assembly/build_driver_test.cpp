@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "dialogs/fake_dialog_platform.h"
@@ -117,7 +116,7 @@ struct BuildRun {
   std::vector<std::string> packages;  // Packages() afterwards
 };
 
-TEST(BuildPackage, WholeTranscripts) {
+std::vector<BuildRun> BuildRuns() {
   const std::string cancel = "box question: Вы действительно хотите отменить операцию?";
   const auto exists = [](const std::string& name) {
     return "box question: Файл '@" + name + "' уже существует! Хотите заменить его?";
@@ -133,7 +132,7 @@ TEST(BuildPackage, WholeTranscripts) {
   // The skin of WriteSkin, every file found, up to the save dialog.
   const Transcript to_dialog = Join({kStart, {"Всего в проекте найдено 4 файл(ов)!"}, checking,
                                      {"b.bmp  [ok]", "select 7"}, kChecked, {"select 9", dialog}});
-  const std::vector<BuildRun> runs = {
+  return {
       // The preview picture is appended without a line of its own, although a module names it
       // (two entries of 26 bytes on the 160 of the package below, whose m.zrm is 29 bytes shorter).
       {"preview found and named by a module",
@@ -175,43 +174,57 @@ TEST(BuildPackage, WholeTranscripts) {
        Join({to_dialog, {failed, "select 10", "box error: " + failed}}), {}},
   };
   // clang-format on
-  for (const BuildRun& run : runs) {
-    SCOPED_TRACE(run.name);
-    Session session(run.names, run.answers);
-    session.WriteSkin(run.files);
-    EXPECT_EQ(run.outcome, BuildPackage(session.dir.folder() + "config.zrp", session, session));
-    EXPECT_EQ(run.log, session.log);
-    EXPECT_EQ(run.packages, session.Packages());
-  }
+}
+
+using BuildRunTest = ::testing::TestWithParam<BuildRun>;
+INSTANTIATE_TEST_SUITE_P(, BuildRunTest, ::testing::ValuesIn(BuildRuns()),
+                         testing::NameOfRow<BuildRun>);
+
+TEST_P(BuildRunTest, WholeTranscript) {
+  const BuildRun& run = GetParam();
+  Session session(run.names, run.answers);
+  session.WriteSkin(run.files);
+  EXPECT_EQ(run.outcome, BuildPackage(session.dir.folder() + "config.zrp", session, session));
+  EXPECT_EQ(run.log, session.log);
+  EXPECT_EQ(run.packages, session.Packages());
 }
 
 // What the writer would refuse ends a build before the save dialog, so that the user is never
 // asked for a name that cannot be written, and a check the same: the project's own name with no
 // Windows-1251 form, a source that is no regular file (a pipe would never end).
-TEST(BuildPackage, WhatTheWriterRefusesStopsBeforeTheSaveDialog) {
+struct Refusal {
+  const char* name;
+  std::string project, picture;
+  bool check_only;
+  std::string error;
+};
+const Refusal kRefusals[] = {
+    {"project name with no Windows-1251 form", "漢.zrp", "a.bmp", false,
+     "имя файла '漢.zrp' нельзя записать в кодировке Windows-1251"},
+    {"source that is no regular file", "config.zrp", "pipe.bmp", true,
+     "не удалось открыть файл 'pipe.bmp': это не обычный файл"},
+};
+using WriterRefusalTest = ::testing::TestWithParam<Refusal>;
+INSTANTIATE_TEST_SUITE_P(, WriterRefusalTest, ::testing::ValuesIn(kRefusals),
+                         testing::NameOfRow<Refusal>);
+
+TEST_P(WriterRefusalTest, StopsTheBuildBeforeTheSaveDialog) {
   ZRK_SKIP_ON_WINDOWS("a named pipe stands for the source that is no regular file");
-  using Refusal = std::tuple<std::string, std::string, bool, std::string>;
-  for (const auto& [project, picture, check_only, error] :
-       {Refusal{"漢.zrp", "a.bmp", false,
-                "имя файла '漢.zrp' нельзя записать в кодировке Windows-1251"},
-        Refusal{"config.zrp", "pipe.bmp", true,
-                "не удалось открыть файл 'pipe.bmp': это не обычный файл"}}) {
-    SCOPED_TRACE(picture);
-    Session session({}, {});
-    session.WriteSkin({{"m.zrm", "[STANDARD]\r\nPicture=" + picture + "\r\n"},
-                       {project, "[MODULES]\r\nPicture=m.zrm\r\n"}});
+  const auto& [name, project, picture, check_only, error] = GetParam();
+  Session session({}, {});
+  session.WriteSkin({{"m.zrm", "[STANDARD]\r\nPicture=" + picture + "\r\n"},
+                     {project, "[MODULES]\r\nPicture=m.zrm\r\n"}});
 #ifndef _WIN32
-    ASSERT_EQ(0, ::mkfifo((session.dir.folder() + "pipe.bmp").c_str(), 0600));
+  ASSERT_EQ(0, ::mkfifo((session.dir.folder() + "pipe.bmp").c_str(), 0600));
 #endif
-    EXPECT_EQ(BuildOutcome::kFailed,
-              BuildPackage(session.dir.folder() + project, session, session, check_only));
-    const std::string line = "Ошибка... " + error;
-    EXPECT_EQ(Join({kStart,
-                    {"Всего в проекте найдено 3 файл(ов)!", "Проверка существования файлов...",
-                     project + "  [ok]", "select 4", "m.zrm  [ok]", "select 5", picture + "  [ok]",
-                     "select 6", line, "select 7", "box error: " + line}}),
-              session.log);
-  }
+  EXPECT_EQ(BuildOutcome::kFailed,
+            BuildPackage(session.dir.folder() + project, session, session, check_only));
+  const std::string line = "Ошибка... " + error;
+  EXPECT_EQ(Join({kStart,
+                  {"Всего в проекте найдено 3 файл(ов)!", "Проверка существования файлов...",
+                   project + "  [ok]", "select 4", "m.zrm  [ok]", "select 5", picture + "  [ok]",
+                   "select 6", line, "select 7", "box error: " + line}}),
+            session.log);
 }
 
 }  // namespace

@@ -20,9 +20,9 @@ struct ListCase {
   Names expected;
 };
 
-TEST(CollectFileList, FollowsTheProjectToItsModulesAndTheirFiles) {
+std::vector<ListCase> ListCases() {
   // clang-format off
-  const ListCase cases[] = {
+  return {
       {"no project file", {}, {"config.zrp"}},
       {"no modules",
        {{"config.zrp", Ini({"[DIRECTIVES]", "SizeList=800,600", "[OTHER]", "BackGround=x.zrm"})}},
@@ -85,13 +85,18 @@ TEST(CollectFileList, FollowsTheProjectToItsModulesAndTheirFiles) {
 #endif
   };
   // clang-format on
-  for (const ListCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    testing::TempDir dir;
-    for (const auto& [path, bytes] : c.files) testing::WriteFile(dir.path() / path, bytes);
-    const std::string project = c.files.empty() ? "config.zrp" : c.files[0].first;
-    EXPECT_EQ(c.expected, CollectFileList(dir.folder() + project));
-  }
+}
+
+using CollectFileListTest = ::testing::TestWithParam<ListCase>;
+INSTANTIATE_TEST_SUITE_P(, CollectFileListTest, ::testing::ValuesIn(ListCases()),
+                         testing::NameOfRow<ListCase>);
+
+TEST_P(CollectFileListTest, FollowsTheProjectToItsModulesAndTheirFiles) {
+  const ListCase& c = GetParam();
+  testing::TempDir dir;
+  for (const auto& [path, bytes] : c.files) testing::WriteFile(dir.path() / path, bytes);
+  const std::string project = c.files.empty() ? "config.zrp" : c.files[0].first;
+  EXPECT_EQ(c.expected, CollectFileList(dir.folder() + project));
 }
 
 }  // namespace

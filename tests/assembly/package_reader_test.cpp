@@ -48,17 +48,15 @@ TEST_F(PackageReaderTest, IndexesNamesSizesAndOffsets) {
 }
 
 // A broken package is refused with the offset of its first fault.
-TEST_F(PackageReaderTest, RejectsBrokenAndMissingPackages) {
+struct BrokenPackage {
+  const char* name;
+  std::string bytes;
+  std::uint64_t offset;
+  std::string what;
+};
+std::vector<BrokenPackage> BrokenPackages() {
   const std::string ok = PackageEntryBytes("a", "x");  // 15 bytes
-  const auto error_of = [](const std::string& path) {
-    return testing::ErrorOf([&] { ReadPackageIndex(path); });
-  };
-  const struct {
-    const char* label;
-    std::string bytes;
-    std::uint64_t offset;
-    std::string what;
-  } cases[] = {
+  return {
       {"cut magic", "ZRK40", 5, "файл короче сигнатуры ZRK4000029"},
       {"wrong magic", "ZRK4000028" + ok, 9, "нет сигнатуры ZRK4000029"},
       {"magic only", kMagic, 10, "в пакете нет ни одного файла"},
@@ -77,16 +75,24 @@ TEST_F(PackageReaderTest, RejectsBrokenAndMissingPackages) {
        "данные файла 'a' обрываются: нужно 2147483647 байт, до конца файла 0"},
       {"trailing line end", kMagic + ok + "\r\n", 25, "ожидался заголовок \"<new_file=\""},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.label);
-    const std::string path = Write("bad.zrk", c.bytes);
-    EXPECT_EQ(
-        "пакет '" + path + "' повреждён: смещение " + std::to_string(c.offset) + ": " + c.what,
-        error_of(path));
-  }
+}
+
+class BrokenPackageTest : public PackageReaderTest,
+                          public ::testing::WithParamInterface<BrokenPackage> {};
+INSTANTIATE_TEST_SUITE_P(, BrokenPackageTest, ::testing::ValuesIn(BrokenPackages()),
+                         testing::NameOfRow<BrokenPackage>);
+
+TEST_P(BrokenPackageTest, IsRefusedAtItsFirstFault) {
+  const BrokenPackage& c = GetParam();
+  const std::string path = Write("bad.zrk", c.bytes);
+  EXPECT_EQ("пакет '" + path + "' повреждён: смещение " + std::to_string(c.offset) + ": " + c.what,
+            testing::ErrorOf([&] { ReadPackageIndex(path); }));
+}
+
+TEST_F(PackageReaderTest, RejectsAMissingPackage) {
   const std::string missing = dir_.folder() + "none.zrk";
   EXPECT_EQ("не удалось открыть пакет '" + missing + "': нет такого файла или папки",
-            error_of(missing));
+            testing::ErrorOf([&] { ReadPackageIndex(missing); }));
 }
 
 }  // namespace

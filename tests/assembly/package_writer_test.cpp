@@ -137,14 +137,13 @@ struct FailureCase {
 // Every failure leaves out/, where the temporary file is made, as it was. The skin: config.zrp,
 // Images\a.bmp (100 bytes, buffered), big.bin (200 KiB, kernel copy), a sparse huge.bin of 2^31
 // bytes; in out/, an old package, a hard link to the project file and a folder.
-TEST(PackageWriter, FailureChangesNothingAndLeavesNoTemporaryFile) {
-  ZRK_SKIP_ON_WINDOWS("makes hard links and a sparse file of 2 GiB, and takes POSIX error numbers");
+std::vector<FailureCase> FailureCases() {
   const auto remove = [](const fs::path& p) { fs::remove(p); };
   const auto shrink = [](const fs::path& p) { fs::resize_file(p, fs::file_size(p) - 1); };
   const auto grow = [](const fs::path& p) { fs::resize_file(p, fs::file_size(p) + 1); };
   const std::vector<std::string> list = {"config.zrp", "Images\\a.bmp", "big.bin"};
   // clang-format off
-  const FailureCase cases[] = {
+  return {
       {"no Windows-1251 form", {"config.zrp", "big.bin", "漢字.bmp"}, {},
        "имя файла '漢字.bmp' нельзя записать в кодировке Windows-1251"},
       {"star in name", {"config.zrp", "big.bin", "a*b.bmp"}, {},
@@ -188,29 +187,35 @@ TEST(PackageWriter, FailureChangesNothingAndLeavesNoTemporaryFile) {
        "out/folder.zrk"},
   };
   // clang-format on
-  for (const FailureCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    testing::TempDir skin;
-    for (const auto& [name, bytes] : {std::pair<std::string, std::string>{"config.zrp", "abcde"},
-                                      {"Images/a.bmp", std::string(100, 'a')},
-                                      {"big.bin", RandomBytes(200 * 1024, 4)},
-                                      {"huge.bin", ""},
-                                      {"out/skin.zrk", "old package"}}) {
-      testing::WriteFile(skin.path() / name, bytes);
-    }
-    fs::resize_file(skin.path() / "huge.bin", std::uint64_t{1} << 31);  // sparse: no disk used
-    fs::create_hard_link(skin.path() / "config.zrp", skin.path() / "out/same.zrk");
-    fs::create_directory(skin.path() / "out/folder.zrk");
-    const std::vector<std::string> before = testing::Tree(skin.path() / "out");
-    const std::string package = skin.folder() + c.package;
-    FaultyFileSystem faulty(c.fault);
+}
 
-    EXPECT_EQ(std::regex_replace(c.message, std::regex("@"), package), testing::ErrorOf([&] {
-                WritePackage(package, skin.folder() + "config.zrp", c.list, faulty,
-                             {.replace_existing = c.replace, .progress = {}});
-              }));
-    EXPECT_EQ(before, testing::Tree(skin.path() / "out"));
+using PackageWriterFailure = ::testing::TestWithParam<FailureCase>;
+INSTANTIATE_TEST_SUITE_P(, PackageWriterFailure, ::testing::ValuesIn(FailureCases()),
+                         testing::NameOfRow<FailureCase>);
+
+TEST_P(PackageWriterFailure, ChangesNothingAndLeavesNoTemporaryFile) {
+  ZRK_SKIP_ON_WINDOWS("makes hard links and a sparse file of 2 GiB, and takes POSIX error numbers");
+  const FailureCase& c = GetParam();
+  testing::TempDir skin;
+  for (const auto& [name, bytes] : {std::pair<std::string, std::string>{"config.zrp", "abcde"},
+                                    {"Images/a.bmp", std::string(100, 'a')},
+                                    {"big.bin", RandomBytes(200 * 1024, 4)},
+                                    {"huge.bin", ""},
+                                    {"out/skin.zrk", "old package"}}) {
+    testing::WriteFile(skin.path() / name, bytes);
   }
+  fs::resize_file(skin.path() / "huge.bin", std::uint64_t{1} << 31);  // sparse: no disk used
+  fs::create_hard_link(skin.path() / "config.zrp", skin.path() / "out/same.zrk");
+  fs::create_directory(skin.path() / "out/folder.zrk");
+  const std::vector<std::string> before = testing::Tree(skin.path() / "out");
+  const std::string package = skin.folder() + c.package;
+  FaultyFileSystem faulty(c.fault);
+
+  EXPECT_EQ(std::regex_replace(c.message, std::regex("@"), package), testing::ErrorOf([&] {
+              WritePackage(package, skin.folder() + "config.zrp", c.list, faulty,
+                           {.replace_existing = c.replace, .progress = {}});
+            }));
+  EXPECT_EQ(before, testing::Tree(skin.path() / "out"));
 }
 
 }  // namespace

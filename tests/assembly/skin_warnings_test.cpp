@@ -36,14 +36,14 @@ struct SkinCase {
   std::vector<std::string> lines;
 };
 
-TEST(SkinWarnings, FindsWhatTheHostReadsOrOpensDifferentlyAndTheFilesLeftOut) {
+std::vector<SkinCase> SkinCases() {
   const std::string project = Ini({"[MODULES]", "BackGround=bg.zrm"});
   std::string frames;  // 9 bytes each: f000.bmp; ... the cut falls in f113.bmp
   for (int i = 0; i < 120; ++i) {
     frames += (i < 10 ? "f00" : i < 100 ? "f0" : "f") + std::to_string(i) + ".bmp;";
   }
   // clang-format off
-  const std::vector<SkinCase> cases = {
+  return {
       // Everything an author may do right: sizes with their modules, sub-folders, Windows-1251
       // and marked UTF-16LE text, frames, the preview picture. The demo skin is of this kind.
       {"a clean skin",
@@ -142,30 +142,35 @@ TEST(SkinWarnings, FindsWhatTheHostReadsOrOpensDifferentlyAndTheFilesLeftOut) {
         "unused sub\\deep\\x.dat, 0 bytes"}},
   };
   // clang-format on
-  for (const SkinCase& skin : cases) {
-    SCOPED_TRACE(skin.name);
-    testing::TempDir dir;
-    for (const auto& [path, bytes] : skin.files) testing::WriteFile(dir.path() / path, bytes);
-    std::vector<std::string> expected, lines;
-    for (std::string line : skin.lines) {
-      if (line.starts_with(kCaseSensitiveDiskOnly)) {
+}
+
+using SkinWarnings = ::testing::TestWithParam<SkinCase>;
+INSTANTIATE_TEST_SUITE_P(, SkinWarnings, ::testing::ValuesIn(SkinCases()),
+                         testing::NameOfRow<SkinCase>);
+
+TEST_P(SkinWarnings, FindsWhatTheHostReadsOrOpensDifferentlyAndTheFilesLeftOut) {
+  const SkinCase& skin = GetParam();
+  testing::TempDir dir;
+  for (const auto& [path, bytes] : skin.files) testing::WriteFile(dir.path() / path, bytes);
+  std::vector<std::string> expected, lines;
+  for (std::string line : skin.lines) {
+    if (line.starts_with(kCaseSensitiveDiskOnly)) {
 #ifdef _WIN32
-        continue;  // the disk of Windows finds every spelling
+      continue;  // the disk of Windows finds every spelling
 #endif
-        line.erase(0, kCaseSensitiveDiskOnly.size());
-      }
-      expected.push_back(line);
+      line.erase(0, kCaseSensitiveDiskOnly.size());
     }
-    const std::string project = dir.folder() + "config.zrp";
-    const std::vector<std::string> files = CollectFileList(project);
-    for (const SkinWarning& warning : FindSkinWarnings(project, files)) {
-      lines.push_back(FormatWarning(warning));
-    }
-    for (const UnusedFile& file : FindUnusedFiles(project, files)) {
-      lines.push_back("unused " + file.name + ", " + std::to_string(file.size) + " bytes");
-    }
-    EXPECT_EQ(expected, lines);
+    expected.push_back(line);
   }
+  const std::string project = dir.folder() + "config.zrp";
+  const std::vector<std::string> files = CollectFileList(project);
+  for (const SkinWarning& warning : FindSkinWarnings(project, files)) {
+    lines.push_back(FormatWarning(warning));
+  }
+  for (const UnusedFile& file : FindUnusedFiles(project, files)) {
+    lines.push_back("unused " + file.name + ", " + std::to_string(file.size) + " bytes");
+  }
+  EXPECT_EQ(expected, lines);
 }
 
 }  // namespace

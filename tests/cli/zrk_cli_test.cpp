@@ -158,36 +158,37 @@ std::vector<Case> Cases() {
   // clang-format on
 }
 
-TEST(Zrk, ExitCodeOutputAndFilesLeft) {
-  for (const Case& c : Cases()) {
-    SCOPED_TRACE(c.name);
-    testing::TempDir temp;
-    for (const Files& files : {Inputs(), c.arrange}) {
-      for (const auto& [path, bytes] : files) testing::WriteFile(temp.path() / path, bytes);
-    }
-    // Through the shell, after c.shell, stdin /dev/null: nobody is there to answer.
-    std::string command = "cd '" + temp.path().string() + "' && exec </dev/null >in/1 2>in/2 && " +
-                          c.shell + " exec '" ZRK_EXE "'";
-    for (const std::string& arg : c.args) command += " '" + arg + "'";  // none holds a "'"
-    const int status = std::system(command.c_str());
-    EXPECT_TRUE(WIFEXITED(status)) << "signal " << WTERMSIG(status);
-    EXPECT_EQ(c.exit_code, WEXITSTATUS(status));
-    for (const auto& [expected, file] : {std::pair{c.out, "in/1"}, std::pair{c.err, "in/2"}}) {
-      const std::string text = std::regex_replace(expected, std::regex("@"), temp.path().string());
-      const std::string actual = testing::ReadFile(temp.path() / file);
-      if (text.starts_with('*')) {
-        EXPECT_TRUE(actual.ends_with(text.substr(1))) << actual;
-      } else {
-        EXPECT_EQ(text, actual);
-      }
-    }
-    // What zrk left: all but skin/ and in/, the inputs (in/1 and in/2 took stdout and stderr).
-    std::vector<std::string> left = testing::Tree(temp.path());
-    std::erase_if(left, [](const std::string& item) {
-      return item.starts_with("skin/") || item.starts_with("in/");
-    });
-    EXPECT_EQ(c.left, left);
+using Zrk = ::testing::TestWithParam<Case>;
+INSTANTIATE_TEST_SUITE_P(, Zrk, ::testing::ValuesIn(Cases()), testing::NameOfRow<Case>);
+
+TEST_P(Zrk, ExitCodeOutputAndFilesLeft) {
+  const Case& c = GetParam();
+  testing::TempDir temp;
+  for (const Files& files : {Inputs(), c.arrange}) {
+    for (const auto& [path, bytes] : files) testing::WriteFile(temp.path() / path, bytes);
   }
+  // Through the shell, after c.shell, stdin /dev/null: nobody is there to answer.
+  std::string command = "cd '" + temp.path().string() + "' && exec </dev/null >in/1 2>in/2 && " +
+                        c.shell + " exec '" ZRK_EXE "'";
+  for (const std::string& arg : c.args) command += " '" + arg + "'";  // none holds a "'"
+  const int status = std::system(command.c_str());
+  EXPECT_TRUE(WIFEXITED(status)) << "signal " << WTERMSIG(status);
+  EXPECT_EQ(c.exit_code, WEXITSTATUS(status));
+  for (const auto& [expected, file] : {std::pair{c.out, "in/1"}, std::pair{c.err, "in/2"}}) {
+    const std::string text = std::regex_replace(expected, std::regex("@"), temp.path().string());
+    const std::string actual = testing::ReadFile(temp.path() / file);
+    if (text.starts_with('*')) {
+      EXPECT_TRUE(actual.ends_with(text.substr(1))) << actual;
+    } else {
+      EXPECT_EQ(text, actual);
+    }
+  }
+  // What zrk left: all but skin/ and in/, the inputs (in/1 and in/2 took stdout and stderr).
+  std::vector<std::string> left = testing::Tree(temp.path());
+  std::erase_if(left, [](const std::string& item) {
+    return item.starts_with("skin/") || item.starts_with("in/");
+  });
+  EXPECT_EQ(c.left, left);
 }
 
 }  // namespace

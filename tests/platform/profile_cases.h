@@ -4,6 +4,7 @@
 // profile_differential_test.cpp compares it with the system's reader on the same rows.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,10 +14,24 @@
 
 namespace zrk::testing {
 
+// A file's bytes, shared by the copies of a row: each row is a test's parameter, and a few rows
+// hold megabytes. Tests read it as they would an optional string; none: there is no such file.
+class FileBytes {
+ public:
+  FileBytes(std::nullopt_t) {}
+  FileBytes(std::string bytes) : bytes_(std::make_shared<const std::string>(std::move(bytes))) {}
+  FileBytes(const char* bytes) : FileBytes(std::string(bytes)) {}
+  explicit operator bool() const { return bytes_ != nullptr; }
+  const std::string& operator*() const { return *bytes_; }
+
+ private:
+  std::shared_ptr<const std::string> bytes_;
+};
+
 struct ProfileCase {
   std::string name;
-  std::optional<std::string> file;  // the file's bytes; none: there is no such file
-  std::string expected;             // Windows-1251 bytes, as our reader gives them
+  FileBytes file;        // none: there is no such file
+  std::string expected;  // Windows-1251 bytes, as our reader gives them
   std::string section = "STANDARD";
   std::string key = "Picture";
   // Where Wine's reader (8.0) departs from Windows: Wine's answer.
@@ -88,8 +103,8 @@ inline std::vector<ProfileCase> ProfileCases() {
   const std::string quote_inside = "\"" + std::string(1021, 'a') + "\"" + std::string(100, 'b');
   const std::string v(1 << 20, 'v'), n(1 << 20, 'N'), blanks(1 << 20, ' ');
   const std::string longest(platform::kMaxProfileName, 'L');
-  const std::string huge = fx + v + "\r\n" + n + "=x\r\n" + longest + "=y\r\nMask" + blanks +
-                           "=z\r\n[" + n + "\r\nMask=m\r\n";
+  const FileBytes huge = fx + v + "\r\n" + n + "=x\r\n" + longest + "=y\r\nMask" + blanks +
+                         "=z\r\n[" + n + "\r\nMask=m\r\n";
   // clang-format off
   const std::vector<ProfileCase> ours_only = {
     // Quotes come off the whole value before it is cut.

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -20,21 +19,23 @@ namespace zrk::platform {
 namespace {
 
 using zrk::testing::Cp1251;
+using zrk::testing::ProfileCase;
 using zrk::testing::Utf16File;
 
 class ProfileReaderTest : public zrk::testing::TempDirTest {};
+class ProfileCaseTest : public ProfileReaderTest,
+                        public ::testing::WithParamInterface<ProfileCase> {};
+INSTANTIATE_TEST_SUITE_P(, ProfileCaseTest, ::testing::ValuesIn(zrk::testing::ProfileCases()),
+                         zrk::testing::NameOfRow<ProfileCase>);
 
-TEST_F(ProfileReaderTest, GivesTheProfileApisAnswers) {
+TEST_P(ProfileCaseTest, GivesTheProfileApisAnswers) {
+  const ProfileCase& c = GetParam();
   const std::string path = dir_.folder() + "case.ini";
-  for (const zrk::testing::ProfileCase& c : zrk::testing::ProfileCases()) {
-    SCOPED_TRACE(c.name);
-    std::filesystem::remove(path);
-    if (c.file) {
-      zrk::testing::WriteFile(path, *c.file);
-      EXPECT_EQ(c.expected, Profile::Parse(*c.file).Value(c.section, c.key));
-    }
-    EXPECT_EQ(c.expected, Profile::Load(path).Value(c.section, c.key));
+  if (c.file) {
+    zrk::testing::WriteFile(path, *c.file);
+    EXPECT_EQ(c.expected, Profile::Parse(*c.file).Value(c.section, c.key));
   }
+  EXPECT_EQ(c.expected, Profile::Load(path).Value(c.section, c.key));
 }
 
 TEST(ProfileFoldCase, FoldsAsciiAndCyrillicOnly) {
