@@ -1,30 +1,5 @@
-# Cross-compiles for 32-bit Windows with Debian's MinGW-w64 (the "posix" thread model, which has
-# std::thread and builds GoogleTest) and runs the target's programs under Wine.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiles for 32-bit Windows (cmake/mingw.cmake) and runs the programs under `wine`, which
+# starts Wine's 32-bit loader.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
-set(ZRK_MINGW_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${ZRK_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${ZRK_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${ZRK_MINGW_TRIPLE}-windres)
-
-# Libraries and headers come from the target's tree only; programs (windres, convert) from the
-# host.
-set(CMAKE_FIND_ROOT_PATH /usr/${ZRK_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Header-only packages of the host that the target can use as they are.
-set(CLI11_DIR ${CMAKE_CURRENT_LIST_DIR}/mingw-i686 CACHE PATH "CLI11 for the Windows build")
-
-# One self-contained executable each: no libstdc++, libgcc or winpthread DLL to ship.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-
-# Tests and test discovery run the programs under Wine, through a wrapper that keeps Wine quiet
-# and out of the user's own ~/.wine.
-find_program(ZRK_WINE wine)
-if(ZRK_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
-endif()
+set(ZRK_WINE_LOADER wine)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

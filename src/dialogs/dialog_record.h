@@ -12,8 +12,14 @@
 
 namespace zrk {
 
-/// The record's size as the platform's ANSI OPENFILENAME gives it.
+/// The record's size as Windows' first ANSI OPENFILENAME (OPENFILENAME_NT4A) gives it: 136 bytes
+/// in a 64-bit Windows program, whose pointers and handles are twice as wide; elsewhere the
+/// 32-bit program's 76.
+#ifdef _WIN64
+inline constexpr std::uint32_t kDialogRecordSize = 136;
+#else
 inline constexpr std::uint32_t kDialogRecordSize = 76;
+#endif
 
 /// Length in characters of the file and title buffers, the terminating NUL included.
 inline constexpr std::size_t kDialogBufferChars = 260;

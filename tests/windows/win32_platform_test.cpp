@@ -125,13 +125,31 @@ TEST_F(Win32Test, PackageReplacesTheOldOneOnlyWhenItCan) {
   EXPECT_EQ(1, std::distance(fs::directory_iterator(dir_.path() / "out"), {}));
 }
 
-TEST_F(Win32Test, CreateBeneathRefusesNamesThatAreNotPlainFiles) {
+// Names a new file may not take: the system would open a device, a stream or another folder
+// instead, drop the trailing dot or space, or refuse the name.
+struct RefusedName {
+  const char* name;
+  const char* file_name;
+};
+// clang-format off
+constexpr RefusedName kRefusedNames[] = {
+    {"device", "CON"}, {"device with an extension", "nul.txt"}, {"numbered device", "Com1.bmp"},
+    {"stream", "a:stream"}, {"trailing dot", "a."}, {"trailing space", "a "},
+    {"wildcard", "a?b"}, {"separator", "a/b"}};
+// clang-format on
+class CreateBeneathRefuses : public Win32Test, public ::testing::WithParamInterface<RefusedName> {};
+INSTANTIATE_TEST_SUITE_P(, CreateBeneathRefuses, ::testing::ValuesIn(kRefusedNames),
+                         testing::NameOfRow<RefusedName>);
+
+TEST_P(CreateBeneathRefuses, NamesThatAreNotPlainFiles) {
   platform::NativeFileSystem fs;
-  for (const char* name : {"CON", "nul.txt", "Com1.bmp", "a:stream", "a.", "a ", "a?b", "a/b"}) {
-    std::error_code ec;
-    EXPECT_EQ(nullptr, fs.CreateBeneath(Utf8FromPath(dir_.path()), {}, name, ec)) << name;
-    EXPECT_EQ(std::errc::invalid_argument, ec) << name;
-  }
+  std::error_code ec;
+  EXPECT_EQ(nullptr, fs.CreateBeneath(Utf8FromPath(dir_.path()), {}, GetParam().file_name, ec));
+  EXPECT_EQ(std::errc::invalid_argument, ec);
+}
+
+TEST_F(Win32Test, CreateBeneathReplacesAFileOfASubFolder) {
+  platform::NativeFileSystem fs;
   Write("Папка/Фон.bmp", "old");
   std::error_code ec;
   {
