@@ -3,7 +3,7 @@
 # dialog to the shown save dialog, against zrk.exe check on the same skin.
 #
 # Usage: bench/window_win32.sh [FILES...]   (default 2081 20801; FILES - 1 a multiple of 260)
-# Needs what scripts/windows-test.sh installs (run it once). ZRK_BUILDER_EXE times another build
+# Needs what scripts/setup.sh --windows installs. ZRK_BUILDER_EXE times another build
 # of the window. Target per size: the window needs at most 5 s more than zrk check, which does the
 # same collecting and testing without a window, and its report holds every line. Exits 1 when a
 # target is missed.
