@@ -54,7 +54,7 @@ prepare() {
     cmake --build --preset windows-x86_64 -j "$(nproc)"
   fi
   echo "== Wine prefix ($wine)"
-  WINELOADER=$wine "$wine" wineboot -i >/dev/null 2>&1
+  WINELOADER=$wine "$wine" wineboot -i </dev/null >/dev/null 2>&1
   # Without a window manager, Wine draws the windows' captions and borders itself.
   WINELOADER=$wine "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   wineserver -w
@@ -86,17 +86,33 @@ zip_contents() {
   echo "$(basename "$zip"): zrk.exe and zrk-builder.exe"
 }
 
+# One wineserver for a whole run of tests: Debian's quits as soon as no program is connected, and
+# a test program connecting at that moment is cut off. Started before a wineboot whose output goes
+# nowhere, so that Wine's background programs do not hold ctest's output open.
+with_wineserver() {
+  local status=0
+  wineserver -p
+  "$wine" wineboot </dev/null >/dev/null 2>&1
+  "$@" || status=$?
+  wineserver -k
+  wineserver -w
+  return "$status"
+}
+
 suites() {
   if ! ctest --preset "$preset" -N | grep -q 'Total Tests: [1-9]'; then
     echo "windows-test: no tests were discovered: the test programs did not run under Wine" >&2
     exit 1
   fi
-  ctest --preset "$preset" -j 2 --label-exclude display
+  with_wineserver ctest --preset "$preset" -j 2 --label-exclude display
 }
 
 # The dialog and window tests need a display, and take it one at a time.
 display_suites() {
-  xvfb-run -a -s '-screen 0 1024x768x24' ctest --preset "$preset" --label-regex display
+  export -f with_wineserver
+  export wine preset
+  xvfb-run -a -s '-screen 0 1024x768x24' \
+    bash -c 'with_wineserver ctest --preset "$preset" --label-regex display'
 }
 
 # A skin with Cyrillic names (Windows-1251 in its INI files), sub-folders, a size pass, a module
