@@ -13,7 +13,6 @@
 #include "dialogs/mdlCdlg.h"
 #include "platform/error.h"
 #include "platform/native_path.h"
-#include "support/mdlINI.h"
 #include "support/mdlMain.h"
 
 namespace zrk {
@@ -130,8 +129,7 @@ BuildOutcome RunBuild(const std::string& project_path, ReportWriter& report, Mes
              std::string(texts::kCountSuffix));
   report.Add(texts::kCheckingFiles);
 
-  const std::string project_folder =
-      mdlINI::WithTrailingBackslash(mdlMain::ParentFolder(project_path));
+  const std::string project_folder = mdlMain::ProjectFolder(project_path);
   std::vector<platform::SourceFacts> facts;
   if (!VerifyFiles(project_folder, files, facts, report)) {
     boxes.Show(std::string(texts::kMissingFilesBox), MessageIcon::kError, MessageButtons::kOk);
@@ -184,8 +182,7 @@ BuildOutcome BuildPackage(const std::string& project_path, Report& report, Messa
   ReportWriter writer(report);
   // Names whose letter case differs from the disk read each folder once in this build, and the
   // skin's files are looked up from its folder.
-  const platform::SkinLookupScope lookups(
-      mdlINI::WithTrailingBackslash(mdlMain::ParentFolder(project_path)));
+  const platform::SkinLookupScope lookups(mdlMain::ProjectFolder(project_path));
   report.Clear();
   std::string failure;
   BuildOutcome outcome = BuildOutcome::kFailed;

@@ -71,8 +71,7 @@ void ReadModuleFile(mdlINI::CachedIniReader& ini, const std::string& module_path
 
 std::vector<std::string> CollectFileList(const std::string& project_path) {
   mdlINI::CachedIniReader ini;
-  const std::string project_folder =
-      mdlINI::WithTrailingBackslash(mdlMain::ParentFolder(project_path));
+  const std::string project_folder = mdlMain::ProjectFolder(project_path);
 
   StringList file_list;
   file_list.Append(mdlMain::FileNamePart(project_path));
