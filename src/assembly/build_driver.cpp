@@ -119,8 +119,10 @@ BuildOutcome SaveStage(const std::string& project_path, const std::vector<std::s
   }
 }
 
-BuildOutcome RunBuild(const std::string& project_path, ReportWriter& report, MessageBoxes& boxes,
-                      bool check_only) {
+// The stages of a build, each reported: collect the list, test its files, then, unless only
+// checking, ask for the name and write.
+BuildOutcome CollectCheckAndSave(const std::string& project_path, ReportWriter& report,
+                                 MessageBoxes& boxes, bool check_only) {
   report.Add(texts::kCollectingList);
   std::vector<std::string> files = CollectFileList(project_path);
   report.Collected(files);
@@ -189,7 +191,7 @@ BuildOutcome BuildPackage(const std::string& project_path, Report& report, Messa
   // Only failures of files and memory are reported; any other exception is a fault of the
   // program, not of the skin, and is not dressed as one.
   try {
-    return RunBuild(project_path, writer, boxes, check_only);
+    return CollectCheckAndSave(project_path, writer, boxes, check_only);
   } catch (const DestinationTaken& error) {
     failure = error.what();
     outcome = BuildOutcome::kNotReplaced;

@@ -106,7 +106,7 @@ int ExitCodeOf(BuildOutcome outcome) {
 
 }  // namespace
 
-int RunBuild(const BuildRequest& request) {
+int RunBuildOrCheck(const BuildRequest& request) {
   if (request.out && request.out->empty()) throw UsageError("пустое имя пакета после -o");
   const fs::path project_path = ProjectFile(request.project);
   const std::string save_name =

@@ -185,7 +185,7 @@ int main(int argc, char** argv) {
   int code = kExitFailed;
   try {
     if (*build || *check)
-      code = RunBuild(request);
+      code = RunBuildOrCheck(request);
     else if (*list)
       code = RunList(package, json);
     else if (*extract)
