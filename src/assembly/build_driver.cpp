@@ -3,7 +3,9 @@
 
 #include <exception>
 #include <new>
+#include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "assembly/file_list.h"
@@ -27,7 +29,11 @@ class ReportWriter {
   void SelectLast() {
     report_.SetSelectedIndex(static_cast<std::int16_t>(report_.LineCount() - 1));
   }
-  void Collected(const std::vector<std::string>& files) { report_.FileListCollected(files); }
+  void Collected(const std::vector<ListedFile>& files) { report_.FileListCollected(files); }
+  void Tested(std::size_t index, const std::string& name, bool found) {
+    report_.FileTested(index, name, found);
+  }
+  void PreviewAdded(const ListedFile& preview) { report_.PreviewAdded(preview); }
   void ShowProgress(const std::string& entry, std::uint64_t written, std::uint64_t total) {
     report_.ShowProgress(entry, written, total);
   }
@@ -43,13 +49,11 @@ bool VerifyFiles(const std::string& project_folder, const std::vector<std::strin
   bool all_found = true;
   facts.resize(files.size());
   for (std::size_t i = 0; i < files.size(); ++i) {
-    if (mdlMain::FileExists(project_folder + files[i], facts[i])) {
-      report.Add(files[i] + std::string(texts::kFileOk));
-    } else {
-      report.Add(files[i] + std::string(texts::kFileMissing));
-      all_found = false;
-    }
+    const bool found = mdlMain::FileExists(project_folder + files[i], facts[i]);
+    report.Add(files[i] + std::string(found ? texts::kFileOk : texts::kFileMissing));
     report.SelectLast();
+    report.Tested(i, files[i], found);
+    all_found = all_found && found;
   }
   return all_found;
 }
@@ -124,8 +128,14 @@ BuildOutcome SaveStage(const std::string& project_path, const std::vector<std::s
 BuildOutcome CollectCheckAndSave(const std::string& project_path, ReportWriter& report,
                                  MessageBoxes& boxes, bool check_only) {
   report.Add(texts::kCollectingList);
-  std::vector<std::string> files = CollectFileList(project_path);
-  report.Collected(files);
+  std::vector<std::string> files;
+  {
+    // Where each name was named is told, not kept: the build goes on with the names alone.
+    std::vector<ListedFile> listed = CollectListedFiles(project_path);
+    report.Collected(listed);
+    files.reserve(listed.size());
+    for (ListedFile& file : listed) files.push_back(std::move(file.name));
+  }
   report.Add(texts::kListCollected);
   report.Add(std::string(texts::kCountPrefix) + std::to_string(files.size()) +
              std::string(texts::kCountSuffix));
@@ -146,6 +156,8 @@ BuildOutcome CollectCheckAndSave(const std::string& project_path, ReportWriter& 
     files.emplace_back(texts::kPreviewName);
     facts.push_back(preview);
     report.Add(texts::kPreviewFound);
+    report.PreviewAdded(
+        {std::string(texts::kPreviewName), {NameOrigin::Kind::kPreview, "", "", ""}});
   }
   CheckWritable(files, facts);
   report.Add(texts::kCheckPassed);
@@ -186,12 +198,12 @@ BuildOutcome BuildPackage(const std::string& project_path, Report& report, Messa
   // skin's files are looked up from its folder.
   const platform::SkinLookupScope lookups(mdlMain::ProjectFolder(project_path));
   report.Clear();
-  std::string failure;
+  std::optional<std::string> failure;
   BuildOutcome outcome = BuildOutcome::kFailed;
   // Only failures of files and memory are reported; any other exception is a fault of the
   // program, not of the skin, and is not dressed as one.
   try {
-    return CollectCheckAndSave(project_path, writer, boxes, check_only);
+    outcome = CollectCheckAndSave(project_path, writer, boxes, check_only);
   } catch (const DestinationTaken& error) {
     failure = error.what();
     outcome = BuildOutcome::kNotReplaced;
@@ -200,11 +212,15 @@ BuildOutcome BuildPackage(const std::string& project_path, Report& report, Messa
   } catch (const std::bad_alloc&) {
     failure = "недостаточно памяти";
   }
-  // Whatever failed, the writer has left no partial package; say what and where, then go idle.
-  const std::string line = std::string(texts::kErrorPrefix) + failure;
-  writer.Add(line);
-  writer.SelectLast();
-  boxes.Show(line, MessageIcon::kError, MessageButtons::kOk);
+  std::string line;
+  if (failure) {
+    // Whatever failed, the writer has left no partial package; say what and where, then go idle.
+    line = std::string(texts::kErrorPrefix) + *failure;
+    writer.Add(line);
+    writer.SelectLast();
+    boxes.Show(line, MessageIcon::kError, MessageButtons::kOk);
+  }
+  report.BuildEnded(outcome, line);
   return outcome;
 }
 

@@ -51,6 +51,26 @@ fs::path ProjectFile(const std::string& project) {
   return absolute;
 }
 
+// Starts the skin's warnings once the list is collected and says them when its last file has been
+// tested, before the build's verdict; findings gets them. They are worked out on the other core
+// while the files are tested (here, should no thread be had). A build looks at what it reads
+// anyway; a check looks into every file too.
+void SayWarningsBeforeVerdict(ConsoleReport& report, const BuildRequest& request,
+                              const std::string& project, SkinFindings& findings,
+                              std::future<std::vector<SkinWarning>>& warnings) {
+  report.OnFileListCollected([&] {
+    const WarningScope scope =
+        request.check_only ? WarningScope::kEveryFile : WarningScope::kIniFilesAndNames;
+    warnings = std::async(std::launch::async | std::launch::deferred, FindSkinWarnings, project,
+                          findings.files, scope);
+    report.AfterFilesTested([&] {
+      findings.warnings = warnings.get();
+      std::cout.flush();
+      if (!request.json) PrintWarnings(findings.warnings, std::cerr);
+    });
+  });
+}
+
 // The summary a script's log keeps: where the package went, how many entries, how large.
 void PrintSummary(const std::string& package_path, std::size_t entries) {
   std::error_code ec;
@@ -128,43 +148,26 @@ int RunBuildOrCheck(const BuildRequest& request) {
   const std::string project_text = platform::Utf8FromPath(project_path);
   AnsweringDialog dialog(save_name);
   FileDialogPlatform* previous = mdlCdlg::SetDialogPlatform(&dialog);
-  ConsoleReport report(std::cout, request.quiet || request.json,
-                       !request.quiet && IsTerminal(Stream::kError) ? &std::cerr : nullptr);
-  std::vector<std::string> report_lines;
-  if (request.json) report.KeepLines(&report_lines);
-  // What the host will read differently, said as soon as the list is collected, before the
-  // build's verdict. A build looks at what it reads anyway; a check looks into every file too.
   SkinFindings findings;
+  ConsoleReport report(std::cout, request.quiet || request.json,
+                       !request.quiet && IsTerminal(Stream::kError) ? &std::cerr : nullptr,
+                       findings);
   std::future<std::vector<SkinWarning>> warnings;
-  report.OnFileListCollected([&](const std::vector<std::string>& files) {
-    findings.files = files;
-    const WarningScope scope =
-        request.check_only ? WarningScope::kEveryFile : WarningScope::kIniFilesAndNames;
-    // Worked out on the other core while the files are tested (here, should no thread be had),
-    // and said before the verdict: the collection's three lines and one line per file come first.
-    warnings = std::async(std::launch::async | std::launch::deferred, FindSkinWarnings,
-                          project_text, files, scope);
-    report.BeforeLine(3 + files.size(), [&] {
-      findings.warnings = warnings.get();
-      std::cout.flush();
-      if (!request.json) PrintWarnings(findings.warnings, std::cerr);
-    });
-  });
+  SayWarningsBeforeVerdict(report, request, project_text, findings, warnings);
   ConsoleMessageBoxes boxes(std::cerr, request.force, report);
   const BuildOutcome outcome = BuildPackage(project_text, report, boxes, request.check_only);
-  report.Finish();
   mdlCdlg::SetDialogPlatform(previous);
 
   if (outcome == BuildOutcome::kCancelled) {
     std::cerr << "zrk: пакет '" << package_path << "' не заменён\n";
   }
   if (outcome == BuildOutcome::kWritten && !request.quiet) {
-    PrintSummary(package_path, findings.files.size() + (report.preview_found() ? 1 : 0));
+    PrintSummary(package_path, findings.files.size() + (findings.preview_added ? 1 : 0));
   }
   std::vector<UnusedFile> unused;
   if (request.unused) unused = FindUnusedFiles(project_text, findings.files);
   if (request.json) {
-    PrintCheckJson(findings, outcome, report_lines, request.unused ? &unused : nullptr, std::cout);
+    PrintCheckJson(findings, outcome, request.unused ? &unused : nullptr, std::cout);
   } else if (request.unused) {
     PrintUnused(unused, std::cout);
   }

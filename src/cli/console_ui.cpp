@@ -4,7 +4,6 @@
 #include <iostream>
 #include <string>
 
-#include "assembly/texts.h"
 #include "cli/command_line.h"
 
 namespace zrk::cli {
@@ -22,23 +21,25 @@ std::string Megabytes(std::uint64_t bytes) {
 
 }  // namespace
 
-ConsoleReport::ConsoleReport(std::ostream& out, bool quiet, std::ostream* progress)
+ConsoleReport::ConsoleReport(std::ostream& out, bool quiet, std::ostream* progress,
+                             SkinFindings& findings)
     : out_(out),
       out_is_terminal_(&out == &std::cout && IsTerminal(Stream::kOutput)),
       quiet_(quiet),
-      progress_(progress) {}
+      progress_(progress),
+      findings_(findings) {}
 
 void ConsoleReport::Clear() {
   lines_ = 0;
-  preview_found_ = false;
-  if (kept_ != nullptr) kept_->clear();
+  findings_.files.clear();
+  findings_.found.clear();
+  findings_.preview_added = false;
+  findings_.error_line.clear();
 }
 
 void ConsoleReport::AddLine(const std::string& line) {
-  if (before_line_ && lines_to_wait_-- == 0) Finish();
+  if (all_tested_) RunAfterFilesTested();
   ++lines_;
-  if (kept_ != nullptr) kept_->push_back(line);
-  if (line == texts::kPreviewFound) preview_found_ = true;
   if (quiet_) return;
   EraseProgress();
   // A terminal shows each line as it comes; a file or pipe gets the report in large writes
@@ -63,6 +64,29 @@ void ConsoleReport::ShowProgress(const std::string& entry, std::uint64_t written
   *progress_ << "\r\033[Kзапись: " << Megabytes(written) << " из " << Megabytes(total) << ", "
              << entry << std::flush;
   progress_on_screen_ = true;
+}
+
+void ConsoleReport::FileListCollected(const std::vector<ListedFile>& files) {
+  findings_.files.clear();
+  for (const ListedFile& file : files) findings_.files.push_back(file.name);
+  findings_.found.assign(files.size(), false);
+  if (on_collected_) on_collected_();
+}
+
+void ConsoleReport::FileTested(std::size_t index, const std::string& /*name*/, bool found) {
+  if (index >= findings_.found.size()) return;
+  findings_.found[index] = found;
+  all_tested_ = index + 1 == findings_.found.size();
+}
+
+void ConsoleReport::BuildEnded(BuildOutcome /*outcome*/, const std::string& error_line) {
+  findings_.error_line = error_line;
+  RunAfterFilesTested();
+}
+
+void ConsoleReport::RunAfterFilesTested() {
+  all_tested_ = false;
+  if (after_tested_) std::exchange(after_tested_, nullptr)();
 }
 
 void ConsoleReport::EraseProgress() {

@@ -3,7 +3,6 @@
 
 #include <iostream>
 
-#include "assembly/texts.h"
 #include "cli/json.h"
 
 namespace zrk::cli {
@@ -44,20 +43,14 @@ void PrintUnused(const std::vector<UnusedFile>& unused, std::ostream& out) {
 }
 
 void PrintCheckJson(const SkinFindings& findings, BuildOutcome outcome,
-                    const std::vector<std::string>& report_lines,
                     const std::vector<UnusedFile>* unused, std::ostream& out) {
   out << "{\n  \"verdict\": " << JsonString(std::string(Verdict(outcome)));
-  if (outcome == BuildOutcome::kFailed && !report_lines.empty()) {
-    out << ",\n  \"error\": " << JsonString(report_lines.back());
+  if (outcome == BuildOutcome::kFailed && !findings.error_line.empty()) {
+    out << ",\n  \"error\": " << JsonString(findings.error_line);
   }
-  // The report tests the entries in list order, one line each, after its first four lines; a line
-  // counts only when it names that entry, so a report laid out otherwise finds nothing.
-  constexpr std::size_t kFirstEntryLine = 4;
   out << ",\n  \"files\": [";
   for (std::size_t i = 0; i < findings.files.size(); ++i) {
-    const std::size_t line = kFirstEntryLine + i;
-    const bool found = line < report_lines.size() &&
-                       report_lines[line] == findings.files[i] + std::string(texts::kFileOk);
+    const bool found = i < findings.found.size() && findings.found[i];
     out << (i == 0 ? "\n" : ",\n") << "    {\"name\": " << JsonString(findings.files[i])
         << ", \"found\": " << (found ? "true" : "false") << "}";
   }
