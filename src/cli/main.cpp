@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <iostream>
 #include <new>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -18,6 +19,8 @@
 
 namespace {
 
+using namespace zrk::cli;
+
 constexpr const char* kVersion = "zrk " ZRK_VERSION;
 
 // Makes sure everything printed reached its destination: a listing cut short by a full disk or a
@@ -27,7 +30,7 @@ int FinishOutput(int code) {
   if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
     const std::error_code error(errno, std::system_category());
     std::cerr << "zrk: не удалось записать вывод: " << zrk::platform::ErrorText(error) << '\n';
-    return zrk::cli::kExitFailed;
+    return kExitFailed;
   }
   return code;
 }
@@ -62,8 +65,20 @@ std::string UsageMessage(const CLI::ParseError& error, const std::string& first_
   return "неверные аргументы";
 }
 
-// The Russian labels of the help texts; option names stay as they are.
-void UseRussianHelp(CLI::App& app) {
+// What the command line asks for, as the commands' options fill it in.
+struct Arguments {
+  BuildRequest request;
+  std::string out, package, folder = ".", file, section, key;
+  bool json = false;
+};
+
+// The commands, each parsed or not.
+struct Commands {
+  const CLI::App *build, *check, *list, *extract, *get;
+};
+
+// The program with its help in Russian and its own options; the commands are added to it.
+void DescribeProgram(CLI::App& app) {
   const auto formatter = app.get_formatter();
   for (const auto& [label, text] :
        std::initializer_list<std::pair<const char*, const char*>>{{"Usage", "Вызов"},
@@ -76,18 +91,6 @@ void UseRussianHelp(CLI::App& app) {
     formatter->label(label, text);
   }
   formatter->column_width(26);
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
-  using namespace zrk::cli;
-  UseUtf8Console();
-  // The report of a large skin is tens of thousands of lines: through a buffer of the stream's
-  // own rather than stdio's, line by line. The report flushes each line where a person reads it.
-  std::ios::sync_with_stdio(false);
-  CLI::App app{"Собирает пакеты оболочек ZRK и заглядывает в них.", "zrk"};
-  UseRussianHelp(app);
   app.option_defaults()->group("Параметры");
   app.set_help_flag("-h,--help", "показать эту справку и выйти");
   app.set_version_flag("--version", kVersion, "показать версию и выйти");
@@ -96,38 +99,42 @@ int main(int argc, char** argv) {
       "Коды выхода: 0 готово, 1 файлы не найдены, 2 ошибка вызова, 3 ошибка файла или пакета,\n"
       "4 пакет не заменён или сборка отменена, 5 предупреждения при check --strict.\n"
       "Подробнее о команде: zrk КОМАНДА --help.");
+}
 
-  BuildRequest request;
-  std::string out, package, folder = ".", file, section, key;
-  bool json = false;
+CLI::App* AddCommand(CLI::App& app, const char* name, const char* about) {
+  CLI::App* command = app.add_subcommand(name, about);
+  command->group("Команды");
+  command->set_help_flag("-h,--help", "показать эту справку и выйти");
+  return command;
+}
 
-  const auto add_command = [&app](const char* name, const char* description) {
-    CLI::App* command = app.add_subcommand(name, description);
-    command->group("Команды");
-    command->set_help_flag("-h,--help", "показать эту справку и выйти");
-    return command;
-  };
-  auto* build = add_command("build", "собрать пакет из файлов проекта");
-  build->add_option("PROJECT", request.project, "файл проекта (config.zrp) или его папка")
+CLI::App* AddBuild(CLI::App& app, Arguments& a) {
+  CLI::App* build = AddCommand(app, "build", "собрать пакет из файлов проекта");
+  build->add_option("PROJECT", a.request.project, "файл проекта (config.zrp) или его папка")
       ->required();
-  auto* out_option =
-      build
-          ->add_option("-o,--output", out,
-                       "путь пакета (\".zrk\" добавляется); в папке пакет получает имя папки "
-                       "проекта, как и без -o в текущей папке")
-          ->type_name("OUT");
-  build->add_flag("-f,--force", request.force,
+  build
+      ->add_option("-o,--output", a.out,
+                   "путь пакета (\".zrk\" добавляется); в папке пакет получает имя папки "
+                   "проекта, как и без -o в текущей папке")
+      ->type_name("OUT");
+  build->add_flag("-f,--force", a.request.force,
                   "заменить существующий пакет без вопроса (файлы самого скина не заменяются)");
-  build->add_flag("-q,--quiet", request.quiet, "не печатать отчёт, только ошибки и предупреждения");
+  build->add_flag("-q,--quiet", a.request.quiet,
+                  "не печатать отчёт, только ошибки и предупреждения");
+  return build;
+}
 
-  auto* check = add_command("check", "собрать и проверить список файлов, ничего не записывая");
-  check->add_option("PROJECT", request.project, "файл проекта (config.zrp) или его папка")
+CLI::App* AddCheck(CLI::App& app, Arguments& a) {
+  CLI::App* check =
+      AddCommand(app, "check", "собрать и проверить список файлов, ничего не записывая");
+  check->add_option("PROJECT", a.request.project, "файл проекта (config.zrp) или его папка")
       ->required();
-  check->add_flag("-q,--quiet", request.quiet, "не печатать отчёт, только ошибки и предупреждения");
-  check->add_flag("--strict", request.strict,
+  check->add_flag("-q,--quiet", a.request.quiet,
+                  "не печатать отчёт, только ошибки и предупреждения");
+  check->add_flag("--strict", a.request.strict,
                   "код выхода 5, если были предупреждения и ничего хуже не найдено");
-  check->add_flag("--json", request.json, "вердикт, список файлов и предупреждения в JSON");
-  check->add_flag("--unused", request.unused,
+  check->add_flag("--json", a.request.json, "вердикт, список файлов и предупреждения в JSON");
+  check->add_flag("--unused", a.request.unused,
                   "перечислить файлы папки скина, которых нет в списке, и их общий размер");
   check->footer(
       "Предупреждения (строки \"предупреждение: \" в stderr) называют то, что программа-хозяин\n"
@@ -135,24 +142,38 @@ int main(int argc, char** argv) {
       "текст в UTF-8, значения длиннее 1022 символов, ключи модулей с размером не из\n"
       "SizeList, имена, которые Windows не откроет, имена, различающиеся только регистром,\n"
       ".bmp-файлы, которые не являются картинками BMP. Код выхода они не меняют, кроме --strict.");
+  return check;
+}
 
-  auto* list = add_command("list", "показать файлы пакета, проверив его целиком");
-  list->add_option("PACKAGE", package, "пакет .zrk")->required();
-  list->add_flag("--json", json, "вывести список в JSON");
+CLI::App* AddList(CLI::App& app, Arguments& a) {
+  CLI::App* list = AddCommand(app, "list", "показать файлы пакета, проверив его целиком");
+  list->add_option("PACKAGE", a.package, "пакет .zrk")->required();
+  list->add_flag("--json", a.json, "вывести список в JSON");
+  return list;
+}
 
-  auto* extract = add_command("extract", "извлечь все файлы пакета в папку");
-  extract->add_option("PACKAGE", package, "пакет .zrk")->required();
-  extract->add_option("-C,--directory", folder, "папка, куда извлекать (по умолчанию: текущая)")
+CLI::App* AddExtract(CLI::App& app, Arguments& a) {
+  CLI::App* extract = AddCommand(app, "extract", "извлечь все файлы пакета в папку");
+  extract->add_option("PACKAGE", a.package, "пакет .zrk")->required();
+  extract->add_option("-C,--directory", a.folder, "папка, куда извлекать (по умолчанию: текущая)")
       ->type_name("DIR");
-  extract->add_flag("-f,--force", request.force, "заменять уже существующие файлы");
+  extract->add_flag("-f,--force", a.request.force, "заменять уже существующие файлы");
+  return extract;
+}
 
-  auto* get = add_command("get", "показать значение, которое сборщик читает из INI-файла");
-  get->add_option("FILE", file, "INI-файл")->required();
-  get->add_option("SECTION", section, "имя секции")->required();
-  get->add_option("KEY", key, "имя ключа")->required();
+CLI::App* AddGet(CLI::App& app, Arguments& a) {
+  CLI::App* get = AddCommand(app, "get", "показать значение, которое сборщик читает из INI-файла");
+  get->add_option("FILE", a.file, "INI-файл")->required();
+  get->add_option("SECTION", a.section, "имя секции")->required();
+  get->add_option("KEY", a.key, "имя ключа")->required();
+  return get;
+}
 
+// Parses the arguments into a. Returns the exit code when there is nothing more to do: help or
+// the version was printed, or the usage error was said.
+std::optional<int> Parse(CLI::App& app, const Commands& commands,
+                         const std::vector<std::string>& arguments) {
   // CLI11 takes the arguments last first.
-  const std::vector<std::string> arguments = CommandLineArguments(argc, argv);
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
   try {
     app.parse(reversed);
@@ -165,7 +186,8 @@ int main(int argc, char** argv) {
   } catch (const CLI::ParseError& error) {
     // A command's own --help arrives as CallForHelp from the command.
     const CLI::App* command = nullptr;
-    for (const CLI::App* candidate : {build, check, list, extract, get}) {
+    for (const CLI::App* candidate :
+         {commands.build, commands.check, commands.list, commands.extract, commands.get}) {
       if (candidate->parsed()) command = candidate;
     }
     if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
@@ -177,24 +199,19 @@ int main(int argc, char** argv) {
               << (command != nullptr ? command->get_name() + " " : std::string()) << "--help\n";
     return kExitUsage;
   }
-  if (out_option->count() > 0) request.out = out;
-  request.check_only = check->parsed();
+  return std::nullopt;
+}
 
-  // A write cut short by Ctrl+C, a hang-up or a kill request leaves no temporary file.
-  zrk::platform::InstallInterruptCleanup();
-  int code = kExitFailed;
+// Runs the command that was parsed and says what failed; returns the exit code.
+int Run(const Commands& commands, const Arguments& a) {
   try {
-    if (*build || *check)
-      code = RunBuildOrCheck(request);
-    else if (*list)
-      code = RunList(package, json);
-    else if (*extract)
-      code = RunExtract(package, folder, request.force);
-    else
-      code = RunGet(file, section, key);
+    if (*commands.build || *commands.check) return RunBuildOrCheck(a.request);
+    if (*commands.list) return RunList(a.package, a.json);
+    if (*commands.extract) return RunExtract(a.package, a.folder, a.request.force);
+    return RunGet(a.file, a.section, a.key);
   } catch (const UsageError& error) {
     std::cerr << "zrk: " << error.what() << '\n';
-    code = kExitUsage;
+    return kExitUsage;
   } catch (const zrk::Error& error) {
     std::cerr << "zrk: " << error.what() << '\n';
   } catch (const std::bad_alloc&) {
@@ -202,5 +219,28 @@ int main(int argc, char** argv) {
   } catch (const std::filesystem::filesystem_error& error) {
     std::cerr << "zrk: " << error.what() << '\n';
   }
-  return FinishOutput(code);
+  return kExitFailed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  UseUtf8Console();
+  // The report of a large skin is tens of thousands of lines: through a buffer of the stream's
+  // own rather than stdio's, line by line. The report flushes each line where a person reads it.
+  std::ios::sync_with_stdio(false);
+  CLI::App app{"Собирает пакеты оболочек ZRK и заглядывает в них.", "zrk"};
+  DescribeProgram(app);
+  Arguments arguments;
+  const Commands commands{AddBuild(app, arguments), AddCheck(app, arguments),
+                          AddList(app, arguments), AddExtract(app, arguments),
+                          AddGet(app, arguments)};
+  const std::optional<int> done = Parse(app, commands, CommandLineArguments(argc, argv));
+  if (done) return *done;
+  if (commands.build->count("--output") > 0) arguments.request.out = arguments.out;
+  arguments.request.check_only = commands.check->parsed();
+
+  // A write cut short by Ctrl+C, a hang-up or a kill request leaves no temporary file.
+  zrk::platform::InstallInterruptCleanup();
+  return FinishOutput(Run(commands, arguments));
 }
