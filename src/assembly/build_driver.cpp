@@ -14,6 +14,7 @@
 #include "assembly/texts.h"
 #include "dialogs/mdlCdlg.h"
 #include "platform/error.h"
+#include "platform/error_text.h"
 #include "platform/native_path.h"
 #include "support/mdlMain.h"
 
@@ -210,7 +211,7 @@ BuildOutcome BuildPackage(const std::string& project_path, Report& report, Messa
   } catch (const Error& error) {
     failure = error.what();
   } catch (const std::bad_alloc&) {
-    failure = "недостаточно памяти";
+    failure = std::string(platform::kOutOfMemory);
   }
   std::string line;
   if (failure) {

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <string>
 
+#include "cli/cli_texts.h"
 #include "cli/command_line.h"
 
 namespace zrk::cli {
@@ -16,7 +17,7 @@ constexpr auto kProgressDelay = std::chrono::seconds(1);
 constexpr auto kProgressPace = std::chrono::milliseconds(100);
 
 std::string Megabytes(std::uint64_t bytes) {
-  return std::to_string((bytes + 512 * 1024) / (1024 * 1024)) + " МБ";
+  return std::to_string((bytes + 512 * 1024) / (1024 * 1024)) + cli_texts::kMegabytes;
 }
 
 }  // namespace
@@ -61,8 +62,8 @@ void ConsoleReport::ShowProgress(const std::string& entry, std::uint64_t written
   if (now - write_started_ < kProgressDelay || now - progress_shown_ < kProgressPace) return;
   progress_shown_ = now;
   out_.flush();
-  *progress_ << "\r\033[Kзапись: " << Megabytes(written) << " из " << Megabytes(total) << ", "
-             << entry << std::flush;
+  *progress_ << "\r\033[K" << cli_texts::Progress(Megabytes(written), Megabytes(total), entry)
+             << std::flush;
   progress_on_screen_ = true;
 }
 
@@ -112,12 +113,13 @@ MessageAnswer ConsoleMessageBoxes::Ask(Question question, const std::string& tex
   if (question == Question::kCancelBuild) return MessageAnswer::kYes;
   if (force_) return MessageAnswer::kYes;
   if (!IsTerminal(Stream::kInput)) return MessageAnswer::kNo;
-  err_ << text << " [д/Н] " << std::flush;
+  err_ << text << cli_texts::kYesOrNo << std::flush;
   std::string answer;
   std::getline(std::cin, answer);
-  const bool yes = answer == "y" || answer == "Y" || answer == "yes" || answer == "д" ||
-                   answer == "да" || answer == "Д" || answer == "Да";
-  return yes ? MessageAnswer::kYes : MessageAnswer::kNo;
+  for (const std::string_view yes : cli_texts::kYesAnswers) {
+    if (answer == yes) return MessageAnswer::kYes;
+  }
+  return MessageAnswer::kNo;
 }
 
 }  // namespace zrk::cli

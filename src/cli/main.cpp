@@ -10,18 +10,16 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_texts.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "platform/error.h"
 #include "platform/error_text.h"
 #include "platform/interrupt_cleanup.h"
-#include "zrk_version.h"
 
 namespace {
 
 using namespace zrk::cli;
-
-constexpr const char* kVersion = "zrk " ZRK_VERSION;
 
 // Makes sure everything printed reached its destination: a listing cut short by a full disk or a
 // closed pipe must not end in success.
@@ -29,7 +27,7 @@ int FinishOutput(int code) {
   std::cout.flush();
   if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
     const std::error_code error(errno, std::system_category());
-    std::cerr << "zrk: не удалось записать вывод: " << zrk::platform::ErrorText(error) << '\n';
+    Say(cli_texts::OutputNotWritten(zrk::platform::ErrorText(error)));
     return kExitFailed;
   }
   return code;
@@ -43,11 +41,11 @@ std::string UsageMessage(const CLI::ParseError& error, const std::string& first_
     if (what.find("subcommand") != std::string::npos) {
       // CLI11 takes an unknown word for a missing command.
       const std::string given = first_argument.empty() || first_argument.front() == '-'
-                                    ? std::string("не указана команда")
-                                    : "неизвестная команда '" + first_argument + "'";
-      return given + ": build, check, list, extract или get";
+                                    ? std::string(cli_texts::kNoCommand)
+                                    : cli_texts::UnknownCommand(first_argument);
+      return given + cli_texts::kCommandChoice;
     }
-    return "не указан аргумент " + what.substr(0, what.find(' '));
+    return cli_texts::MissingArgument(what.substr(0, what.find(' ')));
   }
   if (dynamic_cast<const CLI::ExtrasError*>(&error) != nullptr) {
     // CLI11 was handed the arguments last first: name them in the order they were typed.
@@ -55,14 +53,14 @@ std::string UsageMessage(const CLI::ParseError& error, const std::string& first_
     std::vector<std::string> extras;
     std::istringstream words(colon == std::string::npos ? "" : what.substr(colon + 2));
     for (std::string word; words >> word;) extras.insert(extras.begin(), word);
-    std::string text = "лишние аргументы:";
+    std::string text = cli_texts::kExtraArguments;
     for (const std::string& word : extras) text += " " + word;
     return text;
   }
   if (dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr) {
-    return "у параметра " + what.substr(0, what.find(':')) + " нет значения";
+    return cli_texts::NoValue(what.substr(0, what.find(':')));
   }
-  return "неверные аргументы";
+  return cli_texts::kBadArguments;
 }
 
 // What the command line asks for, as the commands' options fill it in.
@@ -80,92 +78,62 @@ struct Commands {
 // The program with its help in Russian and its own options; the commands are added to it.
 void DescribeProgram(CLI::App& app) {
   const auto formatter = app.get_formatter();
-  for (const auto& [label, text] :
-       std::initializer_list<std::pair<const char*, const char*>>{{"Usage", "Вызов"},
-                                                                  {"OPTIONS", "ПАРАМЕТРЫ"},
-                                                                  {"SUBCOMMAND", "КОМАНДА"},
-                                                                  {"SUBCOMMANDS", "КОМАНДЫ"},
-                                                                  {"Positionals", "Аргументы"},
-                                                                  {"REQUIRED", ""},
-                                                                  {"TEXT", ""}}) {
-    formatter->label(label, text);
-  }
+  for (const auto& [label, text] : cli_texts::kHelpLabels) formatter->label(label, text);
   formatter->column_width(26);
-  app.option_defaults()->group("Параметры");
-  app.set_help_flag("-h,--help", "показать эту справку и выйти");
-  app.set_version_flag("--version", kVersion, "показать версию и выйти");
+  app.option_defaults()->group(cli_texts::kOptionsGroup);
+  app.set_help_flag("-h,--help", cli_texts::kHelpFlag);
+  app.set_version_flag("--version", cli_texts::kVersion, cli_texts::kVersionFlag);
   app.require_subcommand(1);
-  app.footer(
-      "Коды выхода: 0 готово, 1 файлы не найдены, 2 ошибка вызова, 3 ошибка файла или пакета,\n"
-      "4 пакет не заменён или сборка отменена, 5 предупреждения при check --strict.\n"
-      "Подробнее о команде: zrk КОМАНДА --help.");
+  app.footer(cli_texts::kFooter);
 }
 
 CLI::App* AddCommand(CLI::App& app, const char* name, const char* about) {
   CLI::App* command = app.add_subcommand(name, about);
-  command->group("Команды");
-  command->set_help_flag("-h,--help", "показать эту справку и выйти");
+  command->group(cli_texts::kCommandsGroup);
+  command->set_help_flag("-h,--help", cli_texts::kHelpFlag);
   return command;
 }
 
 CLI::App* AddBuild(CLI::App& app, Arguments& a) {
-  CLI::App* build = AddCommand(app, "build", "собрать пакет из файлов проекта");
-  build->add_option("PROJECT", a.request.project, "файл проекта (config.zrp) или его папка")
-      ->required();
-  build
-      ->add_option("-o,--output", a.out,
-                   "путь пакета (\".zrk\" добавляется); в папке пакет получает имя папки "
-                   "проекта, как и без -o в текущей папке")
-      ->type_name("OUT");
-  build->add_flag("-f,--force", a.request.force,
-                  "заменить существующий пакет без вопроса (файлы самого скина не заменяются)");
-  build->add_flag("-q,--quiet", a.request.quiet,
-                  "не печатать отчёт, только ошибки и предупреждения");
+  CLI::App* build = AddCommand(app, "build", cli_texts::kBuildAbout);
+  build->add_option("PROJECT", a.request.project, cli_texts::kProjectArgument)->required();
+  build->add_option("-o,--output", a.out, cli_texts::kOutputOption)->type_name("OUT");
+  build->add_flag("-f,--force", a.request.force, cli_texts::kForceOption);
+  build->add_flag("-q,--quiet", a.request.quiet, cli_texts::kQuietOption);
   return build;
 }
 
 CLI::App* AddCheck(CLI::App& app, Arguments& a) {
-  CLI::App* check =
-      AddCommand(app, "check", "собрать и проверить список файлов, ничего не записывая");
-  check->add_option("PROJECT", a.request.project, "файл проекта (config.zrp) или его папка")
-      ->required();
-  check->add_flag("-q,--quiet", a.request.quiet,
-                  "не печатать отчёт, только ошибки и предупреждения");
-  check->add_flag("--strict", a.request.strict,
-                  "код выхода 5, если были предупреждения и ничего хуже не найдено");
-  check->add_flag("--json", a.request.json, "вердикт, список файлов и предупреждения в JSON");
-  check->add_flag("--unused", a.request.unused,
-                  "перечислить файлы папки скина, которых нет в списке, и их общий размер");
-  check->footer(
-      "Предупреждения (строки \"предупреждение: \" в stderr) называют то, что программа-хозяин\n"
-      "прочтёт не так, как задумано: метку UTF-8 в начале INI-файла, UTF-16 без метки,\n"
-      "текст в UTF-8, значения длиннее 1022 символов, ключи модулей с размером не из\n"
-      "SizeList, имена, которые Windows не откроет, имена, различающиеся только регистром,\n"
-      ".bmp-файлы, которые не являются картинками BMP. Код выхода они не меняют, кроме --strict.");
+  CLI::App* check = AddCommand(app, "check", cli_texts::kCheckAbout);
+  check->add_option("PROJECT", a.request.project, cli_texts::kProjectArgument)->required();
+  check->add_flag("-q,--quiet", a.request.quiet, cli_texts::kQuietOption);
+  check->add_flag("--strict", a.request.strict, cli_texts::kStrictOption);
+  check->add_flag("--json", a.request.json, cli_texts::kCheckJsonOption);
+  check->add_flag("--unused", a.request.unused, cli_texts::kUnusedOption);
+  check->footer(cli_texts::kCheckFooter);
   return check;
 }
 
 CLI::App* AddList(CLI::App& app, Arguments& a) {
-  CLI::App* list = AddCommand(app, "list", "показать файлы пакета, проверив его целиком");
-  list->add_option("PACKAGE", a.package, "пакет .zrk")->required();
-  list->add_flag("--json", a.json, "вывести список в JSON");
+  CLI::App* list = AddCommand(app, "list", cli_texts::kListAbout);
+  list->add_option("PACKAGE", a.package, cli_texts::kPackageArgument)->required();
+  list->add_flag("--json", a.json, cli_texts::kListJsonOption);
   return list;
 }
 
 CLI::App* AddExtract(CLI::App& app, Arguments& a) {
-  CLI::App* extract = AddCommand(app, "extract", "извлечь все файлы пакета в папку");
-  extract->add_option("PACKAGE", a.package, "пакет .zrk")->required();
-  extract->add_option("-C,--directory", a.folder, "папка, куда извлекать (по умолчанию: текущая)")
-      ->type_name("DIR");
-  extract->add_flag("-f,--force", a.request.force, "заменять уже существующие файлы");
+  CLI::App* extract = AddCommand(app, "extract", cli_texts::kExtractAbout);
+  extract->add_option("PACKAGE", a.package, cli_texts::kPackageArgument)->required();
+  extract->add_option("-C,--directory", a.folder, cli_texts::kDirectoryOption)->type_name("DIR");
+  extract->add_flag("-f,--force", a.request.force, cli_texts::kReplaceOption);
   return extract;
 }
 
 CLI::App* AddGet(CLI::App& app, Arguments& a) {
-  CLI::App* get = AddCommand(app, "get", "показать значение, которое сборщик читает из INI-файла");
-  get->add_option("FILE", a.file, "INI-файл")->required();
-  get->add_option("SECTION", a.section, "имя секции")->required();
-  get->add_option("KEY", a.key, "имя ключа")->required();
+  CLI::App* get = AddCommand(app, "get", cli_texts::kGetAbout);
+  get->add_option("FILE", a.file, cli_texts::kIniFileArgument)->required();
+  get->add_option("SECTION", a.section, cli_texts::kSectionArgument)->required();
+  get->add_option("KEY", a.key, cli_texts::kKeyArgument)->required();
   return get;
 }
 
@@ -181,7 +149,7 @@ std::optional<int> Parse(CLI::App& app, const Commands& commands,
     std::cout << app.help();
     return FinishOutput(kExitOk);
   } catch (const CLI::CallForVersion&) {
-    std::cout << kVersion << '\n';
+    std::cout << cli_texts::kVersion << '\n';
     return FinishOutput(kExitOk);
   } catch (const CLI::ParseError& error) {
     // A command's own --help arrives as CallForHelp from the command.
@@ -195,8 +163,8 @@ std::optional<int> Parse(CLI::App& app, const Commands& commands,
       return FinishOutput(kExitOk);
     }
     const std::string first = arguments.empty() ? std::string() : arguments.front();
-    std::cerr << "zrk: " << UsageMessage(error, first) << "\nподробнее: zrk "
-              << (command != nullptr ? command->get_name() + " " : std::string()) << "--help\n";
+    Say(UsageMessage(error, first) + "\n" +
+        cli_texts::MoreHelp(command != nullptr ? command->get_name() : std::string()));
     return kExitUsage;
   }
   return std::nullopt;
@@ -210,14 +178,14 @@ int Run(const Commands& commands, const Arguments& a) {
     if (*commands.extract) return RunExtract(a.package, a.folder, a.request.force);
     return RunGet(a.file, a.section, a.key);
   } catch (const UsageError& error) {
-    std::cerr << "zrk: " << error.what() << '\n';
+    Say(error.what());
     return kExitUsage;
   } catch (const zrk::Error& error) {
-    std::cerr << "zrk: " << error.what() << '\n';
+    Say(error.what());
   } catch (const std::bad_alloc&) {
-    std::cerr << "zrk: недостаточно памяти\n";
+    Say(zrk::platform::kOutOfMemory);
   } catch (const std::filesystem::filesystem_error& error) {
-    std::cerr << "zrk: " << error.what() << '\n';
+    Say(error.what());
   }
   return kExitFailed;
 }
@@ -229,7 +197,7 @@ int main(int argc, char** argv) {
   // The report of a large skin is tens of thousands of lines: through a buffer of the stream's
   // own rather than stdio's, line by line. The report flushes each line where a person reads it.
   std::ios::sync_with_stdio(false);
-  CLI::App app{"Собирает пакеты оболочек ZRK и заглядывает в них.", "zrk"};
+  CLI::App app{cli_texts::kAbout, "zrk"};
   DescribeProgram(app);
   Arguments arguments;
   const Commands commands{AddBuild(app, arguments), AddCheck(app, arguments),

@@ -3,6 +3,7 @@
 
 #include <iostream>
 
+#include "cli/cli_texts.h"
 #include "cli/json.h"
 
 namespace zrk::cli {
@@ -29,17 +30,17 @@ std::string_view Verdict(BuildOutcome outcome) {
 
 void PrintWarnings(const std::vector<SkinWarning>& warnings, std::ostream& err) {
   for (const SkinWarning& warning : warnings) {
-    err << "предупреждение: " << FormatWarning(warning) << '\n';
+    err << cli_texts::kWarningPrefix << FormatWarning(warning) << '\n';
   }
 }
 
 void PrintUnused(const std::vector<UnusedFile>& unused, std::ostream& out) {
   std::uint64_t total = 0;
   for (const UnusedFile& file : unused) {
-    out << "не используется: " << file.name << " (" << file.size << " байт)\n";
+    out << cli_texts::UnusedFile(file.name, file.size) << '\n';
     total += file.size;
   }
-  out << "Не используется файлов: " << unused.size() << ", " << total << " байт\n";
+  out << cli_texts::UnusedTotal(unused.size(), total) << '\n';
 }
 
 void PrintCheckJson(const SkinFindings& findings, BuildOutcome outcome,
