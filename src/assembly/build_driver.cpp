@@ -30,11 +30,13 @@ class ReportWriter {
   void SelectLast() {
     report_.SetSelectedIndex(static_cast<std::int16_t>(report_.LineCount() - 1));
   }
-  void Collected(const std::vector<ListedFile>& files) { report_.FileListCollected(files); }
+  void Collected(const ListedFiles& files) { report_.FileListCollected(files); }
   void Tested(std::size_t index, const std::string& name, bool found) {
     report_.FileTested(index, name, found);
   }
-  void PreviewAdded(const ListedFile& preview) { report_.PreviewAdded(preview); }
+  void PreviewAdded(const std::string& name, const NameOrigin& origin) {
+    report_.PreviewAdded(name, origin);
+  }
   void ShowProgress(const std::string& entry, std::uint64_t written, std::uint64_t total) {
     report_.ShowProgress(entry, written, total);
   }
@@ -132,10 +134,9 @@ BuildOutcome CollectCheckAndSave(const std::string& project_path, ReportWriter& 
   std::vector<std::string> files;
   {
     // Where each name was named is told, not kept: the build goes on with the names alone.
-    std::vector<ListedFile> listed = CollectListedFiles(project_path);
+    ListedFiles listed = CollectListedFiles(project_path);
     report.Collected(listed);
-    files.reserve(listed.size());
-    for (ListedFile& file : listed) files.push_back(std::move(file.name));
+    files = listed.TakeNames();
   }
   report.Add(texts::kListCollected);
   report.Add(std::string(texts::kCountPrefix) + std::to_string(files.size()) +
@@ -157,8 +158,7 @@ BuildOutcome CollectCheckAndSave(const std::string& project_path, ReportWriter& 
     files.emplace_back(texts::kPreviewName);
     facts.push_back(preview);
     report.Add(texts::kPreviewFound);
-    report.PreviewAdded(
-        {std::string(texts::kPreviewName), {NameOrigin::Kind::kPreview, "", "", ""}});
+    report.PreviewAdded(std::string(texts::kPreviewName), {NameOrigin::Kind::kPreview, "", "", ""});
   }
   CheckWritable(files, facts);
   report.Add(texts::kCheckPassed);

@@ -42,13 +42,13 @@ class Report {
 
   /// Told the collected file list, once, before the files are tested, each name with where it
   /// was named: a front end may look at the skin before the build's verdict.
-  virtual void FileListCollected(const std::vector<ListedFile>& /*files*/) {}
+  virtual void FileListCollected(const ListedFiles& /*files*/) {}
   /// Told after the report line of each file's test: its index in the list, its name, and
   /// whether it was found.
   virtual void FileTested(std::size_t /*index*/, const std::string& /*name*/, bool /*found*/) {}
   /// Told after the report line that says the preview picture was added to the package's
   /// entries, behind the tested list.
-  virtual void PreviewAdded(const ListedFile& /*preview*/) {}
+  virtual void PreviewAdded(const std::string& /*name*/, const NameOrigin& /*origin*/) {}
   /// Told once, last, how the build ended, with the "Ошибка... " line the report ended on when it
   /// ended on one ("" otherwise).
   virtual void BuildEnded(BuildOutcome /*outcome*/, const std::string& /*error_line*/) {}

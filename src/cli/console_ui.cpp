@@ -67,10 +67,9 @@ void ConsoleReport::ShowProgress(const std::string& entry, std::uint64_t written
   progress_on_screen_ = true;
 }
 
-void ConsoleReport::FileListCollected(const std::vector<ListedFile>& files) {
-  findings_.files.clear();
-  for (const ListedFile& file : files) findings_.files.push_back(file.name);
-  findings_.found.assign(files.size(), false);
+void ConsoleReport::FileListCollected(const ListedFiles& files) {
+  findings_.files = files.names();
+  findings_.found.assign(files.names().size(), false);
   if (on_collected_) on_collected_();
 }
 

@@ -28,9 +28,11 @@ class ConsoleReport : public Report {
   std::int16_t LineCount() const override;
   void SetSelectedIndex(std::int16_t) override {}
   void ShowProgress(const std::string& entry, std::uint64_t written, std::uint64_t total) override;
-  void FileListCollected(const std::vector<ListedFile>& files) override;
+  void FileListCollected(const ListedFiles& files) override;
   void FileTested(std::size_t index, const std::string& name, bool found) override;
-  void PreviewAdded(const ListedFile& /*preview*/) override { findings_.preview_added = true; }
+  void PreviewAdded(const std::string& /*name*/, const NameOrigin& /*origin*/) override {
+    findings_.preview_added = true;
+  }
   void BuildEnded(BuildOutcome outcome, const std::string& error_line) override;
 
   /// Has collected called when the build has collected the file list (in findings by then).

@@ -58,14 +58,16 @@ class Session : public Report, public MessageBoxes {
   }
   std::int16_t LineCount() const override { return lines_; }
   void SetSelectedIndex(std::int16_t i) override { Log("select " + std::to_string(i)); }
-  void FileListCollected(const std::vector<ListedFile>& files) override {
-    for (const ListedFile& file : files) events.push_back("listed " + Named(file));
+  void FileListCollected(const ListedFiles& files) override {
+    for (std::size_t i = 0; i < files.names().size(); ++i) {
+      events.push_back("listed " + Named(files.names()[i], files.OriginOf(i)));
+    }
   }
   void FileTested(std::size_t index, const std::string& name, bool found) override {
     events.push_back("tested " + std::to_string(index) + " " + name + (found ? "" : " missing"));
   }
-  void PreviewAdded(const ListedFile& preview) override {
-    events.push_back("added " + Named(preview));
+  void PreviewAdded(const std::string& name, const NameOrigin& origin) override {
+    events.push_back("added " + Named(name, origin));
   }
   void BuildEnded(BuildOutcome outcome, const std::string& error_line) override {
     static const char* const kOutcomes[] = {"written",   "checked", "missing",
@@ -101,11 +103,10 @@ class Session : public Report, public MessageBoxes {
   testing::FakeDialogPlatform dialog_;
 
  private:
-  static std::string Named(const ListedFile& file) {
-    const NameOrigin& at = file.origin;
-    if (at.kind == NameOrigin::Kind::kProjectFile) return file.name + " (project)";
-    if (at.kind == NameOrigin::Kind::kPreview) return file.name + " (preview)";
-    return file.name + " <- " + at.file + " [" + at.section + "] " + at.key;
+  static std::string Named(const std::string& name, const NameOrigin& at) {
+    if (at.kind == NameOrigin::Kind::kProjectFile) return name + " (project)";
+    if (at.kind == NameOrigin::Kind::kPreview) return name + " (preview)";
+    return name + " <- " + at.file + " [" + at.section + "] " + at.key;
   }
   void Log(std::string line) {
     for (auto at = line.find(dir.folder()); at != std::string::npos; at = line.find(dir.folder()))
