@@ -121,7 +121,7 @@ BuildOutcome SaveStage(const std::string& project_path, const std::vector<std::s
 
     WritePackage(package_path, project_path, files, options);
     report.Add(texts::kSucceeded);
-    boxes.Show(std::string(texts::kSuccessBox), MessageIcon::kInformation, MessageButtons::kOk);
+    boxes.ShowLastLine(std::string(texts::kSuccessBox), MessageIcon::kInformation);
     return BuildOutcome::kWritten;
   }
 }
@@ -219,7 +219,7 @@ BuildOutcome BuildPackage(const std::string& project_path, Report& report, Messa
     line = std::string(texts::kErrorPrefix) + *failure;
     writer.Add(line);
     writer.SelectLast();
-    boxes.Show(line, MessageIcon::kError, MessageButtons::kOk);
+    boxes.ShowLastLine(line, MessageIcon::kError);
   }
   report.BuildEnded(outcome, line);
   return outcome;

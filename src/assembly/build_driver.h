@@ -80,6 +80,11 @@ class MessageBoxes {
   virtual MessageAnswer Ask(Question /*question*/, const std::string& text) {
     return Show(text, MessageIcon::kQuestion, MessageButtons::kYesNo);
   }
+  /// Shows the box that ends a build, with "OK", whose text the report's last line says too. A
+  /// window shows it like any other box; a console that has printed the line need not repeat it.
+  virtual void ShowLastLine(const std::string& text, MessageIcon icon) {
+    Show(text, icon, MessageButtons::kOk);
+  }
 };
 
 /// Asks for a project file in the shared dialog object's open dialog ("Выбарть" on its button, the

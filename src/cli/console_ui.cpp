@@ -47,7 +47,6 @@ void ConsoleReport::AddLine(const std::string& line) {
   // instead of one per file.
   out_ << line << '\n';
   if (out_is_terminal_) out_.flush();
-  last_printed_ = line;
 }
 
 std::int16_t ConsoleReport::LineCount() const {
@@ -98,12 +97,15 @@ void ConsoleReport::EraseProgress() {
 MessageAnswer ConsoleMessageBoxes::Show(const std::string& text, MessageIcon icon,
                                         MessageButtons /*buttons*/) {
   std::cout.flush();  // the report so far comes first, also when both go to one file
-  // Only boxes with "OK" come here: the build asks its questions through Ask. The success and
-  // error boxes repeat the line the report has just printed.
-  const bool said =
-      text == report_.last_printed() || (report_.quiet() && icon != MessageIcon::kError);
-  if (!said) err_ << text << '\n' << std::flush;
+  // Only boxes with "OK" come here: the build asks its questions through Ask.
+  if (!report_.quiet() || icon == MessageIcon::kError) err_ << text << '\n' << std::flush;
   return MessageAnswer::kOk;
+}
+
+void ConsoleMessageBoxes::ShowLastLine(const std::string& text, MessageIcon icon) {
+  std::cout.flush();
+  // The report has printed the line, unless it is quiet; then only an error is said.
+  if (report_.quiet() && icon == MessageIcon::kError) err_ << text << '\n' << std::flush;
 }
 
 MessageAnswer ConsoleMessageBoxes::Ask(Question question, const std::string& text) {

@@ -45,8 +45,6 @@ class ConsoleReport : public Report {
   /// verdict but may be worked out meanwhile.
   void AfterFilesTested(std::function<void()> action) { after_tested_ = std::move(action); }
 
-  /// The last line printed to out; empty when quiet.
-  const std::string& last_printed() const { return last_printed_; }
   bool quiet() const { return quiet_; }
 
  private:
@@ -59,7 +57,6 @@ class ConsoleReport : public Report {
   std::ostream* progress_;
   SkinFindings& findings_;
   std::size_t lines_ = 0;
-  std::string last_printed_;
   std::function<void()> on_collected_;
   std::function<void()> after_tested_;
   bool all_tested_ = false;
@@ -67,16 +64,17 @@ class ConsoleReport : public Report {
   bool progress_on_screen_ = false;
 };
 
-/// Answers the build's questions without a window. Box texts go to err, except where the report
-/// has just printed the same line, and, when the report is quiet, all but errors. The cancel
-/// question is answered "Yes"; the overwrite question "Yes" with force, else by the user when stdin
-/// is a terminal, and "No" otherwise.
+/// Answers the build's questions without a window. Box texts go to err, except the one that ends
+/// a build where the report has printed its line, and, when the report is quiet, all but errors.
+/// The cancel question is answered "Yes"; the overwrite question "Yes" with force, else by the user
+/// when stdin is a terminal, and "No" otherwise.
 class ConsoleMessageBoxes : public MessageBoxes {
  public:
   ConsoleMessageBoxes(std::ostream& err, bool force, const ConsoleReport& report)
       : err_(err), force_(force), report_(report) {}
   MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
   MessageAnswer Ask(Question question, const std::string& text) override;
+  void ShowLastLine(const std::string& text, MessageIcon icon) override;
 
  private:
   std::ostream& err_;
