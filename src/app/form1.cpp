@@ -23,6 +23,7 @@
 #include "app/list_report.h"
 #include "app/qt_message_boxes.h"
 #include "app/report_font.h"
+#include "app/window_texts.h"
 #include "assembly/build_driver.h"
 #include "assembly/texts.h"
 #include "dialogs/mdlCdlg.h"
@@ -78,14 +79,14 @@ Form1::Form1(MessageBoxes* boxes)
   setFixedSize(kClientWidth, kClientHeight);
 
   // The label would reach under the Browse button; it wraps in the room to its left instead.
-  Label1 = new QLabel(Text(texts::kInstruction), this);
+  Label1 = new QLabel(Text(window_texts::kInstruction), this);
   Label1->setObjectName("Label1");
   Label1->setWordWrap(true);
   Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   Label1->setGeometry(8, 8, 212, 32);
   FitTextToBox(Label1);
 
-  Command1 = new QPushButton(Text(texts::kBrowseCaption), this);
+  Command1 = new QPushButton(Text(window_texts::kBrowseCaption), this);
   Command1->setObjectName("Command1");
   Command1->setGeometry(224, 8, 65, 25);
 
@@ -111,11 +112,11 @@ Form1::Form1(MessageBoxes* boxes)
     Line1[i]->setAutoFillBackground(true);
   }
 
-  Command2 = new QPushButton(Text(texts::kExitCaption), this);
+  Command2 = new QPushButton(Text(window_texts::kExitCaption), this);
   Command2->setObjectName("Command2");
   Command2->setGeometry(224, 144, 65, 25);
 
-  Label2 = new QLabel(Text(texts::kRightsNotice), this);
+  Label2 = new QLabel(Text(window_texts::kRightsNotice), this);
   Label2->setObjectName("Label2");
   Label2->setGeometry(8, 144, 142, 13);
 

@@ -13,7 +13,7 @@
 #include "app/qt_dialog_platform.h"
 #include "app/qt_window_operations.h"
 #include "app/russian_texts.h"
-#include "assembly/texts.h"
+#include "app/window_texts.h"
 #include "dialogs/mdlCdlg.h"
 #include "platform/interrupt_cleanup.h"
 #include "zrk_version.h"
@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
     if (argument == "-h" || argument == "--help") {
-      std::fputs(std::string(zrk::texts::kBuilderUsage).c_str(), stdout);
+      std::fputs(std::string(zrk::app::window_texts::kBuilderUsage).c_str(), stdout);
       return 0;
     }
     if (argument == "--version") {
@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
     }
     if (argument.starts_with("-") || !project.isEmpty()) {
       std::fprintf(stderr, "zrk-builder: лишний аргумент '%s'\n%s", argv[i],
-                   std::string(zrk::texts::kBuilderUsage).c_str());
+                   std::string(zrk::app::window_texts::kBuilderUsage).c_str());
       return 2;
     }
     project = QString::fromLocal8Bit(argv[i]);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/qt_window_operations.h"
+#include "app/window_texts.h"
 #include "assembly/texts.h"
 
 namespace zrk::app {
@@ -32,7 +33,7 @@ class HookedFileDialog : public QFileDialog {
     if (acceptMode() == AcceptSave && !files.isEmpty()) {
       const QFileInfo chosen(files.first());
       if (!chosen.isDir() && !chosen.dir().exists()) {
-        const std::string_view text = texts::kFolderNotFound;
+        const std::string_view text = window_texts::kFolderNotFound;
         const std::string_view title = texts::kApplicationTitle;
         QMessageBox::warning(this, QString::fromUtf8(title.data(), static_cast<int>(title.size())),
                              QString::fromUtf8(text.data(), static_cast<int>(text.size()))

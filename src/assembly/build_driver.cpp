@@ -3,7 +3,9 @@
 
 #include <exception>
 #include <new>
+#include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "assembly/file_list.h"
@@ -12,8 +14,8 @@
 #include "assembly/texts.h"
 #include "dialogs/mdlCdlg.h"
 #include "platform/error.h"
+#include "platform/error_text.h"
 #include "platform/native_path.h"
-#include "support/mdlINI.h"
 #include "support/mdlMain.h"
 
 namespace zrk {
@@ -28,7 +30,13 @@ class ReportWriter {
   void SelectLast() {
     report_.SetSelectedIndex(static_cast<std::int16_t>(report_.LineCount() - 1));
   }
-  void Collected(const std::vector<std::string>& files) { report_.FileListCollected(files); }
+  void Collected(const ListedFiles& files) { report_.FileListCollected(files); }
+  void Tested(std::size_t index, const std::string& name, bool found) {
+    report_.FileTested(index, name, found);
+  }
+  void PreviewAdded(const std::string& name, const NameOrigin& origin) {
+    report_.PreviewAdded(name, origin);
+  }
   void ShowProgress(const std::string& entry, std::uint64_t written, std::uint64_t total) {
     report_.ShowProgress(entry, written, total);
   }
@@ -44,13 +52,11 @@ bool VerifyFiles(const std::string& project_folder, const std::vector<std::strin
   bool all_found = true;
   facts.resize(files.size());
   for (std::size_t i = 0; i < files.size(); ++i) {
-    if (mdlMain::FileExists(project_folder + files[i], facts[i])) {
-      report.Add(files[i] + std::string(texts::kFileOk));
-    } else {
-      report.Add(files[i] + std::string(texts::kFileMissing));
-      all_found = false;
-    }
+    const bool found = mdlMain::FileExists(project_folder + files[i], facts[i]);
+    report.Add(files[i] + std::string(found ? texts::kFileOk : texts::kFileMissing));
     report.SelectLast();
+    report.Tested(i, files[i], found);
+    all_found = all_found && found;
   }
   return all_found;
 }
@@ -115,23 +121,29 @@ BuildOutcome SaveStage(const std::string& project_path, const std::vector<std::s
 
     WritePackage(package_path, project_path, files, options);
     report.Add(texts::kSucceeded);
-    boxes.Show(std::string(texts::kSuccessBox), MessageIcon::kInformation, MessageButtons::kOk);
+    boxes.ShowLastLine(std::string(texts::kSuccessBox), MessageIcon::kInformation);
     return BuildOutcome::kWritten;
   }
 }
 
-BuildOutcome RunBuild(const std::string& project_path, ReportWriter& report, MessageBoxes& boxes,
-                      bool check_only) {
+// The stages of a build, each reported: collect the list, test its files, then, unless only
+// checking, ask for the name and write.
+BuildOutcome CollectCheckAndSave(const std::string& project_path, ReportWriter& report,
+                                 MessageBoxes& boxes, bool check_only) {
   report.Add(texts::kCollectingList);
-  std::vector<std::string> files = CollectFileList(project_path);
-  report.Collected(files);
+  std::vector<std::string> files;
+  {
+    // Where each name was named is told, not kept: the build goes on with the names alone.
+    ListedFiles listed = CollectListedFiles(project_path);
+    report.Collected(listed);
+    files = listed.TakeNames();
+  }
   report.Add(texts::kListCollected);
   report.Add(std::string(texts::kCountPrefix) + std::to_string(files.size()) +
              std::string(texts::kCountSuffix));
   report.Add(texts::kCheckingFiles);
 
-  const std::string project_folder =
-      mdlINI::WithTrailingBackslash(mdlMain::ParentFolder(project_path));
+  const std::string project_folder = mdlMain::ProjectFolder(project_path);
   std::vector<platform::SourceFacts> facts;
   if (!VerifyFiles(project_folder, files, facts, report)) {
     boxes.Show(std::string(texts::kMissingFilesBox), MessageIcon::kError, MessageButtons::kOk);
@@ -146,6 +158,7 @@ BuildOutcome RunBuild(const std::string& project_path, ReportWriter& report, Mes
     files.emplace_back(texts::kPreviewName);
     facts.push_back(preview);
     report.Add(texts::kPreviewFound);
+    report.PreviewAdded(std::string(texts::kPreviewName), {NameOrigin::Kind::kPreview, "", "", ""});
   }
   CheckWritable(files, facts);
   report.Add(texts::kCheckPassed);
@@ -184,28 +197,31 @@ BuildOutcome BuildPackage(const std::string& project_path, Report& report, Messa
   ReportWriter writer(report);
   // Names whose letter case differs from the disk read each folder once in this build, and the
   // skin's files are looked up from its folder.
-  const platform::SkinLookupScope lookups(
-      mdlINI::WithTrailingBackslash(mdlMain::ParentFolder(project_path)));
+  const platform::SkinLookupScope lookups(mdlMain::ProjectFolder(project_path));
   report.Clear();
-  std::string failure;
+  std::optional<std::string> failure;
   BuildOutcome outcome = BuildOutcome::kFailed;
   // Only failures of files and memory are reported; any other exception is a fault of the
   // program, not of the skin, and is not dressed as one.
   try {
-    return RunBuild(project_path, writer, boxes, check_only);
+    outcome = CollectCheckAndSave(project_path, writer, boxes, check_only);
   } catch (const DestinationTaken& error) {
     failure = error.what();
     outcome = BuildOutcome::kNotReplaced;
   } catch (const Error& error) {
     failure = error.what();
   } catch (const std::bad_alloc&) {
-    failure = "недостаточно памяти";
+    failure = std::string(platform::kOutOfMemory);
   }
-  // Whatever failed, the writer has left no partial package; say what and where, then go idle.
-  const std::string line = std::string(texts::kErrorPrefix) + failure;
-  writer.Add(line);
-  writer.SelectLast();
-  boxes.Show(line, MessageIcon::kError, MessageButtons::kOk);
+  std::string line;
+  if (failure) {
+    // Whatever failed, the writer has left no partial package; say what and where, then go idle.
+    line = std::string(texts::kErrorPrefix) + *failure;
+    writer.Add(line);
+    writer.SelectLast();
+    boxes.ShowLastLine(line, MessageIcon::kError);
+  }
+  report.BuildEnded(outcome, line);
   return outcome;
 }
 

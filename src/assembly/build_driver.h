@@ -1,11 +1,24 @@
 // The build behind the Browse button: collect, verify, ask for the name, write, report.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "assembly/file_list.h"
+
 namespace zrk {
+
+/// How a build ended.
+enum class BuildOutcome {
+  kWritten,       // the package was written
+  kChecked,       // every file exists; nothing was asked or written (check only)
+  kFilesMissing,  // at least one listed file is missing; nothing was written
+  kCancelled,     // the user confirmed the cancellation; nothing was written
+  kFailed,        // a file operation failed; reported, and nothing was written
+  kNotReplaced,   // a file appeared at the package path meanwhile and was kept; nothing written
+};
 
 /// The report list a build writes into: the user's only view of what happened.
 class Report {
@@ -19,14 +32,26 @@ class Report {
   virtual std::int16_t LineCount() const = 0;
   /// Highlights the line at index and scrolls it into view.
   virtual void SetSelectedIndex(std::int16_t index) = 0;
-  /// Told the collected file list, once, before the files are tested: a front end may look at
-  /// the skin before the build's verdict.
-  virtual void FileListCollected(const std::vector<std::string>& /*files*/) {}
   /// Called now and then while the package is written, work that adds no line: the entry being
   /// copied and the bytes of the package written of about total. A window repaints then and
   /// shows that it is alive; a console may show the figures.
   virtual void ShowProgress(const std::string& /*entry*/, std::uint64_t /*written*/,
                             std::uint64_t /*total*/) {}
+
+  // What happened, told beside the lines so that no front end reads it back out of them.
+
+  /// Told the collected file list, once, before the files are tested, each name with where it
+  /// was named: a front end may look at the skin before the build's verdict.
+  virtual void FileListCollected(const ListedFiles& /*files*/) {}
+  /// Told after the report line of each file's test: its index in the list, its name, and
+  /// whether it was found.
+  virtual void FileTested(std::size_t /*index*/, const std::string& /*name*/, bool /*found*/) {}
+  /// Told after the report line that says the preview picture was added to the package's
+  /// entries, behind the tested list.
+  virtual void PreviewAdded(const std::string& /*name*/, const NameOrigin& /*origin*/) {}
+  /// Told once, last, how the build ended, with the "Ошибка... " line the report ended on when it
+  /// ended on one ("" otherwise).
+  virtual void BuildEnded(BuildOutcome /*outcome*/, const std::string& /*error_line*/) {}
 };
 
 /// A report's line count as a list box gives it: a 16-bit signed value, held at 32767 when the
@@ -55,16 +80,11 @@ class MessageBoxes {
   virtual MessageAnswer Ask(Question /*question*/, const std::string& text) {
     return Show(text, MessageIcon::kQuestion, MessageButtons::kYesNo);
   }
-};
-
-/// How a build ended.
-enum class BuildOutcome {
-  kWritten,       // the package was written
-  kChecked,       // every file exists; nothing was asked or written (check only)
-  kFilesMissing,  // at least one listed file is missing; nothing was written
-  kCancelled,     // the user confirmed the cancellation; nothing was written
-  kFailed,        // a file operation failed; reported, and nothing was written
-  kNotReplaced,   // a file appeared at the package path meanwhile and was kept; nothing written
+  /// Shows the box that ends a build, with "OK", whose text the report's last line says too. A
+  /// window shows it like any other box; a console that has printed the line need not repeat it.
+  virtual void ShowLastLine(const std::string& text, MessageIcon icon) {
+    Show(text, icon, MessageButtons::kOk);
+  }
 };
 
 /// Asks for a project file in the shared dialog object's open dialog ("Выбарть" on its button, the

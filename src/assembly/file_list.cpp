@@ -2,6 +2,7 @@
 #include "assembly/file_list.h"
 
 #include <array>
+#include <cstdint>
 #include <string_view>
 #include <unordered_set>
 
@@ -51,31 +52,63 @@ StringList ReadSizeList(mdlINI::CachedIniReader& ini, const std::string& project
   return sizes;
 }
 
-// Appends the names that the module file at module_path gives, in the order of the sixteen reads.
-void ReadModuleFile(mdlINI::CachedIniReader& ini, const std::string& module_path,
-                    StringList& references) {
-  for (const ModuleRead& read : kModuleReads) {
-    std::string value = ini.Read(module_path, std::string(read.section), std::string(read.key));
-    if (!value.empty()) references.Append(std::move(value));
+// What a Named's read stands for beyond the reads of kModuleReads: the frames, a [MODULES] key
+// (module_keys_ from here on), or nothing read: the project file itself.
+constexpr std::uint32_t kFramesRead = kModuleReads.size();
+constexpr std::uint32_t kFirstModuleKey = kFramesRead + 1;
+constexpr std::uint32_t kProjectItself = UINT32_MAX;
+
+// Appends the names that the module file at module_path gives, in the order of the sixteen reads,
+// and for each what was read to origins; by is the module's place among the naming files.
+void ReadModuleFile(mdlINI::CachedIniReader& ini, const std::string& module_path, std::uint32_t by,
+                    StringList& references, std::vector<ListedFiles::Named>& origins) {
+  for (std::uint32_t read = 0; read < kModuleReads.size(); ++read) {
+    const ModuleRead& at = kModuleReads[read];
+    std::string value = ini.Read(module_path, std::string(at.section), std::string(at.key));
+    if (value.empty()) continue;
+    references.Append(std::move(value));
+    origins.push_back({by, read});
   }
   const std::string frames = ini.Read(module_path, "EFFECTS", "Frames");
   if (frames.empty()) return;
   // A named list: a range-for over items() of a temporary would read a destroyed list.
   const StringList frame_list = mdlMain::Split(frames, ";");
   for (const std::string& frame : frame_list.items()) {
-    if (!frame.empty()) references.Append(frame);  // ";;" and an end ";" name no file
+    if (frame.empty()) continue;  // ";;" and an end ";" name no file
+    references.Append(frame);
+    origins.push_back({by, kFramesRead});
   }
 }
 
 }  // namespace
 
-std::vector<std::string> CollectFileList(const std::string& project_path) {
+NameOrigin ListedFiles::OriginOf(std::size_t index) const {
+  const Named named = origins_[index];
+  if (named.read == kProjectItself) return {NameOrigin::Kind::kProjectFile, "", "", ""};
+  const std::string& file = namers_[named.by];
+  if (named.read >= kFirstModuleKey) {
+    return {NameOrigin::Kind::kIniValue, file, "MODULES",
+            module_keys_[named.read - kFirstModuleKey]};
+  }
+  if (named.read == kFramesRead) return {NameOrigin::Kind::kIniValue, file, "EFFECTS", "Frames"};
+  const ModuleRead& at = kModuleReads[named.read];
+  return {NameOrigin::Kind::kIniValue, file, std::string(at.section), std::string(at.key)};
+}
+
+std::vector<std::string> ListedFiles::TakeNames() {
+  origins_.clear();
+  return std::move(names_);
+}
+
+ListedFiles CollectListedFiles(const std::string& project_path) {
   mdlINI::CachedIniReader ini;
-  const std::string project_folder =
-      mdlINI::WithTrailingBackslash(mdlMain::ParentFolder(project_path));
+  const std::string project_folder = mdlMain::ProjectFolder(project_path);
+  ListedFiles listed;
 
   StringList file_list;
   file_list.Append(mdlMain::FileNamePart(project_path));
+  // What named each name of file_list, then of references, in their order.
+  std::vector<ListedFiles::Named> origins = {{0, kProjectItself}};
 
   // The bare keys first, then one pass for every size, the last one included.
   std::vector<std::string> suffixes = {""};
@@ -86,28 +119,40 @@ std::vector<std::string> CollectFileList(const std::string& project_path) {
   for (const std::string& suffix : suffixes) {
     for (const std::string_view key : kModuleKeys) {
       std::string module = ini.Read(project_path, "MODULES", std::string(key) + suffix);
-      if (!module.empty()) file_list.Append(std::move(module));
+      if (module.empty()) continue;
+      file_list.Append(std::move(module));
+      origins.push_back(
+          {0, kFirstModuleKey + static_cast<std::uint32_t>(listed.module_keys_.size())});
+      listed.module_keys_.push_back(std::string(key) + suffix);
     }
   }
+  listed.namers_ = file_list.items();
 
   StringList references;
   const std::size_t module_count = file_list.items().size();
   for (std::size_t i = 1; i < module_count; ++i) {
-    ReadModuleFile(ini, project_folder + file_list.items()[i], references);
+    ReadModuleFile(ini, project_folder + file_list.items()[i], static_cast<std::uint32_t>(i),
+                   references, origins);
   }
   if (mdlMain::IsArrayDimensioned(references)) {
     for (const std::string& name : references.items()) file_list.Append(name);
   }
 
   // First occurrence wins; a hash set beside the result keeps this linear.
-  std::vector<std::string> unique;
   std::unordered_set<std::string_view> seen;
-  unique.reserve(file_list.items().size());
+  listed.names_.reserve(file_list.items().size());
   seen.reserve(file_list.items().size());
-  for (const std::string& name : file_list.items()) {
-    if (seen.insert(name).second) unique.push_back(name);
+  for (std::size_t i = 0; i < file_list.items().size(); ++i) {
+    const std::string& name = file_list.items()[i];
+    if (!seen.insert(name).second) continue;
+    listed.names_.push_back(name);
+    listed.origins_.push_back(origins[i]);
   }
-  return unique;
+  return listed;
+}
+
+std::vector<std::string> CollectFileList(const std::string& project_path) {
+  return CollectListedFiles(project_path).TakeNames();
 }
 
 }  // namespace zrk

@@ -1,6 +1,8 @@
 // The project file list: every file a skin consists of, in package order.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,5 +14,47 @@ namespace zrk {
 /// wins, exact comparison). Missing files, sections and keys contribute nothing. Never throws
 /// for bad input; only reads files.
 std::vector<std::string> CollectFileList(const std::string& project_path);
+
+/// Where a name of the file list was first named.
+struct NameOrigin {
+  enum class Kind {
+    kProjectFile,  ///< the project file itself: the list starts with it
+    kIniValue,     ///< a value of an INI file: file, section and key say which
+    kPreview,      ///< the preview picture, which a build looks for by its fixed name
+  };
+  Kind kind = Kind::kIniValue;
+  std::string file;  ///< the INI file, as the list names it
+  std::string section;
+  std::string key;  ///< as read: a module key with its size suffix, "Frames" for a frame
+};
+
+/// The file list with where each name was first named. The origins are kept in a few bytes a
+/// name, for a list of tens of thousands, and spelled out when asked for.
+class ListedFiles {
+ public:
+  /// The names in package order: what CollectFileList returns.
+  const std::vector<std::string>& names() const { return names_; }
+  /// Where names()[index] was first named.
+  NameOrigin OriginOf(std::size_t index) const;
+  /// Hands over the names, leaving the list empty.
+  std::vector<std::string> TakeNames();
+
+  /// An origin as the list keeps it: by is the naming file's place among the project file and
+  /// the module names as read from it, read says what was read there.
+  struct Named {
+    std::uint32_t by;
+    std::uint32_t read;
+  };
+
+ private:
+  friend ListedFiles CollectListedFiles(const std::string& project_path);
+  std::vector<std::string> names_;
+  std::vector<Named> origins_;
+  std::vector<std::string> namers_;       // the project file, then the module names read from it
+  std::vector<std::string> module_keys_;  // the [MODULES] key of each module name, in that order
+};
+
+/// CollectFileList's names in its order, each with where it was first named.
+ListedFiles CollectListedFiles(const std::string& project_path);
 
 }  // namespace zrk

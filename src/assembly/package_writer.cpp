@@ -13,7 +13,6 @@
 #include "platform/error.h"
 #include "platform/error_text.h"
 #include "platform/native_path.h"
-#include "support/mdlINI.h"
 #include "support/mdlMain.h"
 
 namespace zrk {
@@ -122,7 +121,7 @@ std::string NameBytes(const std::string& entry) {
 
 std::vector<PlannedEntry> PlanEntries(const std::string& project_path,
                                       const std::vector<std::string>& file_list) {
-  const std::string folder = mdlINI::WithTrailingBackslash(mdlMain::ParentFolder(project_path));
+  const std::string folder = mdlMain::ProjectFolder(project_path);
   std::vector<PlannedEntry> planned;
   planned.reserve(file_list.size());
   for (const std::string& entry : file_list) {

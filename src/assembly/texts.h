@@ -1,4 +1,5 @@
-// Every text the user sees: report lines, message boxes, dialog captions and filters.
+// The build's texts: report lines, message boxes, dialog captions and filters, and the title
+// that captions the windows and boxes.
 #pragma once
 
 #include <string_view>
@@ -41,24 +42,5 @@ inline constexpr std::string_view kSaveOkText = "Сохранить";
 inline constexpr std::string_view kPackageFilter = "Файлы оболочек ZR 4.x (*.zrk)|*.zrk";
 inline constexpr std::string_view kPackageExtension = ".zrk";
 inline constexpr std::string_view kPreviewName = "preview.bmp";
-// A name typed in the save dialog whose folder is not there: the dialog stays open. %1: folder.
-inline constexpr std::string_view kFolderNotFound =
-    "Папка '%1' не найдена.\nПроверьте путь и введите имя ещё раз.";
-
-// The main window.
-inline constexpr std::string_view kInstruction =
-    "Выберите файл проекта config.zrp, все остальное программа сделает сама ;-)";
-inline constexpr std::string_view kBrowseCaption = "Обзор...";
-inline constexpr std::string_view kExitCaption = "Выход";
-inline constexpr std::string_view kRightsNotice = "© 2026 Сборщик ZRK";
-
-// zrk-builder --help: how to start the window.
-inline constexpr std::string_view kBuilderUsage =
-    "Вызов: zrk-builder [ПРОЕКТ]\n"
-    "Окно сборщика пакетов оболочек ZRK. С файлом проекта (config.zrp) сразу собирает его,\n"
-    "как если бы он был выбран кнопкой \"Обзор...\"; файл проекта можно и перетащить в окно.\n"
-    "\n"
-    "  -h, --help     показать эту справку и выйти\n"
-    "  --version      показать версию и выйти\n";
 
 }  // namespace zrk::texts

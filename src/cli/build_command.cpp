@@ -8,6 +8,7 @@
 #include "assembly/build_driver.h"
 #include "assembly/texts.h"
 #include "cli/answering_dialog.h"
+#include "cli/cli_texts.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/console_ui.h"
@@ -41,22 +42,41 @@ fs::path ProjectFile(const std::string& project) {
   std::error_code ec;
   if (fs::is_directory(path, ec)) path /= "config.zrp";
   if (!fs::exists(path, ec)) {
-    throw UsageError("нет файла проекта '" + platform::Utf8FromPath(path) + "'");
+    throw UsageError(cli_texts::NoProjectFile(platform::Utf8FromPath(path)));
   }
   // The build resolves every name against the project's folder, so it needs a full path.
   fs::path absolute = fs::absolute(path, ec);
   if (ec) {
-    throw Error("не удалось найти путь проекта '" + project + "': " + platform::ErrorText(ec));
+    throw Error(cli_texts::ProjectPathUnknown(project, platform::ErrorText(ec)));
   }
   return absolute;
+}
+
+// Starts the skin's warnings once the list is collected and says them when its last file has been
+// tested, before the build's verdict; findings gets them. They are worked out on the other core
+// while the files are tested (here, should no thread be had). A build looks at what it reads
+// anyway; a check looks into every file too.
+void SayWarningsBeforeVerdict(ConsoleReport& report, const BuildRequest& request,
+                              const std::string& project, SkinFindings& findings,
+                              std::future<std::vector<SkinWarning>>& warnings) {
+  report.OnFileListCollected([&] {
+    const WarningScope scope =
+        request.check_only ? WarningScope::kEveryFile : WarningScope::kIniFilesAndNames;
+    warnings = std::async(std::launch::async | std::launch::deferred, FindSkinWarnings, project,
+                          findings.files, scope);
+    report.AfterFilesTested([&] {
+      findings.warnings = warnings.get();
+      std::cout.flush();
+      if (!request.json) PrintWarnings(findings.warnings, std::cerr);
+    });
+  });
 }
 
 // The summary a script's log keeps: where the package went, how many entries, how large.
 void PrintSummary(const std::string& package_path, std::size_t entries) {
   std::error_code ec;
   const std::uintmax_t size = fs::file_size(platform::PathFromUtf8(package_path), ec);
-  std::cerr << "zrk: пакет '" << package_path << "' записан: файлов " << entries << ", " << size
-            << " байт\n";
+  Say(cli_texts::PackageWritten(package_path, entries, size));
 }
 
 // The name the save dialog returns: the build appends ".zrk" to it, so a path that already ends
@@ -73,7 +93,7 @@ std::string SaveName(const fs::path& project, const std::string& out) {
   fs::path here;
   if (out.empty() || given.is_relative()) {
     here = fs::current_path(ec);
-    if (ec) throw Error("не удалось определить текущую папку: " + platform::ErrorText(ec));
+    if (ec) throw Error(cli_texts::NoCurrentFolder(platform::ErrorText(ec)));
   }
   if (out.empty()) return platform::Utf8FromPath(here / folder_name);
   const fs::path out_path = here / given;
@@ -106,65 +126,46 @@ int ExitCodeOf(BuildOutcome outcome) {
 
 }  // namespace
 
-int RunBuild(const BuildRequest& request) {
-  if (request.out && request.out->empty()) throw UsageError("пустое имя пакета после -o");
+int RunBuildOrCheck(const BuildRequest& request) {
+  if (request.out && request.out->empty()) throw UsageError(cli_texts::kEmptyOutput);
   const fs::path project_path = ProjectFile(request.project);
   const std::string save_name =
       request.check_only ? std::string() : SaveName(project_path, request.out.value_or(""));
   // The save dialog's name buffer holds 259 characters and its NUL, as on the desktop.
   if (CountCharacters(save_name) >= kDialogBufferChars) {
-    throw UsageError("путь пакета длиннее " + std::to_string(kDialogBufferChars - 1) +
-                     " символов без \".zrk\": " + save_name + ".zrk");
+    throw UsageError(cli_texts::PackagePathTooLong(kDialogBufferChars - 1, save_name));
   }
   const std::string package_path = save_name + std::string(texts::kPackageExtension);
   // Nobody can answer the overwrite question: say so now instead of building first.
   if (!request.check_only && !request.force && !IsTerminal(Stream::kInput) &&
       mdlMain::FileExists(package_path)) {
-    std::cerr << "zrk: пакет '" << package_path << "' уже есть и не заменён; "
-              << "--force заменяет его\n";
+    Say(cli_texts::PackageKept(package_path));
     return kExitNotWritten;
   }
 
   const std::string project_text = platform::Utf8FromPath(project_path);
   AnsweringDialog dialog(save_name);
   FileDialogPlatform* previous = mdlCdlg::SetDialogPlatform(&dialog);
-  ConsoleReport report(std::cout, request.quiet || request.json,
-                       !request.quiet && IsTerminal(Stream::kError) ? &std::cerr : nullptr);
-  std::vector<std::string> report_lines;
-  if (request.json) report.KeepLines(&report_lines);
-  // What the host will read differently, said as soon as the list is collected, before the
-  // build's verdict. A build looks at what it reads anyway; a check looks into every file too.
   SkinFindings findings;
+  ConsoleReport report(std::cout, request.quiet || request.json,
+                       !request.quiet && IsTerminal(Stream::kError) ? &std::cerr : nullptr,
+                       findings);
   std::future<std::vector<SkinWarning>> warnings;
-  report.OnFileListCollected([&](const std::vector<std::string>& files) {
-    findings.files = files;
-    const WarningScope scope =
-        request.check_only ? WarningScope::kEveryFile : WarningScope::kIniFilesAndNames;
-    // Worked out on the other core while the files are tested (here, should no thread be had),
-    // and said before the verdict: the collection's three lines and one line per file come first.
-    warnings = std::async(std::launch::async | std::launch::deferred, FindSkinWarnings,
-                          project_text, files, scope);
-    report.BeforeLine(3 + files.size(), [&] {
-      findings.warnings = warnings.get();
-      std::cout.flush();
-      if (!request.json) PrintWarnings(findings.warnings, std::cerr);
-    });
-  });
+  SayWarningsBeforeVerdict(report, request, project_text, findings, warnings);
   ConsoleMessageBoxes boxes(std::cerr, request.force, report);
   const BuildOutcome outcome = BuildPackage(project_text, report, boxes, request.check_only);
-  report.Finish();
   mdlCdlg::SetDialogPlatform(previous);
 
   if (outcome == BuildOutcome::kCancelled) {
-    std::cerr << "zrk: пакет '" << package_path << "' не заменён\n";
+    Say(cli_texts::PackageNotReplaced(package_path));
   }
   if (outcome == BuildOutcome::kWritten && !request.quiet) {
-    PrintSummary(package_path, findings.files.size() + (report.preview_found() ? 1 : 0));
+    PrintSummary(package_path, findings.files.size() + (findings.preview_added ? 1 : 0));
   }
   std::vector<UnusedFile> unused;
   if (request.unused) unused = FindUnusedFiles(project_text, findings.files);
   if (request.json) {
-    PrintCheckJson(findings, outcome, report_lines, request.unused ? &unused : nullptr, std::cout);
+    PrintCheckJson(findings, outcome, request.unused ? &unused : nullptr, std::cout);
   } else if (request.unused) {
     PrintUnused(unused, std::cout);
   }

@@ -38,7 +38,7 @@ struct BuildRequest {
 
 /// zrk build / zrk check: runs the build of the project file. Throws UsageError for a project
 /// that names no file or an empty -o, zrk::Error when the current folder cannot be found.
-int RunBuild(const BuildRequest& request);
+int RunBuildOrCheck(const BuildRequest& request);
 
 /// zrk list: prints the entries of a package with their sizes, after validating it whole. Throws
 /// zrk::Error for a package that cannot be read or is broken.

@@ -4,7 +4,7 @@
 #include <iostream>
 #include <string>
 
-#include "assembly/texts.h"
+#include "cli/cli_texts.h"
 #include "cli/command_line.h"
 
 namespace zrk::cli {
@@ -17,35 +17,36 @@ constexpr auto kProgressDelay = std::chrono::seconds(1);
 constexpr auto kProgressPace = std::chrono::milliseconds(100);
 
 std::string Megabytes(std::uint64_t bytes) {
-  return std::to_string((bytes + 512 * 1024) / (1024 * 1024)) + " МБ";
+  return std::to_string((bytes + 512 * 1024) / (1024 * 1024)) + cli_texts::kMegabytes;
 }
 
 }  // namespace
 
-ConsoleReport::ConsoleReport(std::ostream& out, bool quiet, std::ostream* progress)
+ConsoleReport::ConsoleReport(std::ostream& out, bool quiet, std::ostream* progress,
+                             SkinFindings& findings)
     : out_(out),
       out_is_terminal_(&out == &std::cout && IsTerminal(Stream::kOutput)),
       quiet_(quiet),
-      progress_(progress) {}
+      progress_(progress),
+      findings_(findings) {}
 
 void ConsoleReport::Clear() {
   lines_ = 0;
-  preview_found_ = false;
-  if (kept_ != nullptr) kept_->clear();
+  findings_.files.clear();
+  findings_.found.clear();
+  findings_.preview_added = false;
+  findings_.error_line.clear();
 }
 
 void ConsoleReport::AddLine(const std::string& line) {
-  if (before_line_ && lines_to_wait_-- == 0) Finish();
+  if (all_tested_) RunAfterFilesTested();
   ++lines_;
-  if (kept_ != nullptr) kept_->push_back(line);
-  if (line == texts::kPreviewFound) preview_found_ = true;
   if (quiet_) return;
   EraseProgress();
   // A terminal shows each line as it comes; a file or pipe gets the report in large writes
   // instead of one per file.
   out_ << line << '\n';
   if (out_is_terminal_) out_.flush();
-  last_printed_ = line;
 }
 
 std::int16_t ConsoleReport::LineCount() const {
@@ -60,9 +61,31 @@ void ConsoleReport::ShowProgress(const std::string& entry, std::uint64_t written
   if (now - write_started_ < kProgressDelay || now - progress_shown_ < kProgressPace) return;
   progress_shown_ = now;
   out_.flush();
-  *progress_ << "\r\033[Kзапись: " << Megabytes(written) << " из " << Megabytes(total) << ", "
-             << entry << std::flush;
+  *progress_ << "\r\033[K" << cli_texts::Progress(Megabytes(written), Megabytes(total), entry)
+             << std::flush;
   progress_on_screen_ = true;
+}
+
+void ConsoleReport::FileListCollected(const ListedFiles& files) {
+  findings_.files = files.names();
+  findings_.found.assign(files.names().size(), false);
+  if (on_collected_) on_collected_();
+}
+
+void ConsoleReport::FileTested(std::size_t index, const std::string& /*name*/, bool found) {
+  if (index >= findings_.found.size()) return;
+  findings_.found[index] = found;
+  all_tested_ = index + 1 == findings_.found.size();
+}
+
+void ConsoleReport::BuildEnded(BuildOutcome /*outcome*/, const std::string& error_line) {
+  findings_.error_line = error_line;
+  RunAfterFilesTested();
+}
+
+void ConsoleReport::RunAfterFilesTested() {
+  all_tested_ = false;
+  if (after_tested_) std::exchange(after_tested_, nullptr)();
 }
 
 void ConsoleReport::EraseProgress() {
@@ -74,12 +97,15 @@ void ConsoleReport::EraseProgress() {
 MessageAnswer ConsoleMessageBoxes::Show(const std::string& text, MessageIcon icon,
                                         MessageButtons /*buttons*/) {
   std::cout.flush();  // the report so far comes first, also when both go to one file
-  // Only boxes with "OK" come here: the build asks its questions through Ask. The success and
-  // error boxes repeat the line the report has just printed.
-  const bool said =
-      text == report_.last_printed() || (report_.quiet() && icon != MessageIcon::kError);
-  if (!said) err_ << text << '\n' << std::flush;
+  // Only boxes with "OK" come here: the build asks its questions through Ask.
+  if (!report_.quiet() || icon == MessageIcon::kError) err_ << text << '\n' << std::flush;
   return MessageAnswer::kOk;
+}
+
+void ConsoleMessageBoxes::ShowLastLine(const std::string& text, MessageIcon icon) {
+  std::cout.flush();
+  // The report has printed the line, unless it is quiet; then only an error is said.
+  if (report_.quiet() && icon == MessageIcon::kError) err_ << text << '\n' << std::flush;
 }
 
 MessageAnswer ConsoleMessageBoxes::Ask(Question question, const std::string& text) {
@@ -88,12 +114,13 @@ MessageAnswer ConsoleMessageBoxes::Ask(Question question, const std::string& tex
   if (question == Question::kCancelBuild) return MessageAnswer::kYes;
   if (force_) return MessageAnswer::kYes;
   if (!IsTerminal(Stream::kInput)) return MessageAnswer::kNo;
-  err_ << text << " [д/Н] " << std::flush;
+  err_ << text << cli_texts::kYesOrNo << std::flush;
   std::string answer;
   std::getline(std::cin, answer);
-  const bool yes = answer == "y" || answer == "Y" || answer == "yes" || answer == "д" ||
-                   answer == "да" || answer == "Д" || answer == "Да";
-  return yes ? MessageAnswer::kYes : MessageAnswer::kNo;
+  for (const std::string_view yes : cli_texts::kYesAnswers) {
+    if (answer == yes) return MessageAnswer::kYes;
+  }
+  return MessageAnswer::kNo;
 }
 
 }  // namespace zrk::cli

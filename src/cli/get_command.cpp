@@ -1,6 +1,7 @@
 // zrk get: one INI value, exactly as a build reads it.
 #include <iostream>
 
+#include "cli/cli_texts.h"
 #include "cli/commands.h"
 #include "platform/native_path.h"
 #include "support/mdlINI.h"
@@ -15,12 +16,9 @@ int RunGet(const std::string& file, const std::string& section, const std::strin
   if (facts.presence == platform::Presence::kPresent && facts.regular && facts.readable) {
     return kExitOk;
   }
-  std::cerr << "zrk: файл '" << file << "' "
-            << (facts.presence == platform::Presence::kPresent ||
-                        facts.presence == platform::Presence::kUnopenable
-                    ? "не читается"
-                    : "не найден")
-            << "; значение пустое\n";
+  const bool exists = facts.presence == platform::Presence::kPresent ||
+                      facts.presence == platform::Presence::kUnopenable;
+  Say(cli_texts::IniFileUnread(file, exists));
   return kExitFilesMissing;
 }
 

@@ -5,6 +5,7 @@
 
 #include "assembly/extract_path.h"
 #include "assembly/package_reader.h"
+#include "cli/cli_texts.h"
 #include "cli/commands.h"
 #include "cli/json.h"
 #include "platform/error.h"
@@ -69,7 +70,7 @@ int RunExtract(const std::string& package, const std::string& folder, bool force
     try {
       ExtractionPath(folder, entry.name);
     } catch (const Error& refusal) {
-      std::cerr << "zrk: " << refusal.what() << '\n';
+      Say(refusal.what());
       ++unsafe;
     }
   }
@@ -81,12 +82,10 @@ int RunExtract(const std::string& package, const std::string& folder, bool force
     platform::NativeFileSystem native;
     const platform::FileInfo there = native.Stat(platform::Utf8FromPath(path), ec);
     if (!ec && there.SameFileAs(reader.file_info())) {
-      throw Error("файл '" + entry.name + "' в папке '" + folder +
-                  "' не будет записан: это читаемый пакет");
+      throw Error(cli_texts::WouldReplaceThePackage(entry.name, folder));
     }
     if (!force) {
-      std::cerr << "zrk: файл '" << entry.name << "' уже есть в папке '" << folder
-                << "'; ничего не извлечено (--force заменяет файлы)\n";
+      Say(cli_texts::AlreadyInFolder(entry.name, folder));
       return kExitNotWritten;
     }
   }
@@ -94,7 +93,7 @@ int RunExtract(const std::string& package, const std::string& folder, bool force
   std::error_code error;
   fs::create_directories(platform::PathFromUtf8(folder), error);
   if (error) {
-    throw Error("не удалось создать папку '" + folder + "': " + platform::ErrorText(error));
+    throw Error(cli_texts::FolderNotCreated(folder, platform::ErrorText(error)));
   }
   std::set<std::string> written;
   int failures = 0;
@@ -102,14 +101,13 @@ int RunExtract(const std::string& package, const std::string& folder, bool force
     // A name that comes again replaces what this extraction wrote under it a moment ago.
     const bool again = written.count(ExtractionPath(folder, entry.name)) != 0;
     if (again) {
-      std::cerr << "zrk: файл '" << entry.name << "' встречается в пакете ещё раз; "
-                << "последний заменяет предыдущий\n";
+      Say(cli_texts::EntryAgain(entry.name));
     }
     try {
       written.insert(ExtractEntry(reader, entry, folder, force || again));
     } catch (const Error& failure) {
       // Name every entry that could not be written and go on with the others.
-      std::cerr << "zrk: " << failure.what() << '\n';
+      Say(failure.what());
       ++failures;
     }
   }

@@ -3,7 +3,7 @@
 
 #include <iostream>
 
-#include "assembly/texts.h"
+#include "cli/cli_texts.h"
 #include "cli/json.h"
 
 namespace zrk::cli {
@@ -30,34 +30,28 @@ std::string_view Verdict(BuildOutcome outcome) {
 
 void PrintWarnings(const std::vector<SkinWarning>& warnings, std::ostream& err) {
   for (const SkinWarning& warning : warnings) {
-    err << "предупреждение: " << FormatWarning(warning) << '\n';
+    err << cli_texts::kWarningPrefix << FormatWarning(warning) << '\n';
   }
 }
 
 void PrintUnused(const std::vector<UnusedFile>& unused, std::ostream& out) {
   std::uint64_t total = 0;
   for (const UnusedFile& file : unused) {
-    out << "не используется: " << file.name << " (" << file.size << " байт)\n";
+    out << cli_texts::UnusedFile(file.name, file.size) << '\n';
     total += file.size;
   }
-  out << "Не используется файлов: " << unused.size() << ", " << total << " байт\n";
+  out << cli_texts::UnusedTotal(unused.size(), total) << '\n';
 }
 
 void PrintCheckJson(const SkinFindings& findings, BuildOutcome outcome,
-                    const std::vector<std::string>& report_lines,
                     const std::vector<UnusedFile>* unused, std::ostream& out) {
   out << "{\n  \"verdict\": " << JsonString(std::string(Verdict(outcome)));
-  if (outcome == BuildOutcome::kFailed && !report_lines.empty()) {
-    out << ",\n  \"error\": " << JsonString(report_lines.back());
+  if (outcome == BuildOutcome::kFailed && !findings.error_line.empty()) {
+    out << ",\n  \"error\": " << JsonString(findings.error_line);
   }
-  // The report tests the entries in list order, one line each, after its first four lines; a line
-  // counts only when it names that entry, so a report laid out otherwise finds nothing.
-  constexpr std::size_t kFirstEntryLine = 4;
   out << ",\n  \"files\": [";
   for (std::size_t i = 0; i < findings.files.size(); ++i) {
-    const std::size_t line = kFirstEntryLine + i;
-    const bool found = line < report_lines.size() &&
-                       report_lines[line] == findings.files[i] + std::string(texts::kFileOk);
+    const bool found = i < findings.found.size() && findings.found[i];
     out << (i == 0 ? "\n" : ",\n") << "    {\"name\": " << JsonString(findings.files[i])
         << ", \"found\": " << (found ? "true" : "false") << "}";
   }

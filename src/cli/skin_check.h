@@ -11,9 +11,13 @@
 
 namespace zrk::cli {
 
-/// The skin's file list, as the build collected it, and its warnings.
+/// What a build found of the skin: its file list as collected and tested, whether the preview
+/// picture was added behind it, the error line of a failed build, and the skin's warnings.
 struct SkinFindings {
   std::vector<std::string> files;
+  std::vector<bool> found;  ///< per entry of files: whether its test found it (untested: false)
+  bool preview_added = false;
+  std::string error_line;
   std::vector<SkinWarning> warnings;
 };
 
@@ -24,10 +28,9 @@ void PrintWarnings(const std::vector<SkinWarning>& warnings, std::ostream& err);
 void PrintUnused(const std::vector<UnusedFile>& unused, std::ostream& out);
 
 /// The check as one JSON document: the verdict (and the error line of a failed one), every
-/// collected file with whether it was found (from the report's lines), the warnings, and the
-/// unused files when unused is given.
+/// collected file with whether it was found, the warnings, and the unused files when unused is
+/// given.
 void PrintCheckJson(const SkinFindings& findings, BuildOutcome outcome,
-                    const std::vector<std::string>& report_lines,
                     const std::vector<UnusedFile>* unused, std::ostream& out);
 
 }  // namespace zrk::cli

@@ -3,12 +3,16 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 namespace zrk::platform {
 
 /// A short Russian description of a file-system error; the system's own text for the rarer ones.
 std::string ErrorText(const std::error_code& ec);
+
+/// The reason a message or an error line gives when memory runs out.
+inline constexpr std::string_view kOutOfMemory = "недостаточно памяти";
 
 /// The failures that have a Russian description of their own.
 enum class FileFailure {

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/native_path.h"
+#include "support/mdlINI.h"
 
 namespace mdlMain {
 namespace {
@@ -93,6 +94,10 @@ std::string SplitPart(const std::string& text, const std::string& delimiter, std
 std::string ParentFolder(const std::string& path) {
   const std::size_t last = LastSeparator(path);
   return last == std::string::npos ? std::string() : path.substr(0, last + 1);
+}
+
+std::string ProjectFolder(const std::string& project_path) {
+  return mdlINI::WithTrailingBackslash(ParentFolder(project_path));
 }
 
 std::string FileNamePart(const std::string& path) {

@@ -32,6 +32,10 @@ std::string SplitPart(const std::string& text, const std::string& delimiter, std
 /// The path up to and including its last separator; empty when it has none.
 std::string ParentFolder(const std::string& path);
 
+/// The folder of the project file at project_path, ending in a separator: where the skin's names
+/// are resolved. A path without a folder gives the program's own folder.
+std::string ProjectFolder(const std::string& project_path);
+
 /// The last component of path: the text after its last separator.
 std::string FileNamePart(const std::string& path);
 

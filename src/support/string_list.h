@@ -30,12 +30,6 @@ class StringList {
     items_.push_back(std::move(item));
   }
 
-  /// Makes the list undimensioned again.
-  void Erase() {
-    dimensioned_ = false;
-    items_.clear();
-  }
-
   bool dimensioned() const { return dimensioned_; }
   /// The upper bound: the last index, -1 for a dimensioned list with no elements. Meaningless for
   /// an undimensioned list (ask IsArrayDimensioned first).

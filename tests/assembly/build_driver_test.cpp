@@ -33,7 +33,8 @@ T Next(std::deque<T>& script, const T& otherwise, const std::string& asked) {
 }
 
 // The report, message boxes and save dialogs of one build of a skin in a folder of its own, in one
-// transcript where "@" is the folder. Boxes and dialogs answer from scripts.
+// transcript where "@" is the folder, and the report's events in another. Boxes and dialogs answer
+// from scripts.
 class Session : public Report, public MessageBoxes {
  public:
   Session(std::deque<std::optional<std::string>> names, std::deque<MessageAnswer> answers)
@@ -57,6 +58,23 @@ class Session : public Report, public MessageBoxes {
   }
   std::int16_t LineCount() const override { return lines_; }
   void SetSelectedIndex(std::int16_t i) override { Log("select " + std::to_string(i)); }
+  void FileListCollected(const ListedFiles& files) override {
+    for (std::size_t i = 0; i < files.names().size(); ++i) {
+      events.push_back("listed " + Named(files.names()[i], files.OriginOf(i)));
+    }
+  }
+  void FileTested(std::size_t index, const std::string& name, bool found) override {
+    events.push_back("tested " + std::to_string(index) + " " + name + (found ? "" : " missing"));
+  }
+  void PreviewAdded(const std::string& name, const NameOrigin& origin) override {
+    events.push_back("added " + Named(name, origin));
+  }
+  void BuildEnded(BuildOutcome outcome, const std::string& error_line) override {
+    static const char* const kOutcomes[] = {"written",   "checked", "missing",
+                                            "cancelled", "failed",  "not replaced"};
+    events.push_back(std::string("ended ") + kOutcomes[static_cast<int>(outcome)] +
+                     (error_line.empty() ? "" : ": ") + error_line);
+  }
   MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) override {
     static const char* const kIcons[] = {"error", "question", "information"};
     Log(std::string("box ") + kIcons[static_cast<int>(icon)] + ": " + text);
@@ -81,10 +99,15 @@ class Session : public Report, public MessageBoxes {
   }
 
   testing::TempDir dir;
-  Transcript log;
+  Transcript log, events;
   testing::FakeDialogPlatform dialog_;
 
  private:
+  static std::string Named(const std::string& name, const NameOrigin& at) {
+    if (at.kind == NameOrigin::Kind::kProjectFile) return name + " (project)";
+    if (at.kind == NameOrigin::Kind::kPreview) return name + " (preview)";
+    return name + " <- " + at.file + " [" + at.section + "] " + at.key;
+  }
   void Log(std::string line) {
     for (auto at = line.find(dir.folder()); at != std::string::npos; at = line.find(dir.folder()))
       line.replace(at, dir.folder().size(), "@");
@@ -114,6 +137,7 @@ struct BuildRun {
   BuildOutcome outcome;
   Transcript log;
   std::vector<std::string> packages;  // Packages() afterwards
+  Transcript events = {};             // the report's events, where a row checks them
 };
 
 std::vector<BuildRun> BuildRuns() {
@@ -143,7 +167,12 @@ std::vector<BuildRun> BuildRuns() {
              {"b.bmp  [ok]", "select 7", "preview.bmp  [ok]", "select 8",
               "Дополнительно найден файл предварительного просмотра скина!"},
              kChecked, {"select 11", dialog}, written, {"select 12"}}),
-       {"skin.zrk: 241 bytes"}},
+       {"skin.zrk: 241 bytes"},
+       {"listed config.zrp (project)", "listed m.zrm <- config.zrp [MODULES] Picture",
+        "listed a.bmp <- m.zrm [STANDARD] Picture", "listed b.bmp <- m.zrm [STANDARD] Mask",
+        "listed preview.bmp <- m.zrm [EFFECTS] Frames", "tested 0 config.zrp", "tested 1 m.zrm",
+        "tested 2 a.bmp", "tested 3 b.bmp", "tested 4 preview.bmp", "added preview.bmp (preview)",
+        "ended written"}},
       // Missing files end the build before the preview is looked for.
       {"missing files",
        {{"m.zrm", "[STANDARD]\r\nPicture=gone.bmp\r\nMask=b.bmp\r\n"}, {"preview.bmp", "PP"}},
@@ -153,7 +182,11 @@ std::vector<BuildRun> BuildRuns() {
            "b.bmp  [ok]", "select 7", "box error: ВНИМАНИЕ: Один или несколько файлов указанного "
            "проекта не найдены! Операция будет прервана. Подробности смотрите в отчете.",
            "Ошибка... Файл не найден...", "select 8"}}),
-       {}},
+       {},
+       {"listed config.zrp (project)", "listed m.zrm <- config.zrp [MODULES] Picture",
+        "listed gone.bmp <- m.zrm [STANDARD] Picture", "listed b.bmp <- m.zrm [STANDARD] Mask",
+        "tested 0 config.zrp", "tested 1 m.zrm", "tested 2 gone.bmp missing", "tested 3 b.bmp",
+        "ended missing"}},
       // "No" to cancelling shows the dialog again; "Yes" ends the build.
       {"cancelled", {}, {std::nullopt, std::nullopt}, {MessageAnswer::kNo, MessageAnswer::kYes},
        BuildOutcome::kCancelled,
@@ -187,6 +220,9 @@ TEST_P(BuildRunTest, WholeTranscript) {
   EXPECT_EQ(run.outcome, BuildPackage(session.dir.folder() + "config.zrp", session, session));
   EXPECT_EQ(run.log, session.log);
   EXPECT_EQ(run.packages, session.Packages());
+  if (!run.events.empty()) {
+    EXPECT_EQ(run.events, session.events);
+  }
 }
 
 // What the writer would refuse ends a build before the save dialog, so that the user is never
@@ -225,6 +261,7 @@ TEST_P(WriterRefusalTest, StopsTheBuildBeforeTheSaveDialog) {
                    project + "  [ok]", "select 4", "m.zrm  [ok]", "select 5", picture + "  [ok]",
                    "select 6", line, "select 7", "box error: " + line}}),
             session.log);
+  EXPECT_EQ("ended failed: " + line, session.events.back());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "app/busy_scope.h"
 #include "app/win32/list_report.h"
 #include "app/win32/win32_message_boxes.h"
+#include "app/window_texts.h"
 #include "assembly/texts.h"
 #include "dialogs/file_dialog_platform.h"
 #include "dialogs/mdlCdlg.h"
@@ -197,20 +198,20 @@ void Form1::CreateControls(HINSTANCE instance) {
 
   // Created in tab order, which is also the order the dialog navigation moves the focus in:
   // Browse, the report, Exit. The labels never take the focus.
-  Command1 = CreateControl(instance, L"BUTTON", texts::kBrowseCaption, WS_TABSTOP | BS_PUSHBUTTON,
-                           0, 3360, 120, 975, 375, kCommand1Id);
+  Command1 = CreateControl(instance, L"BUTTON", window_texts::kBrowseCaption,
+                           WS_TABSTOP | BS_PUSHBUTTON, 0, 3360, 120, 975, 375, kCommand1Id);
   List1 = CreateControl(instance, L"LISTBOX", "",
                         WS_TABSTOP | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
                         WS_EX_CLIENTEDGE, 120, 600, 4215, 1380, kList1Id);
   ::SendMessageW(List1, WM_SETFONT, reinterpret_cast<WPARAM>(report_font_), FALSE);
-  Command2 = CreateControl(instance, L"BUTTON", texts::kExitCaption, WS_TABSTOP | BS_PUSHBUTTON, 0,
-                           3360, 2160, 975, 375, kCommand2Id);
-  Label1 = CreateControl(instance, L"STATIC", texts::kInstruction, SS_LEFT | SS_NOPREFIX, 0,
+  Command2 = CreateControl(instance, L"BUTTON", window_texts::kExitCaption,
+                           WS_TABSTOP | BS_PUSHBUTTON, 0, 3360, 2160, 975, 375, kCommand2Id);
+  Label1 = CreateControl(instance, L"STATIC", window_texts::kInstruction, SS_LEFT | SS_NOPREFIX, 0,
                          kLabel1Room.left, kLabel1Room.top, kLabel1Room.right - kLabel1Room.left,
                          kLabel1Room.bottom - kLabel1Room.top, kLabel1Id);
   FitLabel1();
-  Label2 = CreateControl(instance, L"STATIC", texts::kRightsNotice, SS_LEFT | SS_NOPREFIX, 0, 120,
-                         2160, 2130, 195, kLabel2Id);
+  Label2 = CreateControl(instance, L"STATIC", window_texts::kRightsNotice, SS_LEFT | SS_NOPREFIX, 0,
+                         120, 2160, 2130, 195, kLabel2Id);
 
   Line1[0] = {120, 2040, 4320, 2040, COLOR_BTNSHADOW};
   Line1[1] = {165, 2055, 4325, 2055, COLOR_BTNHIGHLIGHT};
@@ -222,7 +223,7 @@ void Form1::FitLabel1() {
   // more at a larger system font: the font shrinks, half a point at a time, until it fits.
   RECT box{};
   ::GetClientRect(Label1, &box);
-  const std::wstring text = Wide(texts::kInstruction);
+  const std::wstring text = Wide(window_texts::kInstruction);
   LOGFONTW font = DefaultFont();
   const int smallest = -::MulDiv(13, dpi_y_, 144);  // 6.5 points
   const HDC dc = ::GetDC(Label1);

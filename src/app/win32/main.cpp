@@ -9,6 +9,7 @@
 #include "app/win32/form1.h"
 #include "app/win32/win32_dialog_platform.h"
 #include "app/win32/win32_window_operations.h"
+#include "app/window_texts.h"
 #include "assembly/texts.h"
 #include "dialogs/mdlCdlg.h"
 #include "platform/text_win32.h"
@@ -46,7 +47,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
   std::wstring project;
   for (const std::wstring& argument : Arguments()) {
     if (argument == L"-h" || argument == L"--help" || argument == L"/?") {
-      Tell(std::string(zrk::texts::kBuilderUsage));
+      Tell(std::string(zrk::app::window_texts::kBuilderUsage));
       return 0;
     }
     if (argument == L"--version") {
@@ -54,7 +55,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
       return 0;
     }
     if (argument.starts_with(L"-") || !project.empty()) {
-      Tell(std::string(zrk::texts::kBuilderUsage));
+      Tell(std::string(zrk::app::window_texts::kBuilderUsage));
       return 2;
     }
     project = argument;

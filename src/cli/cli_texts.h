@@ -1,0 +1,163 @@
+// Every text zrk says of its own: help, usage errors, messages, summary lines and prompts, and the
+// one printer of its lines on stderr. The build's report and boxes are worded in
+// assembly/texts.h, the skin warnings in assembly/skin_warnings.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "zrk_version.h"
+
+namespace zrk::cli {
+
+namespace cli_texts {
+
+inline constexpr char kVersion[] = "zrk " ZRK_VERSION;
+
+// The help. CLI11's labels in Russian (an empty one is left out); option names stay Latin.
+inline constexpr std::pair<const char*, const char*> kHelpLabels[] = {{"Usage", "Вызов"},
+                                                                      {"OPTIONS", "ПАРАМЕТРЫ"},
+                                                                      {"SUBCOMMAND", "КОМАНДА"},
+                                                                      {"SUBCOMMANDS", "КОМАНДЫ"},
+                                                                      {"Positionals", "Аргументы"},
+                                                                      {"REQUIRED", ""},
+                                                                      {"TEXT", ""}};
+inline constexpr char kAbout[] = "Собирает пакеты оболочек ZRK и заглядывает в них.";
+inline constexpr char kOptionsGroup[] = "Параметры";
+inline constexpr char kCommandsGroup[] = "Команды";
+inline constexpr char kHelpFlag[] = "показать эту справку и выйти";
+inline constexpr char kVersionFlag[] = "показать версию и выйти";
+inline constexpr char kFooter[] =
+    "Коды выхода: 0 готово, 1 файлы не найдены, 2 ошибка вызова, 3 ошибка файла или пакета,\n"
+    "4 пакет не заменён или сборка отменена, 5 предупреждения при check --strict.\n"
+    "Подробнее о команде: zrk КОМАНДА --help.";
+
+inline constexpr char kBuildAbout[] = "собрать пакет из файлов проекта";
+inline constexpr char kProjectArgument[] = "файл проекта (config.zrp) или его папка";
+inline constexpr char kOutputOption[] =
+    "путь пакета (\".zrk\" добавляется); в папке пакет получает имя папки проекта, как и без -o в "
+    "текущей папке";
+inline constexpr char kForceOption[] =
+    "заменить существующий пакет без вопроса (файлы самого скина не заменяются)";
+inline constexpr char kQuietOption[] = "не печатать отчёт, только ошибки и предупреждения";
+
+inline constexpr char kCheckAbout[] = "собрать и проверить список файлов, ничего не записывая";
+inline constexpr char kStrictOption[] =
+    "код выхода 5, если были предупреждения и ничего хуже не найдено";
+inline constexpr char kCheckJsonOption[] = "вердикт, список файлов и предупреждения в JSON";
+inline constexpr char kUnusedOption[] =
+    "перечислить файлы папки скина, которых нет в списке, и их общий размер";
+inline constexpr char kCheckFooter[] =
+    "Предупреждения (строки \"предупреждение: \" в stderr) называют то, что программа-хозяин\n"
+    "прочтёт не так, как задумано: метку UTF-8 в начале INI-файла, UTF-16 без метки,\n"
+    "текст в UTF-8, значения длиннее 1022 символов, ключи модулей с размером не из\n"
+    "SizeList, имена, которые Windows не откроет, имена, различающиеся только регистром,\n"
+    ".bmp-файлы, которые не являются картинками BMP. Код выхода они не меняют, кроме --strict.";
+
+inline constexpr char kListAbout[] = "показать файлы пакета, проверив его целиком";
+inline constexpr char kPackageArgument[] = "пакет .zrk";
+inline constexpr char kListJsonOption[] = "вывести список в JSON";
+
+inline constexpr char kExtractAbout[] = "извлечь все файлы пакета в папку";
+inline constexpr char kDirectoryOption[] = "папка, куда извлекать (по умолчанию: текущая)";
+inline constexpr char kReplaceOption[] = "заменять уже существующие файлы";
+
+inline constexpr char kGetAbout[] = "показать значение, которое сборщик читает из INI-файла";
+inline constexpr char kIniFileArgument[] = "INI-файл";
+inline constexpr char kSectionArgument[] = "имя секции";
+inline constexpr char kKeyArgument[] = "имя ключа";
+
+// Usage errors. command is "" for the program itself.
+inline constexpr char kNoCommand[] = "не указана команда";
+inline std::string UnknownCommand(const std::string& word) {
+  return "неизвестная команда '" + word + "'";
+}
+inline constexpr char kCommandChoice[] = ": build, check, list, extract или get";
+inline std::string MissingArgument(const std::string& name) { return "не указан аргумент " + name; }
+inline constexpr char kExtraArguments[] = "лишние аргументы:";
+inline std::string NoValue(const std::string& option) {
+  return "у параметра " + option + " нет значения";
+}
+inline constexpr char kBadArguments[] = "неверные аргументы";
+inline std::string MoreHelp(const std::string& command) {
+  return "подробнее: zrk " + (command.empty() ? command : command + " ") + "--help";
+}
+inline std::string NoProjectFile(const std::string& path) {
+  return "нет файла проекта '" + path + "'";
+}
+inline constexpr char kEmptyOutput[] = "пустое имя пакета после -o";
+inline std::string PackagePathTooLong(std::size_t limit, const std::string& name) {
+  return "путь пакета длиннее " + std::to_string(limit) + " символов без \".zrk\": " + name +
+         ".zrk";
+}
+
+// zrk build and zrk check.
+inline std::string ProjectPathUnknown(const std::string& project, const std::string& reason) {
+  return "не удалось найти путь проекта '" + project + "': " + reason;
+}
+inline std::string NoCurrentFolder(const std::string& reason) {
+  return "не удалось определить текущую папку: " + reason;
+}
+inline std::string PackageKept(const std::string& package) {
+  return "пакет '" + package + "' уже есть и не заменён; --force заменяет его";
+}
+inline std::string PackageNotReplaced(const std::string& package) {
+  return "пакет '" + package + "' не заменён";
+}
+inline std::string PackageWritten(const std::string& package, std::size_t entries,
+                                  std::uintmax_t size) {
+  return "пакет '" + package + "' записан: файлов " + std::to_string(entries) + ", " +
+         std::to_string(size) + " байт";
+}
+inline constexpr char kWarningPrefix[] = "предупреждение: ";
+inline std::string UnusedFile(const std::string& name, std::uint64_t size) {
+  return "не используется: " + name + " (" + std::to_string(size) + " байт)";
+}
+inline std::string UnusedTotal(std::size_t count, std::uint64_t size) {
+  return "Не используется файлов: " + std::to_string(count) + ", " + std::to_string(size) + " байт";
+}
+
+// On a terminal: the progress of a long write, and the overwrite question's answers.
+inline std::string Progress(const std::string& written, const std::string& total,
+                            const std::string& entry) {
+  return "запись: " + written + " из " + total + ", " + entry;
+}
+inline constexpr char kMegabytes[] = " МБ";
+inline constexpr char kYesOrNo[] = " [д/Н] ";
+inline constexpr std::string_view kYesAnswers[] = {"y", "Y", "yes", "д", "да", "Д", "Да"};
+
+// zrk extract.
+inline std::string AlreadyInFolder(const std::string& entry, const std::string& folder) {
+  return "файл '" + entry + "' уже есть в папке '" + folder +
+         "'; ничего не извлечено (--force заменяет файлы)";
+}
+inline std::string WouldReplaceThePackage(const std::string& entry, const std::string& folder) {
+  return "файл '" + entry + "' в папке '" + folder + "' не будет записан: это читаемый пакет";
+}
+inline std::string FolderNotCreated(const std::string& folder, const std::string& reason) {
+  return "не удалось создать папку '" + folder + "': " + reason;
+}
+inline std::string EntryAgain(const std::string& entry) {
+  return "файл '" + entry + "' встречается в пакете ещё раз; последний заменяет предыдущий";
+}
+
+// zrk get.
+inline std::string IniFileUnread(const std::string& file, bool exists) {
+  return "файл '" + file + "' " + (exists ? "не читается" : "не найден") + "; значение пустое";
+}
+
+// Any command.
+inline std::string OutputNotWritten(const std::string& reason) {
+  return "не удалось записать вывод: " + reason;
+}
+
+}  // namespace cli_texts
+
+/// Prints message on stderr as a line of zrk's own, after "zrk: ": its errors and its summary.
+inline void Say(std::string_view message) { std::cerr << "zrk: " << message << '\n'; }
+
+}  // namespace zrk::cli
