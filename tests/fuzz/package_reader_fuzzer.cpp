@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -73,13 +72,6 @@ class MemoryFileSystem : public zrk::platform::FileSystem {
     ec = Unsupported();
   }
   void Remove(const std::string&, std::error_code& ec) override { ec = Unsupported(); }
-  std::unique_ptr<zrk::platform::NewFile> CreateBeneath(const std::string&,
-                                                        const std::vector<std::string>&,
-                                                        const std::string&,
-                                                        std::error_code& ec) override {
-    ec = Unsupported();
-    return nullptr;
-  }
 
  private:
   static std::error_code Unsupported() { return {ENOSYS, std::system_category()}; }
