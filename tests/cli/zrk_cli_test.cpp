@@ -78,10 +78,10 @@ const std::string kCheckJson = R"({
 }
 )";
 
-std::vector<Case> Cases() {
+// zrk build and check.
+std::vector<Case> BuildCases() {
   const std::string old = "skin.zrk: old";
-  const Files old_package = {{"skin.zrk", "old"}}, leftover = {{"skin/img/old.bmp", "left over"}},
-              edited_file = {{"into/d/б.txt", "edited"}};
+  const Files old_package = {{"skin.zrk", "old"}}, leftover = {{"skin/img/old.bmp", "left over"}};
   // clang-format off
   return {
       // The package takes the name asked for ("given.ZRK" is no "given.ZRK.zrk"), the folder
@@ -113,6 +113,15 @@ std::vector<Case> Cases() {
        "не используется: img\\old.bmp (9 байт)\nНе используется файлов: 1, 9 байт\n", kWarning,
        {}, leftover},
 
+  };
+  // clang-format on
+}
+
+// zrk list, extract and get.
+std::vector<Case> PackageCases() {
+  const Files edited_file = {{"into/d/б.txt", "edited"}};
+  // clang-format off
+  return {
       // One entry, one line: a name can neither forge a second entry nor drive the terminal.
       {"list", {"list", "in/p.zrk"}, 0, "1\ta\\n0\\tfake\\x1b[2J.txt\n1\ta \"q\".txt\n0\tб\n", ""},
       {"list --json", {"list", "in/p.zrk", "--json"}, 0,
@@ -138,6 +147,14 @@ std::vector<Case> Cases() {
       {"get of no file", {"get", "none.ini", "A", "B"}, 1, "\n",
        "zrk: файл 'none.ini' не найден; значение пустое\n"},
 
+  };
+  // clang-format on
+}
+
+// How zrk is called: usage errors, help and version.
+std::vector<Case> UsageCases() {
+  // clang-format off
+  return {
       {"no command", {}, 2, "",
        "zrk: не указана команда: build, check, list, extract или get\nподробнее: zrk --help\n"},
       {"unknown command", {"pack"}, 2, "",
@@ -156,6 +173,14 @@ std::vector<Case> Cases() {
       {"--version", {"--version"}, 0, "zrk " ZRK_VERSION "\n", ""},
   };
   // clang-format on
+}
+
+std::vector<Case> Cases() {
+  std::vector<Case> cases;
+  for (const auto& part : {BuildCases(), PackageCases(), UsageCases()}) {
+    cases.insert(cases.end(), part.begin(), part.end());
+  }
+  return cases;
 }
 
 using Zrk = ::testing::TestWithParam<Case>;
