@@ -1,9 +1,8 @@
 // zrk list and zrk extract: looking into a package.
 #include <filesystem>
 #include <iostream>
-#include <set>
 
-#include "assembly/extract_path.h"
+#include "assembly/package_extract.h"
 #include "assembly/package_reader.h"
 #include "cli/commands.h"
 #include "cli/json.h"
@@ -39,6 +38,54 @@ std::string PlainName(const std::string& name) {
   return out;
 }
 
+// Prints what extraction tells, names escaped; remembers whether anything but files already
+// there stopped it.
+class ConsoleExtractReport : public ExtractReport {
+ public:
+  explicit ConsoleExtractReport(std::string folder) : folder_(std::move(folder)) {}
+
+  void Refused(const PackageEntry& entry, ExtractProblem problem,
+               const std::string& message) override {
+    if (problem != ExtractProblem::kExisting) {
+      failed_ = true;
+      std::cerr << "zrk: " << PlainName(message) << '\n';
+      return;
+    }
+    std::cerr << "zrk: " << PlainName("файл '" + entry.name + "' уже есть в папке '" + folder_)
+              << "'; ничего не извлечено (--force заменяет файлы)\n";
+  }
+  void Repeated(const PackageEntry&, const std::string& message) override {
+    std::cerr << "zrk: " << PlainName(message) << '\n';
+  }
+
+  bool failed() const { return failed_; }
+
+ private:
+  std::string folder_;
+  bool failed_ = false;
+};
+
+// Opens the folder extraction writes into; where it is missing, its nearest folder that is there,
+// with the names of the folders to make beneath it, so that a refused package makes nothing.
+ExtractTarget OpenTarget(platform::FileSystem& files, const std::string& folder) {
+  ExtractTarget target;
+  target.name = folder;
+  fs::path there = platform::PathFromUtf8(folder);
+  std::error_code ec;
+  while (!there.empty() && fs::symlink_status(there, ec).type() == fs::file_type::not_found) {
+    const fs::path name = there.filename();
+    if (name == "..") break;  // the open below says what is missing
+    if (!name.empty() && name != ".") {
+      target.missing.insert(target.missing.begin(), platform::Utf8FromPath(name));
+    }
+    there = there.parent_path();
+  }
+  const std::string open = there.empty() ? "." : platform::Utf8FromPath(there);
+  target.folder = files.OpenFolder(open, ec);
+  if (ec) throw Error("не удалось открыть папку '" + open + "': " + platform::ErrorText(ec));
+  return target;
+}
+
 }  // namespace
 
 int RunList(const std::string& package, bool json) {
@@ -61,59 +108,19 @@ int RunList(const std::string& package, bool json) {
 }
 
 int RunExtract(const std::string& package, const std::string& folder, bool force) {
-  const PackageReader reader(package);
-  // Every name is checked, and every file that would be replaced found, before anything is
-  // written: a package either extracts whole or not at all.
-  int unsafe = 0;
-  for (const PackageEntry& entry : reader.entries()) {
-    try {
-      ExtractionPath(folder, entry.name);
-    } catch (const Error& refusal) {
-      std::cerr << "zrk: " << refusal.what() << '\n';
-      ++unsafe;
-    }
+  try {
+    const PackageReader reader(package);
+    platform::FileSystem& files = reader.file_system();
+    ExtractTarget target = OpenTarget(files, folder);
+    const platform::ScopedFile open_target(files, target.folder);
+    ConsoleExtractReport report(folder);
+    if (ExtractPackage(reader, target, {.replace_existing = force}, report)) return kExitOk;
+    return report.failed() ? kExitFailed : kExitNotWritten;
+  } catch (const Error& failure) {
+    // The message names entries of the package: escaped, as everywhere else here.
+    std::cerr << "zrk: " << PlainName(failure.what()) << '\n';
+    return kExitFailed;
   }
-  if (unsafe != 0) return kExitFailed;
-  for (const PackageEntry& entry : reader.entries()) {
-    const fs::path path = platform::PathFromUtf8(ExtractionPath(folder, entry.name));
-    std::error_code ec;
-    if (!fs::exists(fs::symlink_status(path, ec))) continue;
-    platform::NativeFileSystem native;
-    const platform::FileInfo there = native.Stat(platform::Utf8FromPath(path), ec);
-    if (!ec && there.SameFileAs(reader.file_info())) {
-      throw Error("файл '" + entry.name + "' в папке '" + folder +
-                  "' не будет записан: это читаемый пакет");
-    }
-    if (!force) {
-      std::cerr << "zrk: файл '" << entry.name << "' уже есть в папке '" << folder
-                << "'; ничего не извлечено (--force заменяет файлы)\n";
-      return kExitNotWritten;
-    }
-  }
-
-  std::error_code error;
-  fs::create_directories(platform::PathFromUtf8(folder), error);
-  if (error) {
-    throw Error("не удалось создать папку '" + folder + "': " + platform::ErrorText(error));
-  }
-  std::set<std::string> written;
-  int failures = 0;
-  for (const PackageEntry& entry : reader.entries()) {
-    // A name that comes again replaces what this extraction wrote under it a moment ago.
-    const bool again = written.count(ExtractionPath(folder, entry.name)) != 0;
-    if (again) {
-      std::cerr << "zrk: файл '" << entry.name << "' встречается в пакете ещё раз; "
-                << "последний заменяет предыдущий\n";
-    }
-    try {
-      written.insert(ExtractEntry(reader, entry, folder, force || again));
-    } catch (const Error& failure) {
-      // Name every entry that could not be written and go on with the others.
-      std::cerr << "zrk: " << failure.what() << '\n';
-      ++failures;
-    }
-  }
-  return failures == 0 ? kExitOk : kExitFailed;
 }
 
 }  // namespace zrk::cli

@@ -40,6 +40,9 @@ Files Inputs() {
                            PackageEntryBytes("a.txt", "22")},
       {"in/evil.zrk", magic + PackageEntryBytes("..\\..\\x", "1") +
                           PackageEntryBytes("C:\\x.txt", "2") + PackageEntryBytes("ok.txt", "3")},
+      {"in/clash.zrk", magic + PackageEntryBytes("x", "1") + PackageEntryBytes("x\\y", "2")},
+      {"in/big.zrk", magic + PackageEntryBytes("a.txt", "1") +
+                         PackageEntryBytes("big.bin", std::string(70000, 'b'))},
       {"in/m.ini", "[EFFECTS]\r\nFrames = \"a.bmp; b.bmp \" \r\n"},
   };
 }
@@ -139,6 +142,13 @@ std::vector<Case> PackageCases() {
       {"existing file kept", {"extract", "in/twice.zrk", "-C", "into"}, 4, "",
        "zrk: файл 'd\\б.txt' уже есть в папке 'into'; ничего не извлечено (--force заменяет "
        "файлы)\n", {"into/d/б.txt: edited"}, edited_file},
+      {"file and folder of one name", {"extract", "in/clash.zrk", "-C", "o"}, 3, "",
+       "zrk: файл 'x\\y' нельзя извлечь в папку 'o': 'x' в пакете уже есть как файл, а нужна "
+       "папка\n"},
+      // A write that fails takes back what the run made, the target folder included.
+      {"extract fails midway", {"extract", "in/big.zrk", "-C", "o/p"}, 3, "",
+       "zrk: не удалось извлечь файл 'big.bin' из пакета 'in/big.zrk': превышен допустимый размер "
+       "файла; ничего не извлечено\n", {}, {}, "ulimit -f 64; trap '' XFSZ;"},
       {"extract --force", {"extract", "in/twice.zrk", "-C", "into", "--force"}, 0, "",
        "zrk: файл 'a.txt' встречается в пакете ещё раз; последний заменяет предыдущий\n",
        {"into/a.txt: 22", "into/d/б.txt: b"}, edited_file},
