@@ -1,8 +1,7 @@
-// Turns entry names into paths below a target folder and writes entries there.
+// Turns entry names into the names of folders and a file below a target folder.
 #include "assembly/extract_path.h"
 
 #include "platform/error.h"
-#include "platform/error_text.h"
 
 namespace zrk {
 namespace {
@@ -16,11 +15,6 @@ Error Unsafe(std::string_view name, const std::string& why) {
   std::string shown;
   for (const char c : name) shown += c == '\0' ? std::string("\\0") : std::string(1, c);
   return Error("имя файла '" + shown + "' нельзя извлечь: " + why);
-}
-
-ExistingFile Exists(const PackageEntry& entry, const std::string& target_folder) {
-  return ExistingFile("файл '" + entry.name + "' уже есть в папке '" + target_folder +
-                      "' и не будет заменён");
 }
 
 }  // namespace
@@ -52,45 +46,6 @@ std::vector<std::string> EntryPathComponents(std::string_view name) {
     start = end + 1;
   }
   return components;
-}
-
-std::string ExtractionPath(const std::string& target_folder, std::string_view name) {
-  std::string path = target_folder;
-  for (const std::string& component : EntryPathComponents(name)) {
-    if (!path.empty() && path.back() != '/') path += '/';
-    path += component;
-  }
-  return path;
-}
-
-std::string ExtractEntry(const PackageReader& reader, const PackageEntry& entry,
-                         const std::string& target_folder, bool replace) {
-  std::vector<std::string> folders = EntryPathComponents(entry.name);
-  const std::string file_name = std::move(folders.back());
-  folders.pop_back();
-
-  std::error_code ec;
-  const std::unique_ptr<platform::NewFile> file =
-      reader.file_system().CreateBeneath(target_folder, folders, file_name, ec);
-  if (!file) {
-    throw Error("не удалось создать файл '" + entry.name + "' в папке '" + target_folder +
-                "': " + platform::ErrorText(ec));
-  }
-  if (const std::optional<platform::FileInfo> existing = file->Existing()) {
-    if (existing->SameFileAs(reader.file_info())) {
-      throw Error("файл '" + entry.name + "' в папке '" + target_folder +
-                  "' не будет записан: это читаемый пакет");
-    }
-    if (!replace) throw Exists(entry, target_folder);
-  }
-  reader.CopyData(entry, file->handle());
-  file->Commit(replace, ec);
-  if (ec == std::errc::file_exists) throw Exists(entry, target_folder);
-  if (ec) {
-    throw Error("не удалось записать файл '" + entry.name + "' в папке '" + target_folder +
-                "': " + platform::ErrorText(ec));
-  }
-  return ExtractionPath(target_folder, entry.name);
 }
 
 }  // namespace zrk

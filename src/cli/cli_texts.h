@@ -135,14 +135,8 @@ inline std::string AlreadyInFolder(const std::string& entry, const std::string& 
   return "файл '" + entry + "' уже есть в папке '" + folder +
          "'; ничего не извлечено (--force заменяет файлы)";
 }
-inline std::string WouldReplaceThePackage(const std::string& entry, const std::string& folder) {
-  return "файл '" + entry + "' в папке '" + folder + "' не будет записан: это читаемый пакет";
-}
-inline std::string FolderNotCreated(const std::string& folder, const std::string& reason) {
-  return "не удалось создать папку '" + folder + "': " + reason;
-}
-inline std::string EntryAgain(const std::string& entry) {
-  return "файл '" + entry + "' встречается в пакете ещё раз; последний заменяет предыдущий";
+inline std::string FolderNotOpened(const std::string& folder, const std::string& reason) {
+  return "не удалось открыть папку '" + folder + "': " + reason;
 }
 
 // zrk get.

@@ -1,9 +1,8 @@
 // zrk list and zrk extract: looking into a package.
 #include <filesystem>
 #include <iostream>
-#include <set>
 
-#include "assembly/extract_path.h"
+#include "assembly/package_extract.h"
 #include "assembly/package_reader.h"
 #include "cli/cli_texts.h"
 #include "cli/commands.h"
@@ -40,6 +39,53 @@ std::string PlainName(const std::string& name) {
   return out;
 }
 
+// Prints what extraction tells, names escaped; remembers whether anything but files already
+// there stopped it.
+class ConsoleExtractReport : public ExtractReport {
+ public:
+  explicit ConsoleExtractReport(std::string folder) : folder_(std::move(folder)) {}
+
+  void Refused(const PackageEntry& entry, ExtractProblem problem,
+               const std::string& message) override {
+    if (problem != ExtractProblem::kExisting) {
+      failed_ = true;
+      Say(PlainName(message));
+      return;
+    }
+    Say(PlainName(cli_texts::AlreadyInFolder(entry.name, folder_)));
+  }
+  void Repeated(const PackageEntry&, const std::string& message) override {
+    Say(PlainName(message));
+  }
+
+  bool failed() const { return failed_; }
+
+ private:
+  std::string folder_;
+  bool failed_ = false;
+};
+
+// Opens the folder extraction writes into; where it is missing, its nearest folder that is there,
+// with the names of the folders to make beneath it, so that a refused package makes nothing.
+ExtractTarget OpenTarget(platform::FileSystem& files, const std::string& folder) {
+  ExtractTarget target;
+  target.name = folder;
+  fs::path there = platform::PathFromUtf8(folder);
+  std::error_code ec;
+  while (!there.empty() && fs::symlink_status(there, ec).type() == fs::file_type::not_found) {
+    const fs::path name = there.filename();
+    if (name == "..") break;  // the open below says what is missing
+    if (!name.empty() && name != ".") {
+      target.missing.insert(target.missing.begin(), platform::Utf8FromPath(name));
+    }
+    there = there.parent_path();
+  }
+  const std::string open = there.empty() ? "." : platform::Utf8FromPath(there);
+  target.folder = files.OpenFolder(open, ec);
+  if (ec) throw Error(cli_texts::FolderNotOpened(open, platform::ErrorText(ec)));
+  return target;
+}
+
 }  // namespace
 
 int RunList(const std::string& package, bool json) {
@@ -62,56 +108,19 @@ int RunList(const std::string& package, bool json) {
 }
 
 int RunExtract(const std::string& package, const std::string& folder, bool force) {
-  const PackageReader reader(package);
-  // Every name is checked, and every file that would be replaced found, before anything is
-  // written: a package either extracts whole or not at all.
-  int unsafe = 0;
-  for (const PackageEntry& entry : reader.entries()) {
-    try {
-      ExtractionPath(folder, entry.name);
-    } catch (const Error& refusal) {
-      Say(refusal.what());
-      ++unsafe;
-    }
+  try {
+    const PackageReader reader(package);
+    platform::FileSystem& files = reader.file_system();
+    ExtractTarget target = OpenTarget(files, folder);
+    const platform::ScopedFile open_target(files, target.folder);
+    ConsoleExtractReport report(folder);
+    if (ExtractPackage(reader, target, {.replace_existing = force}, report)) return kExitOk;
+    return report.failed() ? kExitFailed : kExitNotWritten;
+  } catch (const Error& failure) {
+    // The message names entries of the package: escaped, as everywhere else here.
+    Say(PlainName(failure.what()));
+    return kExitFailed;
   }
-  if (unsafe != 0) return kExitFailed;
-  for (const PackageEntry& entry : reader.entries()) {
-    const fs::path path = platform::PathFromUtf8(ExtractionPath(folder, entry.name));
-    std::error_code ec;
-    if (!fs::exists(fs::symlink_status(path, ec))) continue;
-    platform::NativeFileSystem native;
-    const platform::FileInfo there = native.Stat(platform::Utf8FromPath(path), ec);
-    if (!ec && there.SameFileAs(reader.file_info())) {
-      throw Error(cli_texts::WouldReplaceThePackage(entry.name, folder));
-    }
-    if (!force) {
-      Say(cli_texts::AlreadyInFolder(entry.name, folder));
-      return kExitNotWritten;
-    }
-  }
-
-  std::error_code error;
-  fs::create_directories(platform::PathFromUtf8(folder), error);
-  if (error) {
-    throw Error(cli_texts::FolderNotCreated(folder, platform::ErrorText(error)));
-  }
-  std::set<std::string> written;
-  int failures = 0;
-  for (const PackageEntry& entry : reader.entries()) {
-    // A name that comes again replaces what this extraction wrote under it a moment ago.
-    const bool again = written.count(ExtractionPath(folder, entry.name)) != 0;
-    if (again) {
-      Say(cli_texts::EntryAgain(entry.name));
-    }
-    try {
-      written.insert(ExtractEntry(reader, entry, folder, force || again));
-    } catch (const Error& failure) {
-      // Name every entry that could not be written and go on with the others.
-      Say(failure.what());
-      ++failures;
-    }
-  }
-  return failures == 0 ? kExitOk : kExitFailed;
 }
 
 }  // namespace zrk::cli

@@ -20,16 +20,63 @@ void ScopedFile::Close(std::error_code& ec) {
   fs_.Close(file, ec);
 }
 
-std::unique_ptr<NewFile> NativeFileSystem::CreateBeneath(
-    const std::string& folder, const std::vector<std::string>& sub_folders,
-    const std::string& file_name, std::error_code& ec) {
+namespace {
+
+std::error_code Unsupported() { return std::make_error_code(std::errc::function_not_supported); }
+
+}  // namespace
+
+FileHandle FileSystem::OpenFolder(const std::string&, std::error_code& ec) {
+  ec = Unsupported();
+  return kNoFile;
+}
+
+NameInfo FileSystem::LookBeneath(FileHandle, const std::string&, std::error_code& ec) {
+  ec = Unsupported();
+  return {};
+}
+
+void FileSystem::CheckName(FileHandle, const std::string&, std::error_code& ec) {
+  ec = Unsupported();
+}
+
+FileHandle FileSystem::OpenBeneath(FileHandle, const std::string&, bool, bool& made,
+                                   std::error_code& ec) {
+  made = false;
+  ec = Unsupported();
+  return kNoFile;
+}
+
+std::unique_ptr<NewFile> FileSystem::CreateIn(FileHandle, const std::string&, std::error_code& ec) {
+  ec = Unsupported();
+  return nullptr;
+}
+
+void FileSystem::RemoveBeneath(FileHandle, const std::string&, bool, std::error_code& ec) {
+  ec = Unsupported();
+}
+
+std::unique_ptr<NewFile> FileSystem::CreateBeneath(const std::string& folder,
+                                                   const std::vector<std::string>& sub_folders,
+                                                   const std::string& file_name,
+                                                   std::error_code& ec) {
   if (!IsPlainFileName(file_name) ||
       !std::all_of(sub_folders.begin(), sub_folders.end(), IsPlainFileName)) {
     ec = std::make_error_code(std::errc::invalid_argument);
     return nullptr;
   }
-  auto file = std::make_unique<NativeNewFile>(folder, sub_folders, file_name, ec);
+  FileHandle current = OpenFolder(folder, ec);
   if (ec) return nullptr;
+  std::error_code ignored;
+  for (const std::string& name : sub_folders) {
+    bool made = false;
+    const FileHandle next = OpenBeneath(current, name, true, made, ec);
+    Close(current, ignored);
+    if (ec) return nullptr;
+    current = next;
+  }
+  std::unique_ptr<NewFile> file = CreateIn(current, file_name, ec);
+  Close(current, ignored);
   return file;
 }
 

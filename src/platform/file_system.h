@@ -29,7 +29,16 @@ struct FileInfo {
   }
 };
 
-/// A new file being made beneath a folder by FileSystem::CreateBeneath. It is written through
+/// What a name in a folder stands for, a symbolic link not followed.
+enum class NameKind { kMissing, kFolder, kFile, kLink, kOther };
+
+/// What the file system says about one name in a folder.
+struct NameInfo {
+  NameKind kind = NameKind::kMissing;
+  FileInfo file;  ///< Which file it is (a link's own), for anything but kMissing.
+};
+
+/// A new file being made beneath a folder by FileSystem::CreateIn. It is written through
 /// handle() at its file position and is removed unless Commit() gives it its name.
 class NewFile {
  public:
@@ -106,15 +115,48 @@ class FileSystem {
   /// Removes the file at path.
   virtual void Remove(const std::string& path, std::error_code& ec) = 0;
 
-  /// Opens folder, then each of sub_folders below it (creating the missing ones), and starts a
-  /// new file named file_name in the last one. No name below folder is followed if it is a
-  /// symbolic link, so nothing is created or written outside it; a name that is empty, ".", ".."
-  /// or holds a separator is refused. The data go to a temporary file until NewFile::Commit.
-  /// nullptr on failure.
-  virtual std::unique_ptr<NewFile> CreateBeneath(const std::string& folder,
-                                                 const std::vector<std::string>& sub_folders,
-                                                 const std::string& file_name,
-                                                 std::error_code& ec) = 0;
+  // Folders opened once, and folders and files made beneath their handles: what extraction
+  // needs. A handle of these is a folder's, closed with Close. Once a folder is open its path is
+  // never looked up again, and no name beneath it is followed if it is a symbolic link, so
+  // nothing is created or written outside it. A name that is not one plain entry of its folder
+  // (empty, ".", "..", a separator, and on Windows a device or a character it refuses) fails
+  // with invalid_argument. The defaults fail with function_not_supported, for file systems
+  // that tests keep in memory.
+
+  /// Opens the folder at path (a symbolic link there is followed: it is the caller's choice);
+  /// not_a_directory when it is no folder. kNoFile on failure.
+  virtual FileHandle OpenFolder(const std::string& path, std::error_code& ec);
+
+  /// What is called name in folder, a symbolic link not followed; kMissing when nothing is.
+  virtual NameInfo LookBeneath(FileHandle folder, const std::string& name, std::error_code& ec);
+
+  /// Fails when the file system of folder could not hold a file or folder called name beneath
+  /// it: filename_too_long for a name longer than it allows, the system's invalid-name error
+  /// (invalid_argument on POSIX) for one that is not plain.
+  virtual void CheckName(FileHandle folder, const std::string& name, std::error_code& ec);
+
+  /// Opens the folder called name in folder, first making it where it is missing and make is
+  /// set; made tells whether this call made it. A symbolic link there fails (on POSIX with
+  /// not_a_directory or too_many_symbolic_link_levels), as does anything but a folder.
+  virtual FileHandle OpenBeneath(FileHandle folder, const std::string& name, bool make, bool& made,
+                                 std::error_code& ec);
+
+  /// Starts a new file called name in folder, which may be closed afterwards. The data go to a
+  /// temporary file until NewFile::Commit. nullptr on failure.
+  virtual std::unique_ptr<NewFile> CreateIn(FileHandle folder, const std::string& name,
+                                            std::error_code& ec);
+
+  /// Removes the file (or, with is_folder, the empty folder) called name in folder; a symbolic
+  /// link is removed itself.
+  virtual void RemoveBeneath(FileHandle folder, const std::string& name, bool is_folder,
+                             std::error_code& ec);
+
+  /// Opens folder, then each of sub_folders below it (making the missing ones), and starts a
+  /// new file named file_name in the last one, through the calls above; every name is checked
+  /// before anything is made. nullptr on failure.
+  std::unique_ptr<NewFile> CreateBeneath(const std::string& folder,
+                                         const std::vector<std::string>& sub_folders,
+                                         const std::string& file_name, std::error_code& ec);
 };
 
 /// The operating system's files. CopyAt uses copy_file_range, then sendfile, then a fixed buffer,
@@ -137,10 +179,16 @@ class NativeFileSystem : public FileSystem {
   void Sync(FileHandle file, std::error_code& ec) override;
   void Close(FileHandle file, std::error_code& ec) override;
   void Remove(const std::string& path, std::error_code& ec) override;
-  std::unique_ptr<NewFile> CreateBeneath(const std::string& folder,
-                                         const std::vector<std::string>& sub_folders,
-                                         const std::string& file_name,
-                                         std::error_code& ec) override;
+
+  FileHandle OpenFolder(const std::string& path, std::error_code& ec) override;
+  NameInfo LookBeneath(FileHandle folder, const std::string& name, std::error_code& ec) override;
+  void CheckName(FileHandle folder, const std::string& name, std::error_code& ec) override;
+  FileHandle OpenBeneath(FileHandle folder, const std::string& name, bool make, bool& made,
+                         std::error_code& ec) override;
+  std::unique_ptr<NewFile> CreateIn(FileHandle folder, const std::string& name,
+                                    std::error_code& ec) override;
+  void RemoveBeneath(FileHandle folder, const std::string& name, bool is_folder,
+                     std::error_code& ec) override;
 };
 
 /// Owns a handle of a FileSystem and closes it when it goes out of scope, ignoring a failure

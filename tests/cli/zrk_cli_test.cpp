@@ -40,6 +40,9 @@ Files Inputs() {
                            PackageEntryBytes("a.txt", "22")},
       {"in/evil.zrk", magic + PackageEntryBytes("..\\..\\x", "1") +
                           PackageEntryBytes("C:\\x.txt", "2") + PackageEntryBytes("ok.txt", "3")},
+      {"in/clash.zrk", magic + PackageEntryBytes("x", "1") + PackageEntryBytes("x\\y", "2")},
+      {"in/big.zrk", magic + PackageEntryBytes("a.txt", "1") +
+                         PackageEntryBytes("big.bin", std::string(70000, 'b'))},
       {"in/m.ini", "[EFFECTS]\r\nFrames = \"a.bmp; b.bmp \" \r\n"},
   };
 }
@@ -78,10 +81,10 @@ const std::string kCheckJson = R"({
 }
 )";
 
-std::vector<Case> Cases() {
+// zrk build and check.
+std::vector<Case> BuildCases() {
   const std::string old = "skin.zrk: old";
-  const Files old_package = {{"skin.zrk", "old"}}, leftover = {{"skin/img/old.bmp", "left over"}},
-              edited_file = {{"into/d/б.txt", "edited"}};
+  const Files old_package = {{"skin.zrk", "old"}}, leftover = {{"skin/img/old.bmp", "left over"}};
   // clang-format off
   return {
       // The package takes the name asked for ("given.ZRK" is no "given.ZRK.zrk"), the folder
@@ -113,6 +116,15 @@ std::vector<Case> Cases() {
        "не используется: img\\old.bmp (9 байт)\nНе используется файлов: 1, 9 байт\n", kWarning,
        {}, leftover},
 
+  };
+  // clang-format on
+}
+
+// zrk list, extract and get.
+std::vector<Case> PackageCases() {
+  const Files edited_file = {{"into/d/б.txt", "edited"}};
+  // clang-format off
+  return {
       // One entry, one line: a name can neither forge a second entry nor drive the terminal.
       {"list", {"list", "in/p.zrk"}, 0, "1\ta\\n0\\tfake\\x1b[2J.txt\n1\ta \"q\".txt\n0\tб\n", ""},
       {"list --json", {"list", "in/p.zrk", "--json"}, 0,
@@ -130,6 +142,13 @@ std::vector<Case> Cases() {
       {"existing file kept", {"extract", "in/twice.zrk", "-C", "into"}, 4, "",
        "zrk: файл 'd\\б.txt' уже есть в папке 'into'; ничего не извлечено (--force заменяет "
        "файлы)\n", {"into/d/б.txt: edited"}, edited_file},
+      {"file and folder of one name", {"extract", "in/clash.zrk", "-C", "o"}, 3, "",
+       "zrk: файл 'x\\y' нельзя извлечь в папку 'o': 'x' в пакете уже есть как файл, а нужна "
+       "папка\n"},
+      // A write that fails takes back what the run made, the target folder included.
+      {"extract fails midway", {"extract", "in/big.zrk", "-C", "o/p"}, 3, "",
+       "zrk: не удалось извлечь файл 'big.bin' из пакета 'in/big.zrk': превышен допустимый размер "
+       "файла; ничего не извлечено\n", {}, {}, "ulimit -f 64; trap '' XFSZ;"},
       {"extract --force", {"extract", "in/twice.zrk", "-C", "into", "--force"}, 0, "",
        "zrk: файл 'a.txt' встречается в пакете ещё раз; последний заменяет предыдущий\n",
        {"into/a.txt: 22", "into/d/б.txt: b"}, edited_file},
@@ -138,6 +157,14 @@ std::vector<Case> Cases() {
       {"get of no file", {"get", "none.ini", "A", "B"}, 1, "\n",
        "zrk: файл 'none.ini' не найден; значение пустое\n"},
 
+  };
+  // clang-format on
+}
+
+// How zrk is called: usage errors, help and version.
+std::vector<Case> UsageCases() {
+  // clang-format off
+  return {
       {"no command", {}, 2, "",
        "zrk: не указана команда: build, check, list, extract или get\nподробнее: zrk --help\n"},
       {"unknown command", {"pack"}, 2, "",
@@ -156,6 +183,14 @@ std::vector<Case> Cases() {
       {"--version", {"--version"}, 0, "zrk " ZRK_VERSION "\n", ""},
   };
   // clang-format on
+}
+
+std::vector<Case> Cases() {
+  std::vector<Case> cases;
+  for (const auto& part : {BuildCases(), PackageCases(), UsageCases()}) {
+    cases.insert(cases.end(), part.begin(), part.end());
+  }
+  return cases;
 }
 
 using Zrk = ::testing::TestWithParam<Case>;
