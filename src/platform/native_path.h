@@ -62,7 +62,8 @@ struct SourceFacts {
 SourceFacts InspectFile(std::string_view skin_path);
 
 /// Folds letter case for comparing names: ASCII and Cyrillic upper case become lower case, every
-/// other character stays. Works on UTF-8.
+/// other character stays. Works on UTF-8. The program's one letter-case rule: FoldCaseCp1251
+/// applies it to Windows-1251 bytes.
 std::string FoldCase(std::string_view utf8);
 
 /// The path named by UTF-8 text. Unlike std::filesystem::path(std::string), which MinGW reads in

@@ -10,6 +10,7 @@
 
 #include "platform/cp1251.h"
 #include "platform/error.h"
+#include "platform/native_path.h"
 
 namespace zrk::platform {
 namespace {
@@ -32,38 +33,21 @@ std::string_view TrimSpaces(std::string_view text) {
   return text;
 }
 
-// Lower case of every Windows-1251 byte: ASCII, the Russian alphabet and the other Cyrillic
-// letters of the code page.
-constexpr std::array<unsigned char, 256> MakeLowerTable() {
-  std::array<unsigned char, 256> table{};
-  for (int b = 0; b < 256; ++b) table[b] = static_cast<unsigned char>(b);
-  for (int b = 'A'; b <= 'Z'; ++b) table[b] = static_cast<unsigned char>(b + 0x20);
-  for (int b = 0xC0; b <= 0xDF; ++b) table[b] = static_cast<unsigned char>(b + 0x20);
-  constexpr std::array<std::array<unsigned char, 2>, 15> kPairs = {{
-      {0x80, 0x90},  // Ђ ђ
-      {0x81, 0x83},  // Ѓ ѓ
-      {0x8A, 0x9A},  // Љ љ
-      {0x8C, 0x9C},  // Њ њ
-      {0x8D, 0x9D},  // Ќ ќ
-      {0x8E, 0x9E},  // Ћ ћ
-      {0x8F, 0x9F},  // Џ џ
-      {0xA1, 0xA2},  // Ў ў
-      {0xA3, 0xBC},  // Ј ј
-      {0xA5, 0xB4},  // Ґ ґ
-      {0xA8, 0xB8},  // Ё ё
-      {0xAA, 0xBA},  // Є є
-      {0xAF, 0xBF},  // Ї ї
-      {0xB2, 0xB3},  // І і
-      {0xBD, 0xBE},  // Ѕ ѕ
-  }};
-  for (const auto& pair : kPairs) table[pair[0]] = pair[1];
+// Every Windows-1251 byte folded as FoldCase folds its character: the reader matches names by
+// the program's one letter-case rule. Bytes whose folded character has no byte of its own stay.
+std::array<char, 256> MakeLowerTable() {
+  std::array<char, 256> table{};
+  for (int b = 0; b < 256; ++b) {
+    const std::string byte(1, static_cast<char>(b));
+    const std::optional<std::string> lower = Utf8ToCp1251(FoldCase(Cp1251ToUtf8(byte)));
+    table[b] = lower && lower->size() == 1 ? lower->front() : byte.front();
+  }
   return table;
 }
 
-constexpr auto kLower = MakeLowerTable();
-
 void FoldInPlace(std::string& bytes) {
-  for (char& c : bytes) c = static_cast<char>(kLower[static_cast<unsigned char>(c)]);
+  static const std::array<char, 256> kLower = MakeLowerTable();
+  for (char& c : bytes) c = kLower[static_cast<unsigned char>(c)];
 }
 
 bool IsHighSurrogate(std::string_view bytes, std::size_t at) {

@@ -50,7 +50,8 @@ class Profile {
   std::unordered_map<std::string, Entries> sections_;
 };
 
-/// Folds the letter case of Windows-1251 bytes (ASCII and Cyrillic), for matching names.
+/// Folds the letter case of Windows-1251 bytes as FoldCase folds their characters (ASCII and
+/// Cyrillic), for matching names.
 std::string FoldCaseCp1251(std::string_view bytes);
 
 }  // namespace zrk::platform
