@@ -1,7 +1,7 @@
 // The project file list: the project's module keys, size passes and the sixteen module reads.
 #include "assembly/file_list.h"
 
-#include <array>
+#include <span>
 #include <string_view>
 #include <unordered_set>
 
@@ -11,54 +11,16 @@
 namespace zrk {
 namespace {
 
-constexpr std::array<std::string_view, 5> kModuleKeys = {"BackGround", "Font", "Picture", "ToolTip",
-                                                         "BackLayer"};
-
-struct ModuleRead {
-  std::string_view section;
-  std::string_view key;
-};
-
-// Reads 1 to 15 of every module file, in package order; read 16 is EFFECTS/Frames.
-constexpr std::array<ModuleRead, 15> kModuleReads = {{
-    {"STANDARD", "Picture"},
-    {"MOUSEMOVE", "Picture"},
-    {"MOUSEUP", "Picture"},
-    {"MOUSEDOWN", "Picture"},
-    {"STANDARD", "Mask"},
-    {"EFFECTS", "Picture"},
-    {"EFFECTS", "Mask"},
-    {"STANDARD", "FontFileName"},
-    {"STANDARD", "SecondFontFileName"},
-    {"MOUSEMOVE", "FontFileName"},
-    {"MOUSEUP", "FontFileName"},
-    {"MOUSEDOWN", "FontFileName"},
-    {"MOUSEMOVE", "Mask"},
-    {"MOUSEUP", "Mask"},
-    {"MOUSEDOWN", "Mask"},
-}};
-
-// The size suffixes of the project: the first ","-field of every non-empty SizeList item.
-StringList ReadSizeList(mdlINI::CachedIniReader& ini, const std::string& project_path) {
-  StringList sizes;
-  const std::string value = ini.Read(project_path, "DIRECTIVES", "SizeList");
-  if (value.empty()) return sizes;
-  const StringList items = mdlMain::Split(value, ";");
-  for (const std::string& item : items.items()) {
-    if (item.empty()) continue;  // an empty item names no size
-    sizes.Append(mdlMain::SplitPart(item, ",", 0, false));
-  }
-  return sizes;
-}
-
 // Appends the names that the module file at module_path gives, in the order of the sixteen reads.
 void ReadModuleFile(mdlINI::CachedIniReader& ini, const std::string& module_path,
                     StringList& references) {
-  for (const ModuleRead& read : kModuleReads) {
+  const IniRead& frames_read = kModuleReads.back();
+  for (const IniRead& read : std::span(kModuleReads).first(kModuleReads.size() - 1)) {
     std::string value = ini.Read(module_path, std::string(read.section), std::string(read.key));
     if (!value.empty()) references.Append(std::move(value));
   }
-  const std::string frames = ini.Read(module_path, "EFFECTS", "Frames");
+  const std::string frames =
+      ini.Read(module_path, std::string(frames_read.section), std::string(frames_read.key));
   if (frames.empty()) return;
   // A named list: a range-for over items() of a temporary would read a destroyed list.
   const StringList frame_list = mdlMain::Split(frames, ";");
@@ -69,6 +31,29 @@ void ReadModuleFile(mdlINI::CachedIniReader& ini, const std::string& module_path
 
 }  // namespace
 
+std::vector<std::string> SizeSuffixes(const std::string& size_list) {
+  std::vector<std::string> sizes;
+  if (size_list.empty()) return sizes;
+  const StringList items = mdlMain::Split(size_list, ";");
+  for (const std::string& item : items.items()) {
+    if (item.empty()) continue;  // an empty item names no size
+    sizes.push_back(mdlMain::SplitPart(item, ",", 0, false));
+  }
+  return sizes;
+}
+
+std::vector<std::string> ProjectModuleKeys(const std::string& size_list) {
+  std::vector<std::string> suffixes = {""};
+  const std::vector<std::string> sizes = SizeSuffixes(size_list);
+  suffixes.insert(suffixes.end(), sizes.begin(), sizes.end());
+  std::vector<std::string> keys;
+  keys.reserve(suffixes.size() * kModuleKeys.size());
+  for (const std::string& suffix : suffixes) {
+    for (const std::string_view key : kModuleKeys) keys.push_back(std::string(key) + suffix);
+  }
+  return keys;
+}
+
 std::vector<std::string> CollectFileList(const std::string& project_path) {
   mdlINI::CachedIniReader ini;
   const std::string project_folder =
@@ -78,16 +63,11 @@ std::vector<std::string> CollectFileList(const std::string& project_path) {
   file_list.Append(mdlMain::FileNamePart(project_path));
 
   // The bare keys first, then one pass for every size, the last one included.
-  std::vector<std::string> suffixes = {""};
-  const StringList sizes = ReadSizeList(ini, project_path);
-  if (mdlMain::IsArrayDimensioned(sizes)) {
-    suffixes.insert(suffixes.end(), sizes.items().begin(), sizes.items().end());
-  }
-  for (const std::string& suffix : suffixes) {
-    for (const std::string_view key : kModuleKeys) {
-      std::string module = ini.Read(project_path, "MODULES", std::string(key) + suffix);
-      if (!module.empty()) file_list.Append(std::move(module));
-    }
+  const std::string size_list =
+      ini.Read(project_path, std::string(kSizeListRead.section), std::string(kSizeListRead.key));
+  for (const std::string& key : ProjectModuleKeys(size_list)) {
+    std::string module = ini.Read(project_path, std::string(kModulesSection), key);
+    if (!module.empty()) file_list.Append(std::move(module));
   }
 
   StringList references;
