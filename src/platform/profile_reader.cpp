@@ -234,16 +234,6 @@ class Parser {
   char value_last_ = '\0';        // its last non-blank byte
 };
 
-// Feeds the bytes of a whole file, turning a UTF-16LE file into Windows-1251 first.
-void FeedFile(Parser& parser, std::string_view file_bytes) {
-  if (file_bytes.starts_with("\xFF\xFE")) {
-    parser.Feed(Utf16LeToCp1251(file_bytes.substr(2)));
-  } else {
-    parser.Feed(file_bytes);
-  }
-  parser.Finish();
-}
-
 }  // namespace
 
 // Keeps what lookups find: the first entry of each key in the first section of each name, its
@@ -266,15 +256,21 @@ class Profile::Builder : public ProfileVisitor {
   Entries* current_ = nullptr;  // where entries go; null in a repeated section
 };
 
-void ParseProfile(std::string_view file_bytes, ProfileVisitor& visitor) {
+void ParseProfile(std::string_view text, ProfileVisitor& visitor) {
   Parser parser(visitor, false);
-  FeedFile(parser, file_bytes);
+  parser.Feed(text);
+  parser.Finish();
 }
 
 Profile Profile::Parse(std::string_view file_bytes) {
   Builder builder;
   Parser parser(builder, true);
-  FeedFile(parser, file_bytes);
+  if (file_bytes.starts_with("\xFF\xFE")) {
+    parser.Feed(Utf16LeToCp1251(file_bytes.substr(2)));
+  } else {
+    parser.Feed(file_bytes);
+  }
+  parser.Finish();
   return builder.Take();
 }
 

@@ -42,16 +42,16 @@ class ProfileVisitor {
   virtual void Entry(const ProfileEntry& entry) = 0;
 };
 
-/// The reader's grammar over the bytes of a whole file: a UTF-16LE file (mark FF FE) is turned
-/// into Windows-1251 first, everything else is taken as Windows-1251. Gives visitor every header
-/// and entry with its names and value whole.
-void ParseProfile(std::string_view file_bytes, ProfileVisitor& visitor);
+/// The reader's grammar over Windows-1251 text (a UTF-16LE file's text once converted, as
+/// Profile::Parse converts it): gives visitor every header and entry, names and values whole.
+void ParseProfile(std::string_view text, ProfileVisitor& visitor);
 
 /// One INI file, parsed once, answering lookups as the platform's profile reader does. Names
 /// and values are Windows-1251 bytes.
 class Profile {
  public:
-  /// Parses the bytes of a file, as ParseProfile reads them.
+  /// Parses the bytes of a file: a UTF-16LE file (mark FF FE) is turned into Windows-1251 first,
+  /// everything else is taken as Windows-1251.
   static Profile Parse(std::string_view file_bytes);
 
   /// Reads and parses the file at a native path, in memory bounded whatever its lines. A file that

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "fuzz_check.h"
+#include "platform/cp1251.h"
 #include "platform/profile_reader.h"
 
 namespace {
@@ -55,7 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Profile profile = Profile::Parse(bytes);
   for (const auto& lookup : kLookups) CheckValue(profile.Value(lookup[0], lookup[1]));
   LookupsAgree agree(profile);
-  zrk::platform::ParseProfile(bytes, agree);
+  const bool utf16 = bytes.starts_with("\xFF\xFE");
+  zrk::platform::ParseProfile(utf16 ? zrk::platform::Utf16LeToCp1251(bytes.substr(2)) : bytes,
+                              agree);
 
   // Names taken from the input itself: the first line's text before and after its first "=".
   const std::string_view first_line = bytes.substr(0, bytes.find_first_of("\r\n"));
