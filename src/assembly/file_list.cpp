@@ -1,8 +1,8 @@
 // The project file list: the project's module keys, size passes and the sixteen module reads.
 #include "assembly/file_list.h"
 
-#include <array>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <unordered_set>
 
@@ -12,64 +12,26 @@
 namespace zrk {
 namespace {
 
-constexpr std::array<std::string_view, 5> kModuleKeys = {"BackGround", "Font", "Picture", "ToolTip",
-                                                         "BackLayer"};
-
-struct ModuleRead {
-  std::string_view section;
-  std::string_view key;
-};
-
-// Reads 1 to 15 of every module file, in package order; read 16 is EFFECTS/Frames.
-constexpr std::array<ModuleRead, 15> kModuleReads = {{
-    {"STANDARD", "Picture"},
-    {"MOUSEMOVE", "Picture"},
-    {"MOUSEUP", "Picture"},
-    {"MOUSEDOWN", "Picture"},
-    {"STANDARD", "Mask"},
-    {"EFFECTS", "Picture"},
-    {"EFFECTS", "Mask"},
-    {"STANDARD", "FontFileName"},
-    {"STANDARD", "SecondFontFileName"},
-    {"MOUSEMOVE", "FontFileName"},
-    {"MOUSEUP", "FontFileName"},
-    {"MOUSEDOWN", "FontFileName"},
-    {"MOUSEMOVE", "Mask"},
-    {"MOUSEUP", "Mask"},
-    {"MOUSEDOWN", "Mask"},
-}};
-
-// The size suffixes of the project: the first ","-field of every non-empty SizeList item.
-StringList ReadSizeList(mdlINI::CachedIniReader& ini, const std::string& project_path) {
-  StringList sizes;
-  const std::string value = ini.Read(project_path, "DIRECTIVES", "SizeList");
-  if (value.empty()) return sizes;
-  const StringList items = mdlMain::Split(value, ";");
-  for (const std::string& item : items.items()) {
-    if (item.empty()) continue;  // an empty item names no size
-    sizes.Append(mdlMain::SplitPart(item, ",", 0, false));
-  }
-  return sizes;
-}
-
-// What a Named's read stands for beyond the reads of kModuleReads: the frames, a [MODULES] key
-// (module_keys_ from here on), or nothing read: the project file itself.
-constexpr std::uint32_t kFramesRead = kModuleReads.size();
-constexpr std::uint32_t kFirstModuleKey = kFramesRead + 1;
+// What a Named's read stands for beyond the reads 1 to 15 of kModuleReads: the frames (read 16),
+// a [MODULES] key (module_keys_ from here on), or nothing read: the project file itself.
+constexpr std::uint32_t kFramesRead = kModuleReads.size() - 1;
+constexpr std::uint32_t kFirstModuleKey = kModuleReads.size();
 constexpr std::uint32_t kProjectItself = UINT32_MAX;
 
 // Appends the names that the module file at module_path gives, in the order of the sixteen reads,
 // and for each what was read to origins; by is the module's place among the naming files.
 void ReadModuleFile(mdlINI::CachedIniReader& ini, const std::string& module_path, std::uint32_t by,
                     StringList& references, std::vector<ListedFiles::Named>& origins) {
-  for (std::uint32_t read = 0; read < kModuleReads.size(); ++read) {
-    const ModuleRead& at = kModuleReads[read];
+  for (std::uint32_t read = 0; read < kFramesRead; ++read) {
+    const IniRead& at = kModuleReads[read];
     std::string value = ini.Read(module_path, std::string(at.section), std::string(at.key));
     if (value.empty()) continue;
     references.Append(std::move(value));
     origins.push_back({by, read});
   }
-  const std::string frames = ini.Read(module_path, "EFFECTS", "Frames");
+  const IniRead& frames_read = kModuleReads[kFramesRead];
+  const std::string frames =
+      ini.Read(module_path, std::string(frames_read.section), std::string(frames_read.key));
   if (frames.empty()) return;
   // A named list: a range-for over items() of a temporary would read a destroyed list.
   const StringList frame_list = mdlMain::Split(frames, ";");
@@ -82,16 +44,38 @@ void ReadModuleFile(mdlINI::CachedIniReader& ini, const std::string& module_path
 
 }  // namespace
 
+std::vector<std::string> SizeSuffixes(const std::string& size_list) {
+  std::vector<std::string> sizes;
+  if (size_list.empty()) return sizes;
+  const StringList items = mdlMain::Split(size_list, ";");
+  for (const std::string& item : items.items()) {
+    if (item.empty()) continue;  // an empty item names no size
+    sizes.push_back(mdlMain::SplitPart(item, ",", 0, false));
+  }
+  return sizes;
+}
+
+std::vector<std::string> ProjectModuleKeys(const std::string& size_list) {
+  std::vector<std::string> suffixes = {""};
+  const std::vector<std::string> sizes = SizeSuffixes(size_list);
+  suffixes.insert(suffixes.end(), sizes.begin(), sizes.end());
+  std::vector<std::string> keys;
+  keys.reserve(suffixes.size() * kModuleKeys.size());
+  for (const std::string& suffix : suffixes) {
+    for (const std::string_view key : kModuleKeys) keys.push_back(std::string(key) + suffix);
+  }
+  return keys;
+}
+
 NameOrigin ListedFiles::OriginOf(std::size_t index) const {
   const Named named = origins_[index];
   if (named.read == kProjectItself) return {NameOrigin::Kind::kProjectFile, "", "", ""};
   const std::string& file = namers_[named.by];
   if (named.read >= kFirstModuleKey) {
-    return {NameOrigin::Kind::kIniValue, file, "MODULES",
+    return {NameOrigin::Kind::kIniValue, file, std::string(kModulesSection),
             module_keys_[named.read - kFirstModuleKey]};
   }
-  if (named.read == kFramesRead) return {NameOrigin::Kind::kIniValue, file, "EFFECTS", "Frames"};
-  const ModuleRead& at = kModuleReads[named.read];
+  const IniRead& at = kModuleReads[named.read];
   return {NameOrigin::Kind::kIniValue, file, std::string(at.section), std::string(at.key)};
 }
 
@@ -111,20 +95,15 @@ ListedFiles CollectListedFiles(const std::string& project_path) {
   std::vector<ListedFiles::Named> origins = {{0, kProjectItself}};
 
   // The bare keys first, then one pass for every size, the last one included.
-  std::vector<std::string> suffixes = {""};
-  const StringList sizes = ReadSizeList(ini, project_path);
-  if (mdlMain::IsArrayDimensioned(sizes)) {
-    suffixes.insert(suffixes.end(), sizes.items().begin(), sizes.items().end());
-  }
-  for (const std::string& suffix : suffixes) {
-    for (const std::string_view key : kModuleKeys) {
-      std::string module = ini.Read(project_path, "MODULES", std::string(key) + suffix);
-      if (module.empty()) continue;
-      file_list.Append(std::move(module));
-      origins.push_back(
-          {0, kFirstModuleKey + static_cast<std::uint32_t>(listed.module_keys_.size())});
-      listed.module_keys_.push_back(std::string(key) + suffix);
-    }
+  const std::string size_list =
+      ini.Read(project_path, std::string(kSizeListRead.section), std::string(kSizeListRead.key));
+  for (std::string& key : ProjectModuleKeys(size_list)) {
+    std::string module = ini.Read(project_path, std::string(kModulesSection), key);
+    if (module.empty()) continue;
+    file_list.Append(std::move(module));
+    origins.push_back(
+        {0, kFirstModuleKey + static_cast<std::uint32_t>(listed.module_keys_.size())});
+    listed.module_keys_.push_back(std::move(key));
   }
   listed.namers_ = file_list.items();
 

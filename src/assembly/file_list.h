@@ -1,12 +1,62 @@
-// The project file list: every file a skin consists of, in package order.
+// The project file list: every file a skin consists of, in package order, and the schema of where
+// the project and its modules name those files.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zrk {
+
+/// One INI value that names a file: its section and key.
+struct IniRead {
+  std::string_view section;
+  std::string_view key;
+};
+
+/// Where the project lists its sizes: each size is a suffix of the module keys.
+inline constexpr IniRead kSizeListRead = {"DIRECTIVES", "SizeList"};
+
+/// The project's section of module files.
+inline constexpr std::string_view kModulesSection = "MODULES";
+
+/// The keys of kModulesSection that name module files; ProjectModuleKeys gives them with their
+/// size suffixes.
+inline constexpr std::array<std::string_view, 5> kModuleKeys = {"BackGround", "Font", "Picture",
+                                                                "ToolTip", "BackLayer"};
+
+/// The sixteen reads of every module file, in package order. The last, EFFECTS/Frames, names a
+/// ";"-separated list of frames, whose empty items name no file.
+inline constexpr std::array<IniRead, 16> kModuleReads = {{
+    {"STANDARD", "Picture"},
+    {"MOUSEMOVE", "Picture"},
+    {"MOUSEUP", "Picture"},
+    {"MOUSEDOWN", "Picture"},
+    {"STANDARD", "Mask"},
+    {"EFFECTS", "Picture"},
+    {"EFFECTS", "Mask"},
+    {"STANDARD", "FontFileName"},
+    {"STANDARD", "SecondFontFileName"},
+    {"MOUSEMOVE", "FontFileName"},
+    {"MOUSEUP", "FontFileName"},
+    {"MOUSEDOWN", "FontFileName"},
+    {"MOUSEMOVE", "Mask"},
+    {"MOUSEUP", "Mask"},
+    {"MOUSEDOWN", "Mask"},
+    {"EFFECTS", "Frames"},
+}};
+
+/// The size suffixes of a SizeList value: the first ","-field of every non-empty ";"-item, in
+/// order (",600" gives an empty one). Splits at ASCII bytes only, so the value may be UTF-8 or
+/// Windows-1251 bytes.
+std::vector<std::string> SizeSuffixes(const std::string& size_list);
+
+/// The keys of kModulesSection that a project with that SizeList value reads, in order: the bare
+/// module keys, then the module keys with each size suffix, the last size included.
+std::vector<std::string> ProjectModuleKeys(const std::string& size_list);
 
 /// Follows the project file at project_path to its module files and returns every file the skin
 /// uses, relative to the project folder: the project file's own name first, then the module

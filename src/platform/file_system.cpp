@@ -80,4 +80,19 @@ std::unique_ptr<NewFile> FileSystem::CreateBeneath(const std::string& folder,
   return file;
 }
 
+std::optional<std::string> ReadFileStart(FileSystem& fs, const std::string& path,
+                                         std::size_t max_bytes, std::error_code& ec) {
+  // Looked at before it is opened: opening a device may already do something.
+  const FileInfo named = fs.Stat(path, ec);
+  if (ec || !named.regular) return std::nullopt;
+  ScopedFile file(fs, fs.OpenForReading(path, ec));
+  if (ec) return std::nullopt;
+  const FileInfo info = fs.StatHandle(file.get(), ec);
+  if (ec || !info.regular) return std::nullopt;
+  std::string bytes(static_cast<std::size_t>(std::min<std::uint64_t>(info.size, max_bytes)), '\0');
+  bytes.resize(fs.ReadAt(file.get(), 0, bytes, ec));
+  if (ec) return std::nullopt;
+  return bytes;
+}
+
 }  // namespace zrk::platform

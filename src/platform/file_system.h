@@ -38,6 +38,13 @@ struct NameInfo {
   FileInfo file;  ///< Which file it is (a link's own), for anything but kMissing.
 };
 
+/// One entry of a folder, as FileSystem::ListFolder finds it.
+struct FolderEntry {
+  std::string name;     ///< Its name in the folder, UTF-8.
+  bool folder = false;  ///< A folder itself, not a symbolic link to one.
+  FileInfo info;        ///< What it is once links are followed; not regular if they lead nowhere.
+};
+
 /// A new file being made beneath a folder by FileSystem::CreateIn. It is written through
 /// handle() at its file position and is removed unless Commit() gives it its name.
 class NewFile {
@@ -157,6 +164,16 @@ class FileSystem {
   std::unique_ptr<NewFile> CreateBeneath(const std::string& folder,
                                          const std::vector<std::string>& sub_folders,
                                          const std::string& file_name, std::error_code& ec);
+
+  // Looking into a skin's folder.
+
+  /// The entries of the folder at path, without "." and "..", in no particular order. A folder
+  /// that may not be read gives std::errc::permission_denied. A file system that holds no
+  /// folders (a test's files in memory) lists none: function_not_supported.
+  virtual std::vector<FolderEntry> ListFolder(const std::string& /*path*/, std::error_code& ec) {
+    ec = std::make_error_code(std::errc::function_not_supported);
+    return {};
+  }
 };
 
 /// The operating system's files. CopyAt uses copy_file_range, then sendfile, then a fixed buffer,
@@ -189,6 +206,9 @@ class NativeFileSystem : public FileSystem {
                                     std::error_code& ec) override;
   void RemoveBeneath(FileHandle folder, const std::string& name, bool is_folder,
                      std::error_code& ec) override;
+
+  // Looking into a skin's folder.
+  std::vector<FolderEntry> ListFolder(const std::string& path, std::error_code& ec) override;
 };
 
 /// Owns a handle of a FileSystem and closes it when it goes out of scope, ignoring a failure
@@ -214,6 +234,12 @@ class ScopedFile {
   FileSystem& fs_;
   FileHandle file_;
 };
+
+/// Up to max_bytes from the start of the regular file at path, read through fs. nullopt when the
+/// file cannot be looked at, opened or read (ec tells why), and when path names anything but a
+/// regular file (ec clear): a folder, device or pipe holds no bytes of a skin.
+std::optional<std::string> ReadFileStart(FileSystem& fs, const std::string& path,
+                                         std::size_t max_bytes, std::error_code& ec);
 
 /// The file a path names once symbolic links at its end are followed (relative links from the
 /// link's folder), so that writing "through" a link changes its target and keeps the link. The

@@ -37,17 +37,6 @@ void AppendFolded(std::string& out, std::string_view utf8, std::size_t& pos) {
 // the zrk command line) must give the same folder and name as one written with "\".
 bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
 
-// char8_t text is UTF-8 to std::filesystem on every platform, where char text is in the ANSI
-// code page on Windows.
-std::filesystem::path PathFromUtf8(std::string_view utf8) {
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-std::string Utf8FromPath(const std::filesystem::path& path) {
-  const std::u8string utf8 = path.u8string();
-  return std::string(utf8.begin(), utf8.end());
-}
-
 std::string FoldCase(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());

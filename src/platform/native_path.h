@@ -62,16 +62,18 @@ struct SourceFacts {
 SourceFacts InspectFile(std::string_view skin_path);
 
 /// Folds letter case for comparing names: ASCII and Cyrillic upper case become lower case, every
-/// other character stays. Works on UTF-8.
+/// other character stays. Works on UTF-8. The program's one letter-case rule: FoldCaseCp1251
+/// applies it to Windows-1251 bytes.
 std::string FoldCase(std::string_view utf8);
 
 /// The path named by UTF-8 text. Unlike std::filesystem::path(std::string), which MinGW reads in
 /// the ANSI code page, this reads UTF-8 on every platform; on POSIX the bytes pass unchanged.
-/// Throws std::filesystem::filesystem_error on Windows when text is not valid UTF-8.
+/// Never throws: on Windows, bytes that are not UTF-8 become U+FFFD, as the system's own
+/// conversion makes them.
 std::filesystem::path PathFromUtf8(std::string_view utf8);
 
 /// The UTF-8 text of path, where path.string() would give the ANSI code page form on Windows;
-/// on POSIX the bytes pass unchanged.
+/// on POSIX the bytes pass unchanged. Never throws: on Windows a lone surrogate becomes U+FFFD.
 std::string Utf8FromPath(const std::filesystem::path& path);
 
 /// The folder that holds the running program, without a trailing separator; empty when the

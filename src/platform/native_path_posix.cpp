@@ -143,6 +143,13 @@ LookupStart StartOfLookup(const std::string& native_path) {
   return {AT_FDCWD, native_path.c_str()};
 }
 
+// A POSIX path is bytes, UTF-8 by convention: they pass both ways unchanged.
+std::filesystem::path PathFromUtf8(std::string_view utf8) {
+  return std::filesystem::path(std::string(utf8));
+}
+
+std::string Utf8FromPath(const std::filesystem::path& path) { return path.native(); }
+
 std::string NativeSpelling(std::string_view skin_path) {
   std::string path(skin_path);
   for (char& c : path) {

@@ -12,6 +12,11 @@ std::string ResolveNativePath(std::string_view skin_path) { return std::string(s
 
 std::string NativeSpelling(std::string_view skin_path) { return std::string(skin_path); }
 
+// The system's conversions, where std::filesystem's would throw on a stray byte or surrogate.
+std::filesystem::path PathFromUtf8(std::string_view utf8) { return Utf8ToWideReplacing(utf8); }
+
+std::string Utf8FromPath(const std::filesystem::path& path) { return WideToUtf8(path.native()); }
+
 SkinLookupScope::SkinLookupScope(std::string_view) {}
 SkinLookupScope::~SkinLookupScope() = default;
 

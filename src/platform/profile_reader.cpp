@@ -1,15 +1,17 @@
-// The INI profile reader: a one-pass, byte-at-a-time parser that keeps only what lookups need.
+// The INI profile reader: a one-pass, byte-at-a-time parser that feeds a visitor, and the lookups
+// of a Profile built from what it visits.
 #include "platform/profile_reader.h"
 
-#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <fstream>
 #include <new>
 #include <system_error>
+#include <unordered_set>
 
 #include "platform/cp1251.h"
 #include "platform/error.h"
+#include "platform/native_path.h"
 
 namespace zrk::platform {
 namespace {
@@ -20,6 +22,9 @@ constexpr std::size_t kReadChunk = 64 * 1024;
 // A value is cut after shaping, and shaping may drop one leading quote: that many bytes of the
 // trimmed value are enough to shape and cut it.
 constexpr std::size_t kValueBytesKept = kMaxProfileValue + 1;
+
+// No limit: a name or value kept whole.
+constexpr std::size_t kWhole = std::string::npos;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v'; }
 
@@ -32,38 +37,21 @@ std::string_view TrimSpaces(std::string_view text) {
   return text;
 }
 
-// Lower case of every Windows-1251 byte: ASCII, the Russian alphabet and the other Cyrillic
-// letters of the code page.
-constexpr std::array<unsigned char, 256> MakeLowerTable() {
-  std::array<unsigned char, 256> table{};
-  for (int b = 0; b < 256; ++b) table[b] = static_cast<unsigned char>(b);
-  for (int b = 'A'; b <= 'Z'; ++b) table[b] = static_cast<unsigned char>(b + 0x20);
-  for (int b = 0xC0; b <= 0xDF; ++b) table[b] = static_cast<unsigned char>(b + 0x20);
-  constexpr std::array<std::array<unsigned char, 2>, 15> kPairs = {{
-      {0x80, 0x90},  // Ђ ђ
-      {0x81, 0x83},  // Ѓ ѓ
-      {0x8A, 0x9A},  // Љ љ
-      {0x8C, 0x9C},  // Њ њ
-      {0x8D, 0x9D},  // Ќ ќ
-      {0x8E, 0x9E},  // Ћ ћ
-      {0x8F, 0x9F},  // Џ џ
-      {0xA1, 0xA2},  // Ў ў
-      {0xA3, 0xBC},  // Ј ј
-      {0xA5, 0xB4},  // Ґ ґ
-      {0xA8, 0xB8},  // Ё ё
-      {0xAA, 0xBA},  // Є є
-      {0xAF, 0xBF},  // Ї ї
-      {0xB2, 0xB3},  // І і
-      {0xBD, 0xBE},  // Ѕ ѕ
-  }};
-  for (const auto& pair : kPairs) table[pair[0]] = pair[1];
+// Every Windows-1251 byte folded as FoldCase folds its character: the reader matches names by
+// the program's one letter-case rule. Bytes whose folded character has no byte of its own stay.
+std::array<char, 256> MakeLowerTable() {
+  std::array<char, 256> table{};
+  for (int b = 0; b < 256; ++b) {
+    const std::string byte(1, static_cast<char>(b));
+    const std::optional<std::string> lower = Utf8ToCp1251(FoldCase(Cp1251ToUtf8(byte)));
+    table[b] = lower && lower->size() == 1 ? lower->front() : byte.front();
+  }
   return table;
 }
 
-constexpr auto kLower = MakeLowerTable();
-
 void FoldInPlace(std::string& bytes) {
-  for (char& c : bytes) c = static_cast<char>(kLower[static_cast<unsigned char>(c)]);
+  static const std::array<char, 256> kLower = MakeLowerTable();
+  for (char& c : bytes) c = kLower[static_cast<unsigned char>(c)];
 }
 
 bool IsHighSurrogate(std::string_view bytes, std::size_t at) {
@@ -71,12 +59,18 @@ bool IsHighSurrogate(std::string_view bytes, std::size_t at) {
   return high_byte >= 0xD8 && high_byte <= 0xDB;
 }
 
-}  // namespace
-
 // Reads Windows-1251 bytes in pieces of any size. Every CR and every LF ends a line, so no state
-// needs to look ahead and a line may be split between pieces anywhere.
-class Profile::Parser {
+// needs to look ahead and a line may be split between pieces anywhere. Bounded, it keeps only what
+// lookups need, so that a line of any length costs bounded memory: names of kMaxProfileName bytes
+// at most (a longer one is not visited, nor are the entries under such a header) and the first
+// kValueBytesKept bytes of a value.
+class Parser {
  public:
+  Parser(ProfileVisitor& visitor, bool bounded)
+      : visitor_(visitor),
+        name_limit_(bounded ? kMaxProfileName : kWhole),
+        value_limit_(bounded ? kValueBytesKept : kWhole) {}
+
   void Feed(std::string_view bytes) {
     std::size_t i = 0;
     while (i < bytes.size()) {
@@ -93,9 +87,8 @@ class Profile::Parser {
           } else if (c == '[') {
             state_ = State::kHeader;
             ++i;
-          } else if (c == ';' || current_ == nullptr) {
-            // A comment; or an entry before the first header or in a repeated section, which
-            // can never be read.
+          } else if (c == ';' || !in_section_) {
+            // A comment; or an entry before the first header, which can never be read.
             state_ = State::kSkipLine;
           } else {
             state_ = State::kKey;  // this byte is the key's first, or its "="
@@ -136,12 +129,7 @@ class Profile::Parser {
   }
 
   // Ends the last line, which needs no line end.
-  Profile Finish() {
-    EndLine();
-    Profile profile;
-    profile.sections_ = std::move(sections_);
-    return profile;
-  }
+  void Finish() { EndLine(); }
 
  private:
   enum class State { kLineStart, kSkipLine, kHeader, kKey, kValue };
@@ -153,14 +141,13 @@ class Profile::Parser {
   }
 
   // Takes more bytes of a header or key name, none of them a line end. Blanks at the name's ends
-  // are dropped as they come, and a name longer than kMaxProfileName is only remembered as too
-  // long: no lookup can ask for it, so a line of any length costs bounded memory.
+  // are dropped as they come, and a name longer than the limit is only remembered as too long.
   void AppendName(std::string_view bytes) {
     for (const char c : bytes) {
       if (name_too_long_) return;
       if (IsBlank(c)) {
         // Blanks past the limit need not be kept: more name after them makes it too long.
-        if (!name_.empty() && name_.size() + name_blanks_.size() <= kMaxProfileName) {
+        if (!name_.empty() && name_.size() + name_blanks_.size() <= name_limit_) {
           name_blanks_ += c;
         }
         continue;
@@ -168,7 +155,7 @@ class Profile::Parser {
       name_ += name_blanks_;
       name_blanks_.clear();
       name_ += c;
-      name_too_long_ = name_.size() > kMaxProfileName;
+      name_too_long_ = name_.size() > name_limit_;
     }
   }
 
@@ -183,33 +170,29 @@ class Profile::Parser {
       value_end_ = value_length_ + last;
       value_last_ = bytes[last - 1];
     }
-    if (value_.size() < kValueBytesKept)
-      value_.append(bytes.substr(0, kValueBytesKept - value_.size()));
+    if (value_.size() < value_limit_) value_.append(bytes.substr(0, value_limit_ - value_.size()));
     value_length_ += bytes.size();
   }
 
   void EndHeader() {
-    if (name_too_long_) {
-      current_ = nullptr;  // a section no lookup can name
-      return;
-    }
-    std::string name = std::move(name_);
-    FoldInPlace(name);
-    const auto [it, inserted] = sections_.try_emplace(std::move(name));
-    current_ = inserted ? &it->second : nullptr;
+    in_section_ = !name_too_long_;  // a section no lookup can name
+    if (!in_section_) return;
+    section_ = std::move(name_);
+    section_first_ = sections_seen_.insert(FoldCaseCp1251(section_)).second;
+    keys_seen_.clear();
+    visitor_.Section(section_, section_first_);
   }
 
   void EndEntry() {
     if (name_too_long_) return;
-    std::string key = std::move(name_);
-    FoldInPlace(key);
-    const auto [it, inserted] = current_->try_emplace(std::move(key));
-    if (inserted && state_ == State::kValue) it->second = ShapedValue();
+    const bool first = section_first_ && keys_seen_.insert(FoldCaseCp1251(name_)).second;
+    const std::string_view value = state_ == State::kValue ? ShapedValue() : std::string_view();
+    visitor_.Entry({section_, name_, value, first});
   }
 
   // The value trimmed of blanks (value_end_ bytes, of which value_ holds the first ones), with
-  // one pair of matching quotes dropped, then cut to kMaxProfileValue.
-  std::string ShapedValue() const {
+  // one pair of matching quotes dropped; as much of it as value_ holds.
+  std::string_view ShapedValue() const {
     std::size_t begin = 0;
     std::size_t end = value_end_;
     const char first = value_end_ > 0 ? value_[0] : '\0';
@@ -217,7 +200,7 @@ class Profile::Parser {
       begin = 1;
       end = value_end_ - 1;
     }
-    return value_.substr(begin, std::min(end - begin, kMaxProfileValue));
+    return std::string_view(value_).substr(begin, end - begin);
   }
 
   void EndLine() {
@@ -233,26 +216,62 @@ class Profile::Parser {
     value_last_ = '\0';
   }
 
-  std::unordered_map<std::string, Entries> sections_;
-  Entries* current_ = nullptr;  // where entries go; null before a header and in repeated ones
+  ProfileVisitor& visitor_;
+  const std::size_t name_limit_;
+  const std::size_t value_limit_;
   State state_ = State::kLineStart;
+  bool in_section_ = false;                        // a header came, and its name is not too long
+  std::string section_;                            // the name of that header
+  bool section_first_ = false;                     // no header before it had its name
+  std::unordered_set<std::string> sections_seen_;  // folded names of the headers so far
+  std::unordered_set<std::string> keys_seen_;      // folded keys of the section, if it is first
   std::string name_;         // header or key name of the line, without blanks at its ends
   std::string name_blanks_;  // blanks read after the name, kept only if more name follows
   bool name_too_long_ = false;
-  std::string value_;  // the value from its first non-blank byte, at most kValueBytesKept
+  std::string value_;  // the value from its first non-blank byte, at most value_limit_ bytes
   std::size_t value_length_ = 0;  // bytes of the value after its leading blanks
   std::size_t value_end_ = 0;     // its length without trailing blanks
   char value_last_ = '\0';        // its last non-blank byte
 };
 
+}  // namespace
+
+// Keeps what lookups find: the first entry of each key in the first section of each name, its
+// value cut as the reader cuts it.
+class Profile::Builder : public ProfileVisitor {
+ public:
+  void Section(std::string_view name, bool first) override {
+    current_ = first ? &profile_.sections_[FoldCaseCp1251(name)] : nullptr;
+  }
+
+  void Entry(const ProfileEntry& entry) override {
+    if (current_ == nullptr || !entry.first) return;
+    current_->emplace(FoldCaseCp1251(entry.key), entry.value.substr(0, kMaxProfileValue));
+  }
+
+  Profile Take() { return std::move(profile_); }
+
+ private:
+  Profile profile_;
+  Entries* current_ = nullptr;  // where entries go; null in a repeated section
+};
+
+void ParseProfile(std::string_view text, ProfileVisitor& visitor) {
+  Parser parser(visitor, false);
+  parser.Feed(text);
+  parser.Finish();
+}
+
 Profile Profile::Parse(std::string_view file_bytes) {
-  Parser parser;
+  Builder builder;
+  Parser parser(builder, true);
   if (file_bytes.starts_with("\xFF\xFE")) {
     parser.Feed(Utf16LeToCp1251(file_bytes.substr(2)));
   } else {
     parser.Feed(file_bytes);
   }
-  return parser.Finish();
+  parser.Finish();
+  return builder.Take();
 }
 
 Profile Profile::Load(const std::string& native_path) {
@@ -264,7 +283,8 @@ Profile Profile::Load(const std::string& native_path) {
   if (!in) return Profile();
 
   try {
-    Parser parser;
+    Builder builder;
+    Parser parser(builder, true);
     std::string chunk(kReadChunk, '\0');
     std::string utf16;  // UTF-16LE bytes read but not yet converted
     bool first_read = true;
@@ -292,7 +312,8 @@ Profile Profile::Load(const std::string& native_path) {
       if (!in) break;  // end of file
     }
     if (is_utf16) parser.Feed(Utf16LeToCp1251(utf16));
-    return parser.Finish();
+    parser.Finish();
+    return builder.Take();
   } catch (const std::bad_alloc&) {
     // Half a file would silently drop the files it names from the package.
     throw Error("не удалось прочитать файл '" + native_path + "': недостаточно памяти");
@@ -309,13 +330,9 @@ std::optional<std::string> Profile::Find(std::string_view section, std::string_v
     key = TrimSpaces(key);
     if (section.size() > kMaxProfileName || key.size() > kMaxProfileName) return std::nullopt;
   }
-  std::string section_name(TrimSpaces(section));
-  FoldInPlace(section_name);
-  const auto found_section = sections_.find(section_name);
+  const auto found_section = sections_.find(ProfileLookupName(section));
   if (found_section == sections_.end()) return std::nullopt;
-  std::string key_name(TrimSpaces(key));
-  FoldInPlace(key_name);
-  const auto found_key = found_section->second.find(key_name);
+  const auto found_key = found_section->second.find(ProfileLookupName(key));
   if (found_key == found_section->second.end()) return std::nullopt;
   return found_key->second;
 }
@@ -325,5 +342,7 @@ std::string FoldCaseCp1251(std::string_view bytes) {
   FoldInPlace(folded);
   return folded;
 }
+
+std::string ProfileLookupName(std::string_view name) { return FoldCaseCp1251(TrimSpaces(name)); }
 
 }  // namespace zrk::platform

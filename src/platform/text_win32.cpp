@@ -30,6 +30,10 @@ std::optional<std::wstring> Utf8ToWide(std::string_view utf8) {
   return ToWide(CP_UTF8, MB_ERR_INVALID_CHARS, utf8);
 }
 
+std::wstring Utf8ToWideReplacing(std::string_view utf8) {
+  return ToWide(CP_UTF8, 0, utf8).value_or(std::wstring());
+}
+
 std::string WideToUtf8(std::wstring_view wide) {
   if (wide.empty() || !FitsInt(wide.size())) return {};
   const int size = static_cast<int>(wide.size());

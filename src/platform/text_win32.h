@@ -11,6 +11,10 @@ namespace zrk::platform {
 /// UTF-8 (such a name cannot reach the system unchanged).
 std::optional<std::wstring> Utf8ToWide(std::string_view utf8);
 
+/// UTF-16 form of UTF-8 text, bytes that are not UTF-8 replaced by U+FFFD as the system's own
+/// conversion does; empty for text too long to convert.
+std::wstring Utf8ToWideReplacing(std::string_view utf8);
+
 /// UTF-8 form of UTF-16 text; a lone surrogate becomes U+FFFD.
 std::string WideToUtf8(std::wstring_view wide);
 

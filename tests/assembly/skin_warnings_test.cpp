@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -10,6 +11,10 @@
 
 #include "assembly/file_list.h"
 #include "test_util.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace zrk {
 namespace {
@@ -171,6 +176,29 @@ TEST_P(SkinWarnings, FindsWhatTheHostReadsOrOpensDifferentlyAndTheFilesLeftOut) 
     lines.push_back("unused " + file.name + ", " + std::to_string(file.size) + " bytes");
   }
   EXPECT_EQ(expected, lines);
+}
+
+// A link to a folder is not entered (one to the skin's own folder would never end), a link to a
+// file counts as that file, and a pipe named as a picture is neither read nor listed.
+TEST(SkinFolder, LinksAndPipes) {
+  ZRK_SKIP_ON_WINDOWS("links and pipes are made the POSIX way");
+  testing::TempDir dir;
+  testing::WriteFile(dir.path() / "config.zrp", Ini({"[MODULES]", "BackGround=bg.zrm"}));
+  testing::WriteFile(dir.path() / "bg.zrm", Ini({"[STANDARD]", "Picture=pipe.bmp"}));
+  testing::WriteFile(dir.path() / "a.dat", "abc");
+  std::filesystem::create_directory_symlink(".", dir.path() / "loop");
+  std::filesystem::create_symlink("a.dat", dir.path() / "link.dat");
+#ifndef _WIN32
+  ASSERT_EQ(0, ::mkfifo((dir.path() / "pipe.bmp").c_str(), 0600));
+#endif
+  const std::string project = dir.folder() + "config.zrp";
+  const std::vector<std::string> files = CollectFileList(project);
+  EXPECT_TRUE(FindSkinWarnings(project, files).empty());
+  std::vector<std::string> unused;
+  for (const UnusedFile& file : FindUnusedFiles(project, files)) {
+    unused.push_back(file.name + ", " + std::to_string(file.size) + " bytes");
+  }
+  EXPECT_EQ((std::vector<std::string>{"a.dat, 3 bytes", "link.dat, 3 bytes"}), unused);
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 // libFuzzer target: the INI profile reader on arbitrary file bytes.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "fuzz_check.h"
+#include "platform/cp1251.h"
 #include "platform/profile_reader.h"
 
 namespace {
@@ -23,6 +25,24 @@ constexpr std::string_view kLookups[][2] = {
     {"", ""},
 };
 
+// The entry that the grammar visits as the first of its names is what a lookup of them finds.
+class LookupsAgree : public zrk::platform::ProfileVisitor {
+ public:
+  explicit LookupsAgree(const Profile& profile) : profile_(profile) {}
+  void Entry(const zrk::platform::ProfileEntry& entry) override {
+    using zrk::platform::kMaxProfileName;
+    if (!entry.first || entry.section.size() > kMaxProfileName ||
+        entry.key.size() > kMaxProfileName) {
+      return;
+    }
+    const std::string value(entry.value.substr(0, kMaxProfileValue));
+    FUZZ_CHECK(profile_.Find(entry.section, entry.key) == value);
+  }
+
+ private:
+  const Profile& profile_;
+};
+
 void CheckValue(const std::string& value) {
   FUZZ_CHECK(value.size() <= kMaxProfileValue);
   // A value never spans lines.
@@ -35,6 +55,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   const Profile profile = Profile::Parse(bytes);
   for (const auto& lookup : kLookups) CheckValue(profile.Value(lookup[0], lookup[1]));
+  LookupsAgree agree(profile);
+  const bool utf16 = bytes.starts_with("\xFF\xFE");
+  zrk::platform::ParseProfile(utf16 ? zrk::platform::Utf16LeToCp1251(bytes.substr(2)) : bytes,
+                              agree);
 
   // Names taken from the input itself: the first line's text before and after its first "=".
   const std::string_view first_line = bytes.substr(0, bytes.find_first_of("\r\n"));

@@ -67,6 +67,12 @@ TEST_F(Win32Test, ProbeClassifiesWhatTheSystemReports) {
   ::CloseHandle(holder);
 }
 
+// A stray byte or a lone surrogate made std::filesystem throw; both become U+FFFD instead.
+TEST(Win32Path, ConvertsWhatIsNoUnicodeWithoutThrowing) {
+  EXPECT_EQ(L"a\uFFFDb", PathFromUtf8("a\xFF\x62").native());
+  EXPECT_EQ("a\uFFFDb", Utf8FromPath(std::wstring{L'a', wchar_t{0xD800}, L'b'}));
+}
+
 // The path reaches the system's reader in the ANSI code page: a Cyrillic folder is found in any
 // letter case, a folder with no ANSI form is never reached though the file is there, and a relative
 // name is the current folder's, not the Windows folder's. Values: mdlINI_test.cpp and
