@@ -10,7 +10,6 @@
 #include "assembly/skin_checks.h"
 #include "platform/file_system.h"
 #include "platform/native_path.h"
-#include "support/mdlINI.h"
 #include "support/mdlMain.h"
 
 namespace zrk {
@@ -24,7 +23,7 @@ class SkinChecker {
   SkinChecker(const std::string& project_path, const std::vector<std::string>& files,
               WarningScope scope)
       : project_path_(project_path),
-        folder_(mdlINI::WithTrailingBackslash(mdlMain::ParentFolder(project_path))),
+        folder_(mdlMain::ProjectFolder(project_path)),
         files_(files),
         every_file_(scope == WarningScope::kEveryFile) {}
 
@@ -118,7 +117,7 @@ std::vector<SkinWarning> FindSkinWarnings(const std::string& project_path,
                                           const std::vector<std::string>& files,
                                           WarningScope scope) {
   const platform::SkinLookupScope lookups(
-      mdlINI::WithTrailingBackslash(mdlMain::ParentFolder(project_path)));
+      mdlMain::ProjectFolder(project_path));
   return SkinChecker(project_path, files, scope).Run();
 }
 

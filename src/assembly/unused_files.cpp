@@ -10,7 +10,6 @@
 #include "platform/error_text.h"
 #include "platform/file_system.h"
 #include "platform/native_path.h"
-#include "support/mdlINI.h"
 #include "support/mdlMain.h"
 
 namespace zrk {
@@ -58,7 +57,7 @@ void FindBelow(platform::FileSystem& files, const fs::path& root, const fs::path
 
 std::vector<UnusedFile> FindUnusedFiles(const std::string& project_path,
                                         const std::vector<std::string>& files) {
-  const std::string folder = mdlINI::WithTrailingBackslash(mdlMain::ParentFolder(project_path));
+  const std::string folder = mdlMain::ProjectFolder(project_path);
   const platform::SkinLookupScope lookups(folder);
   std::unordered_set<std::string> named;
   for (const std::string& name : files) {

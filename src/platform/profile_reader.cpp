@@ -11,6 +11,7 @@
 
 #include "platform/cp1251.h"
 #include "platform/error.h"
+#include "platform/error_text.h"
 #include "platform/native_path.h"
 
 namespace zrk::platform {
@@ -316,7 +317,7 @@ Profile Profile::Load(const std::string& native_path) {
     return builder.Take();
   } catch (const std::bad_alloc&) {
     // Half a file would silently drop the files it names from the package.
-    throw Error("не удалось прочитать файл '" + native_path + "': недостаточно памяти");
+    throw Error("не удалось прочитать файл '" + native_path + "': " + std::string(kOutOfMemory));
   }
 }
 
