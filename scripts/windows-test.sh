@@ -107,12 +107,10 @@ suites() {
   with_wineserver ctest --preset "$preset" -j 2 --label-exclude display
 }
 
-# The dialog and window tests need a display, and take it one at a time.
+# The dialog and window tests need a display, and take it one at a time: this script again, on
+# a display of its own, runs them (step display-suites-here).
 display_suites() {
-  export -f with_wineserver
-  export wine preset
-  xvfb-run -a -s '-screen 0 1024x768x24' \
-    bash -c 'with_wineserver ctest --preset "$preset" --label-regex display'
+  xvfb-run -a -s '-screen 0 1024x768x24' bash scripts/windows-test.sh display-suites-here
 }
 
 # A skin with Cyrillic names (Windows-1251 in its INI files), sub-folders, a size pass, a module
@@ -211,6 +209,7 @@ while (($#)); do
     prepare | suites | window | finish) "$step" ;;
     zip) zip_contents ;;
     display-suites) display_suites ;;
+    display-suites-here) with_wineserver ctest --preset "$preset" --label-regex display ;;
     same-bytes) same_bytes "$1" && shift ;;
     *) echo "windows-test: unknown step '$step'" >&2; exit 2 ;;
   esac
