@@ -14,7 +14,8 @@ cd "$(dirname "$0")/.."
 build=build/package
 root="$PWD/$build/root"
 checks=(installed_files dependencies libraries_resolve zrk_version zrk_build_and_list
-  man_page_zrk man_page_zrk_builder desktop_entry mime_types completion)
+  man_page_zrk man_page_zrk_builder man_page_zrk_format example_builds desktop_entry mime_types
+  completion)
 
 build_package() {
   echo "== package: configure, build, cpack -G DEB"
@@ -32,7 +33,8 @@ installed_files() {
   local absent=0 f
   for f in usr/bin/zrk usr/bin/zrk-builder usr/share/applications/zrk-builder.desktop \
     usr/share/icons/hicolor/32x32/apps/zrk-builder.xpm usr/share/mime/packages/zrk.xml \
-    usr/share/man/man1/zrk.1 usr/share/man/man1/zrk-builder.1 \
+    usr/share/man/man1/zrk.1 usr/share/man/man1/zrk-builder.1 usr/share/man/man5/zrk-format.5 \
+    usr/share/doc/zrk/examples/demo-skin/config.zrp \
     usr/share/bash-completion/completions/zrk; do
     [ -f "$root/$f" ] || { echo "missing: /$f"; absent=1; }
   done
@@ -119,6 +121,15 @@ completion() {
 
 man_page_zrk() { man_page "$root/usr/share/man/man1/zrk.1"; }
 man_page_zrk_builder() { man_page "$root/usr/share/man/man1/zrk-builder.1"; }
+man_page_zrk_format() { man_page "$root/usr/share/man/man5/zrk-format.5"; }
+
+# The installed example, copied as its manual page says, passes the strict check and builds.
+example_builds() {
+  cp -r "$root/usr/share/doc/zrk/examples/demo-skin" "$work/demo-skin" &&
+    (cd "$work" && env -u LD_LIBRARY_PATH "$zrk" check --strict -q demo-skin &&
+      env -u LD_LIBRARY_PATH "$zrk" build -q demo-skin -o demo-example.zrk) &&
+    [ -s "$work/demo-example.zrk" ]
+}
 
 if [ "${1:-}" = build ]; then
   build_package
