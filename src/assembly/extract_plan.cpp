@@ -48,7 +48,9 @@ class Planner {
     const std::vector<PackageEntry>& entries = reader_.entries();
     plan_.paths.resize(entries.size());
     plan_.repeated.resize(entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i) AddEntry(i);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      if (options_.Takes(entries[i])) AddEntry(i);
+    }
     // A missing target holds nothing yet; only the names need a look.
     CheckFolder(target_.missing.empty() ? target_.folder : platform::kNoFile, target_.folder, root_,
                 {});

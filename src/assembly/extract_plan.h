@@ -13,7 +13,7 @@ namespace zrk {
 /// What the look before writing found.
 struct ExtractPlan {
   /// Of each entry, in package order: the names from target.folder down to the file, the
-  /// target's missing folders first.
+  /// target's missing folders first; only those for entries the options take.
   std::vector<std::vector<std::string>> paths;
   /// Of each entry: its name came earlier in the package.
   std::vector<bool> repeated;

@@ -87,9 +87,12 @@ class Extraction {
 
   void Run() {
     std::uint64_t total = 0, written = 0;
-    for (const PackageEntry& entry : reader_.entries()) total += entry.size;
+    for (const PackageEntry& entry : reader_.entries()) {
+      if (options_.Takes(entry)) total += entry.size;
+    }
     try {
       for (std::size_t i = 0; i < reader_.entries().size(); ++i) {
+        if (!options_.Takes(reader_.entries()[i])) continue;
         Write(i);
         written += reader_.entries()[i].size;
         report_.Progress(written, total);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -51,15 +52,20 @@ struct ExtractTarget {
 struct ExtractOptions {
   /// Replace them (a symbolic link itself, never what it points to); never the package read.
   bool replace_existing = false;
+  /// The names of the entries to write (as PackageEntry::name); empty for every entry.
+  std::set<std::string> only = {};
+
+  /// Whether entry is among those to write.
+  bool Takes(const PackageEntry& entry) const { return only.empty() || only.contains(entry.name); }
 };
 
-/// Writes every entry of reader (its index kept), in package order, beneath target.folder's
-/// handle: no path is looked up again, no symbolic link is followed, and a name that comes again
-/// replaces the earlier entry's file. Returns false, having written nothing, when the look before
-/// writing finds anything in its way (see ExtractProblem), each told to report.Refused in package
-/// order. A failure while writing throws zrk::Error naming the entry and the reason, after
-/// removing what this call made (files it replaced keep their new data; the message says how
-/// many files are left).
+/// Writes every entry of reader (its index kept) that options take, in package order, beneath
+/// target.folder's handle: no path is looked up again, no symbolic link is followed, and a name
+/// that comes again replaces the earlier entry's file. Returns false, having written nothing, when
+/// the look before writing finds anything in its way (see ExtractProblem), each told to
+/// report.Refused in package order. A failure while writing throws zrk::Error naming the entry and
+/// the reason, after removing what this call made (files it replaced keep their new data; the
+/// message says how many files are left).
 bool ExtractPackage(const PackageReader& reader, const ExtractTarget& target,
                     const ExtractOptions& options, ExtractReport& report);
 
