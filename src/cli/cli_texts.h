@@ -77,7 +77,7 @@ inline constexpr char kNoCommand[] = "не указана команда";
 inline std::string UnknownCommand(const std::string& word) {
   return "неизвестная команда '" + word + "'";
 }
-inline constexpr char kCommandChoice[] = ": build, check, list, extract или get";
+inline constexpr char kCommandChoice[] = ": build, check, list, extract, get, init или diff";
 inline std::string MissingArgument(const std::string& name) { return "не указан аргумент " + name; }
 inline constexpr char kExtraArguments[] = "лишние аргументы:";
 inline std::string NoValue(const std::string& option) {
@@ -148,6 +148,43 @@ inline std::string IniFileUnread(const std::string& file, bool exists) {
 // Any command.
 inline std::string OutputNotWritten(const std::string& reason) {
   return "не удалось записать вывод: " + reason;
+}
+
+// zrk init.
+inline constexpr char kInitAbout[] = "создать заготовку оболочки в новой или пустой папке";
+inline constexpr char kInitFolderArgument[] = "папка оболочки (по умолчанию: текущая)";
+inline std::string InitFolderNotEmpty(const std::string& folder) {
+  return "'" + folder + "' уже есть, и это не пустая папка; ничего не записано";
+}
+inline std::string InitNotWritten(const std::string& folder, const std::string& reason) {
+  return "не удалось создать папку '" + folder + "': " + reason + "; ничего не записано";
+}
+inline std::string InitFileNotWritten(const std::string& name, const std::string& reason) {
+  return "не удалось записать файл '" + name + "': " + reason + "; ничего не записано";
+}
+inline std::string InitWritten(const std::string& folder, std::size_t files) {
+  return "заготовка оболочки записана в папку '" + folder + "': файлов " + std::to_string(files) +
+         "; проверка: zrk check --strict " + folder;
+}
+
+// zrk diff.
+inline constexpr char kDiffAbout[] =
+    "сравнить два пакета: файлы только в первом (-), только во втором (+), разные (~)";
+inline constexpr char kFirstPackageArgument[] = "первый пакет .zrk";
+inline constexpr char kSecondPackageArgument[] = "второй пакет .zrk";
+inline constexpr char kDiffJsonOption[] = "вывести различия в JSON";
+inline constexpr char kDiffFooter[] =
+    "Код выхода: 0 пакеты содержат те же файлы с теми же байтами (порядок не сравнивается),\n"
+    "1 пакеты различаются, 3 пакет не читается или повреждён.";
+inline std::string PackageUnread(const std::string& package, const std::string& reason) {
+  return "не удалось прочитать пакет '" + package + "': " + reason;
+}
+
+// zrk extract of named entries.
+inline constexpr char kEntryNamesArgument[] =
+    "имена файлов, как их печатает zrk list (по умолчанию: все файлы)";
+inline std::string NoSuchEntry(const std::string& name, const std::string& package) {
+  return "в пакете '" + package + "' нет файла '" + name + "'; ничего не извлечено";
 }
 
 }  // namespace cli_texts

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/error.h"
 
@@ -44,12 +45,25 @@ int RunBuildOrCheck(const BuildRequest& request);
 /// zrk::Error for a package that cannot be read or is broken.
 int RunList(const std::string& package, bool json);
 
-/// zrk extract: writes every entry of a package under folder, after validating it whole and
-/// finding no file to replace (or with force). Throws zrk::Error as RunList does.
-int RunExtract(const std::string& package, const std::string& folder, bool force);
+/// zrk extract: writes every entry of a package under folder (or those of names, as zrk list
+/// prints them), after validating it whole and finding no file to replace (or with force). A
+/// name the package does not hold is kExitFailed before anything is written.
+int RunExtract(const std::string& package, const std::string& folder, bool force,
+               const std::vector<std::string>& names = {});
 
 /// zrk get: prints the value the builder reads for section and key of an INI file; for a file
 /// that is missing or cannot be read, the empty value, the reason on stderr and kExitFilesMissing.
 int RunGet(const std::string& file, const std::string& section, const std::string& key);
+
+/// zrk init: writes a starter skin into folder, which is made when missing and must be empty;
+/// on a failure nothing the run made is left. kExitFailed when the folder holds anything.
+int RunInit(const std::string& folder);
+
+/// zrk diff: prints the entries only in first ("- "), only in second ("+ ") and those whose bytes
+/// differ ("~ "); kExitFilesMissing when there are any, kExitFailed when a package is unread.
+int RunDiff(const std::string& first, const std::string& second, bool json);
+
+/// An entry's name as zrk list prints it on a line of its own.
+std::string EntryNameShown(const std::string& name);
 
 }  // namespace zrk::cli

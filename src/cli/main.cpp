@@ -66,13 +66,15 @@ std::string UsageMessage(const CLI::ParseError& error, const std::string& first_
 // What the command line asks for, as the commands' options fill it in.
 struct Arguments {
   BuildRequest request;
-  std::string out, package, folder = ".", file, section, key;
+  std::string out, package, folder = ".", file, section, key, skin = ".";
+  std::string second;
+  std::vector<std::string> names;
   bool json = false;
 };
 
 // The commands, each parsed or not.
 struct Commands {
-  const CLI::App *build, *check, *list, *extract, *get;
+  const CLI::App *build, *check, *list, *extract, *get, *init, *diff;
 };
 
 // The program with its help in Russian and its own options; the commands are added to it.
@@ -126,6 +128,7 @@ CLI::App* AddExtract(CLI::App& app, Arguments& a) {
   extract->add_option("PACKAGE", a.package, cli_texts::kPackageArgument)->required();
   extract->add_option("-C,--directory", a.folder, cli_texts::kDirectoryOption)->type_name("DIR");
   extract->add_flag("-f,--force", a.request.force, cli_texts::kReplaceOption);
+  extract->add_option("ИМЯ", a.names, cli_texts::kEntryNamesArgument);
   return extract;
 }
 
@@ -135,6 +138,21 @@ CLI::App* AddGet(CLI::App& app, Arguments& a) {
   get->add_option("SECTION", a.section, cli_texts::kSectionArgument)->required();
   get->add_option("KEY", a.key, cli_texts::kKeyArgument)->required();
   return get;
+}
+
+CLI::App* AddInit(CLI::App& app, Arguments& a) {
+  CLI::App* init = AddCommand(app, "init", cli_texts::kInitAbout);
+  init->add_option("ПАПКА", a.skin, cli_texts::kInitFolderArgument);
+  return init;
+}
+
+CLI::App* AddDiff(CLI::App& app, Arguments& a) {
+  CLI::App* diff = AddCommand(app, "diff", cli_texts::kDiffAbout);
+  diff->add_option("ПАКЕТ1", a.package, cli_texts::kFirstPackageArgument)->required();
+  diff->add_option("ПАКЕТ2", a.second, cli_texts::kSecondPackageArgument)->required();
+  diff->add_flag("--json", a.json, cli_texts::kDiffJsonOption);
+  diff->footer(cli_texts::kDiffFooter);
+  return diff;
 }
 
 // Parses the arguments into a. Returns the exit code when there is nothing more to do: help or
@@ -155,7 +173,8 @@ std::optional<int> Parse(CLI::App& app, const Commands& commands,
     // A command's own --help arrives as CallForHelp from the command.
     const CLI::App* command = nullptr;
     for (const CLI::App* candidate :
-         {commands.build, commands.check, commands.list, commands.extract, commands.get}) {
+         {commands.build, commands.check, commands.list, commands.extract, commands.get,
+          commands.init, commands.diff}) {
       if (candidate->parsed()) command = candidate;
     }
     if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
@@ -175,7 +194,9 @@ int Run(const Commands& commands, const Arguments& a) {
   try {
     if (*commands.build || *commands.check) return RunBuildOrCheck(a.request);
     if (*commands.list) return RunList(a.package, a.json);
-    if (*commands.extract) return RunExtract(a.package, a.folder, a.request.force);
+    if (*commands.init) return RunInit(a.skin);
+    if (*commands.diff) return RunDiff(a.package, a.second, a.json);
+    if (*commands.extract) return RunExtract(a.package, a.folder, a.request.force, a.names);
     return RunGet(a.file, a.section, a.key);
   } catch (const UsageError& error) {
     Say(error.what());
@@ -201,8 +222,9 @@ int main(int argc, char** argv) {
   DescribeProgram(app);
   Arguments arguments;
   const Commands commands{AddBuild(app, arguments), AddCheck(app, arguments),
-                          AddList(app, arguments), AddExtract(app, arguments),
-                          AddGet(app, arguments)};
+                          AddList(app, arguments),  AddExtract(app, arguments),
+                          AddGet(app, arguments),   AddInit(app, arguments),
+                          AddDiff(app, arguments)};
   const std::optional<int> done = Parse(app, commands, CommandLineArguments(argc, argv));
   if (done) return *done;
   if (commands.build->count("--output") > 0) arguments.request.out = arguments.out;

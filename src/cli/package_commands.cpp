@@ -1,6 +1,8 @@
 // zrk list and zrk extract: looking into a package.
 #include <filesystem>
 #include <iostream>
+#include <set>
+#include <vector>
 
 #include "assembly/package_extract.h"
 #include "assembly/package_reader.h"
@@ -86,7 +88,25 @@ ExtractTarget OpenTarget(platform::FileSystem& files, const std::string& folder)
   return target;
 }
 
+// The package's names that names spell as zrk list prints them; throws for one it lacks.
+std::set<std::string> EntriesNamed(const PackageReader& reader, const std::string& package,
+                                   const std::vector<std::string>& names) {
+  std::set<std::string> taken;
+  for (const std::string& name : names) {
+    bool found = false;
+    for (const PackageEntry& entry : reader.entries()) {
+      if (PlainName(entry.name) != name) continue;
+      taken.insert(entry.name);
+      found = true;
+    }
+    if (!found) throw Error(cli_texts::NoSuchEntry(name, package));
+  }
+  return taken;
+}
+
 }  // namespace
+
+std::string EntryNameShown(const std::string& name) { return PlainName(name); }
 
 int RunList(const std::string& package, bool json) {
   // Validated whole first, then read again entry by entry, so that memory stays the same
@@ -107,14 +127,18 @@ int RunList(const std::string& package, bool json) {
   return kExitOk;
 }
 
-int RunExtract(const std::string& package, const std::string& folder, bool force) {
+int RunExtract(const std::string& package, const std::string& folder, bool force,
+               const std::vector<std::string>& names) {
   try {
     const PackageReader reader(package);
+    std::set<std::string> only = EntriesNamed(reader, package, names);
     platform::FileSystem& files = reader.file_system();
     ExtractTarget target = OpenTarget(files, folder);
     const platform::ScopedFile open_target(files, target.folder);
     ConsoleExtractReport report(folder);
-    if (ExtractPackage(reader, target, {.replace_existing = force}, report)) return kExitOk;
+    if (ExtractPackage(reader, target, {.replace_existing = force, .only = std::move(only)},
+                       report))
+      return kExitOk;
     return report.failed() ? kExitFailed : kExitNotWritten;
   } catch (const Error& failure) {
     // The message names entries of the package: escaped, as everywhere else here.

@@ -153,10 +153,46 @@ std::vector<Case> PackageCases() {
        "zrk: файл 'a.txt' встречается в пакете ещё раз; последний заменяет предыдущий\n",
        {"into/a.txt: 22", "into/d/б.txt: b"}, edited_file},
 
+      {"extract of named files", {"extract", "in/twice.zrk", "-C", "o", "d\\б.txt"}, 0, "", "",
+       {"o/d/б.txt: b"}},
+      {"extract of a name not there", {"extract", "in/twice.zrk", "-C", "o", "a.txt", "zz"}, 3, "",
+       "zrk: в пакете 'in/twice.zrk' нет файла 'zz'; ничего не извлечено\n"},
+
       {"get", {"get", "in/m.ini", "effects", "FRAMES"}, 0, "a.bmp; b.bmp \n", ""},
       {"get of no file", {"get", "none.ini", "A", "B"}, 1, "\n",
        "zrk: файл 'none.ini' не найден; значение пустое\n"},
 
+  };
+  // clang-format on
+}
+
+// zrk init and zrk diff.
+std::vector<Case> CompanionCases() {
+  const std::string zrk = "'" ZRK_EXE "'";
+  const Files changed = {{"in/c.zrk", std::string(testing::kPackageMagic) +
+                                          PackageEntryBytes("a.txt", "2") +
+                                          PackageEntryBytes("big.bin", std::string(70000, 'b'))}};
+  // clang-format off
+  return {
+      {"init", {"init", "skin/new"}, 0, "",
+       "zrk: заготовка оболочки записана в папку 'skin/new': файлов 17; проверка: zrk check "
+       "--strict skin/new\n"},
+      {"init then check --strict", {"check", "skin/new", "--strict", "-q"}, 0, "", "", {}, {},
+       zrk + " init skin/new 2>/dev/null &&"},
+      {"init into a folder not empty", {"init", "skin"}, 3, "",
+       "zrk: 'skin' уже есть, и это не пустая папка; ничего не записано\n"},
+      // Every write fails (stderr, a file too, is put aside): what the run made is gone.
+      {"init fails midway", {"init", "new/skin"}, 3, "", "", {}, {},
+       "exec 2>/dev/null; ulimit -f 0; trap '' XFSZ;"},
+
+      {"diff", {"diff", "in/twice.zrk", "in/big.zrk"}, 1,
+       "- d\\б.txt\n- a.txt\n+ big.bin\n", ""},
+      {"diff of contents", {"diff", "in/big.zrk", "in/c.zrk", "--json"}, 1,
+       "[\n  {\"name\": \"a.txt\", \"change\": \"differs\"}\n]\n", "", {}, changed},
+      {"diff of the same", {"diff", "in/big.zrk", "in/big.zrk"}, 0, "", ""},
+      {"diff of a corrupt package", {"diff", "in/big.zrk", "in/bad.zrk"}, 3, "",
+       "zrk: пакет 'in/bad.zrk' повреждён: смещение 28: данные файла 'a.txt' обрываются: нужно 5 "
+       "байт, до конца файла 2\n"},
   };
   // clang-format on
 }
@@ -166,9 +202,9 @@ std::vector<Case> UsageCases() {
   // clang-format off
   return {
       {"no command", {}, 2, "",
-       "zrk: не указана команда: build, check, list, extract или get\nподробнее: zrk --help\n"},
+       "zrk: не указана команда: build, check, list, extract, get, init или diff\nподробнее: zrk --help\n"},
       {"unknown command", {"pack"}, 2, "",
-       "zrk: неизвестная команда 'pack': build, check, list, extract или get\n"
+       "zrk: неизвестная команда 'pack': build, check, list, extract, get, init или diff\n"
        "подробнее: zrk --help\n"},
       {"no project", {"build"}, 2, "",
        "zrk: не указан аргумент PROJECT\nподробнее: zrk build --help\n"},
@@ -187,7 +223,7 @@ std::vector<Case> UsageCases() {
 
 std::vector<Case> Cases() {
   std::vector<Case> cases;
-  for (const auto& part : {BuildCases(), PackageCases(), UsageCases()}) {
+  for (const auto& part : {BuildCases(), PackageCases(), CompanionCases(), UsageCases()}) {
     cases.insert(cases.end(), part.begin(), part.end());
   }
   return cases;
