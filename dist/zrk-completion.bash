@@ -9,7 +9,7 @@ _zrk() {
   local command="" start=0 i
   for ((i = 1; i < cword; i++)); do
     case ${words[i]} in
-      build | check | list | extract | get)
+      build | check | list | extract | get | init | diff)
         command=${words[i]}
         start=$((i + 1))
         break
@@ -17,7 +17,7 @@ _zrk() {
     esac
   done
   if [[ -z $command ]]; then
-    mapfile -t COMPREPLY < <(compgen -W 'build check list extract get --help --version' -- "$cur")
+    mapfile -t COMPREPLY < <(compgen -W 'build check list extract get init diff --help --version' -- "$cur")
     return
   fi
 
@@ -39,7 +39,8 @@ _zrk() {
       check) options='--strict --json --unused -q --quiet --help' ;;
       list) options='--json --help' ;;
       extract) options='-C --directory -f --force --help' ;;
-      get) options='--help' ;;
+      get | init) options='--help' ;;
+      diff) options='--json --help' ;;
     esac
     mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
     return
@@ -47,7 +48,30 @@ _zrk() {
 
   case $command in
     build | check) _filedir zrp ;;
-    list | extract) _filedir zrk ;;
+    list | diff) _filedir zrk ;;
+    # PACKAGE, then the names of its entries, as zrk list prints them.
+    extract)
+      if ((cword == start)); then
+        _filedir zrk
+      else
+        local package="" j
+        for ((j = start; j < cword; j++)); do
+          case ${words[j]} in
+            -C | --directory) ((j++)) ;;
+            -*) ;;
+            *) package=${words[j]} && break ;;
+          esac
+        done
+        [[ -n $package ]] || return
+        # Quoted for the shell: an entry's name holds backslashes.
+        local name
+        while IFS= read -r name; do
+          name=$(printf '%q' "$name")
+          [[ $name == "$cur"* ]] && COMPREPLY+=("$name")
+        done < <(zrk list "$package" 2>/dev/null | cut -f2-)
+      fi
+      ;;
+    init) ((cword == start)) && _filedir -d ;;
     # FILE SECTION KEY: only the file can be completed.
     get) ((cword == start)) && _filedir ;;
   esac
