@@ -114,7 +114,7 @@ completion() {
     complete_line "zrk check --s"'
   local out expected
   out=$(bash -c "$script" bash "$root/usr/share/bash-completion/completions/zrk" "$work/complete")
-  expected=$'--help --version build check extract get list \nB.ZRK a.zrk skin \n--strict '
+  expected=$'--help --version build check diff extract get init list \nB.ZRK a.zrk skin \n--strict '
   echo "$out"
   [ "$out" == "$expected" ]
 }
