@@ -1,5 +1,5 @@
 // Form1: the program's one window.
-#include "app/form1.h"
+#include "app/qt/form1.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -20,9 +20,9 @@
 #include <QUrl>
 
 #include "app/busy_scope.h"
-#include "app/list_report.h"
-#include "app/qt_message_boxes.h"
-#include "app/report_font.h"
+#include "app/qt/list_report.h"
+#include "app/qt/qt_message_boxes.h"
+#include "app/qt/report_font.h"
 #include "app/window_texts.h"
 #include "assembly/build_driver.h"
 #include "assembly/texts.h"

@@ -9,10 +9,10 @@
 #include <string>
 #include <string_view>
 
-#include "app/form1.h"
-#include "app/qt_dialog_platform.h"
-#include "app/qt_window_operations.h"
-#include "app/russian_texts.h"
+#include "app/qt/form1.h"
+#include "app/qt/qt_dialog_platform.h"
+#include "app/qt/qt_window_operations.h"
+#include "app/qt/russian_texts.h"
 #include "app/window_texts.h"
 #include "dialogs/mdlCdlg.h"
 #include "platform/interrupt_cleanup.h"
