@@ -1,4 +1,4 @@
-// What the Qt and the Win32 window do alike with a project.
+// What the Qt and the Win32 window do alike with a project, and zrk-builder's arguments.
 #include "app/window_actions.h"
 
 #include "assembly/build_driver.h"
@@ -21,6 +21,21 @@ class BusyScope {
   bool& busy_;
 };
 
+bool AsksForHelp(const std::string& argument) {
+#ifdef _WIN32
+  if (argument == "/?") return true;
+#endif
+  return argument == "-h" || argument == "--help";
+}
+
+// A request that names no project.
+BuilderArguments Asking(BuilderArguments::Request request, const std::string& unexpected = "") {
+  BuilderArguments asked;
+  asked.request = request;
+  asked.unexpected = unexpected;
+  return asked;
+}
+
 }  // namespace
 
 void BrowseAndBuild(bool& busy, MessageBoxes& boxes, const BuildInWindow& build) {
@@ -37,6 +52,20 @@ void OpenAndBuild(bool& busy, const std::string& project_path, const BuildInWind
   // The next open dialog starts where this project lies, as after Browse.
   mdlCdlg::SharedDialog().SetInitDir(mdlMain::ParentFolder(project_path));
   build(project_path);
+}
+
+BuilderArguments ReadBuilderArguments(const std::vector<std::string>& arguments) {
+  using Request = BuilderArguments::Request;
+  BuilderArguments read;
+  for (const std::string& argument : arguments) {
+    if (AsksForHelp(argument)) return Asking(Request::kHelp);
+    if (argument == "--version") return Asking(Request::kVersion);
+    if (argument.starts_with("-") || !read.project.empty()) {
+      return Asking(Request::kUsageError, argument);
+    }
+    read.project = argument;
+  }
+  return read;
 }
 
 }  // namespace zrk::app
