@@ -107,12 +107,12 @@ suites() {
   with_wineserver ctest --preset "$preset" -j 2 --label-exclude display
 }
 
-# The dialog and window tests need a display, and take it one at a time.
+# The dialog and window tests need a display, and take it one at a time. xvfb-run is a /bin/sh
+# script, and dash drops exported shell functions: with_wineserver goes in with the command.
 display_suites() {
-  export -f with_wineserver
   export wine preset
-  xvfb-run -a -s '-screen 0 1024x768x24' \
-    bash -c 'with_wineserver ctest --preset "$preset" --label-regex display'
+  xvfb-run -a -s '-screen 0 1024x768x24' bash -c "$(declare -f with_wineserver)
+    with_wineserver ctest --preset \"\$preset\" --label-regex display"
 }
 
 # A skin with Cyrillic names (Windows-1251 in its INI files), sub-folders, a size pass, a module
