@@ -9,7 +9,7 @@
 source "$(dirname "$0")/common.sh"
 source "$(dirname "$0")/../scripts/desktop.sh"
 limit=${LIMIT:-120}
-program=$root/build/release/src/app/zrk-builder
+program=$root/build/release/src/app/qt/zrk-builder
 title="Сборщик ZRK"  # the window's and its message boxes' title begins so
 
 install_missing Xvfb:xvfb xdotool:xdotool

@@ -28,7 +28,7 @@ if ! log=$(cmake --preset windows-i686 2>&1 &&
 fi
 builder=${ZRK_BUILDER_EXE:-$build/src/app/win32/zrk-builder.exe}
 zrk="$build/src/cli/zrk.exe"
-probe="$build/tests/windows/window_probe.exe"
+probe="$build/tests/app/win32/window_probe.exe"
 
 export WINEDEBUG=-all LC_ALL=ru_RU.UTF-8
 work=$(mktemp -d "${TMPDIR:-/tmp}/zrk-window-bench.XXXXXX")

@@ -40,7 +40,7 @@ else
   cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZRK_BUILD_BENCHMARKS=OFF >/dev/null
   cmake --build "$build_dir" -j 2 --target zrk-builder
 fi
-program=$(realpath "$build_dir")/src/app/zrk-builder
+program=$(realpath "$build_dir")/src/app/qt/zrk-builder
 
 work=$(mktemp -d /tmp/zrk-screenshot.XXXXXX)
 pids=()

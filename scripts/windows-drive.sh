@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Drives zrk-builder.exe on a display (run by scripts/windows-test.sh inside xvfb-run) through
-# window_probe.exe, as a user does: Browse, the project, the package name, the success box. Writes
-# what it saw, and pictures of it, into $out. Each probe command waits for its window to appear.
+# window_probe.exe (tests/app/win32/window_probe.cpp), as a user does: Browse, the project, the
+# package name, the success box. Writes what it saw, and pictures of it, into $out. Each probe
+# command waits for its window to appear.
 # Environment: wine, builder_exe, probe_exe, project and package (Windows paths), out.
 set -euo pipefail
 "$wine" "$builder_exe" &

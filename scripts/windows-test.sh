@@ -70,7 +70,7 @@ load_state() {
   export WINELOADER=$wine ZRK_WINE=$wine
   zrk_exe="$build/src/cli/zrk.exe"
   builder_exe="$build/src/app/win32/zrk-builder.exe"
-  probe_exe="$build/tests/windows/window_probe.exe"
+  probe_exe="$build/tests/app/win32/window_probe.exe"
 }
 
 windows_path() { "$wine" winepath -w "$1" 2>/dev/null | tr -d '\r'; }

@@ -41,7 +41,7 @@ INSTANTIATE_TEST_SUITE_P(, SkinPathTest, ::testing::ValuesIn(kSkinPaths),
 // The same answers whether a build keeps the folder listings and a handle of the skin folder,
 // or each look-up reads the listings and starts from the root.
 TEST_P(SkinPathTest, ResolvesAndProbes) {
-  ZRK_SKIP_ON_WINDOWS("the POSIX path layer; tests/windows checks the Win32 one");
+  ZRK_SKIP_ON_WINDOWS("the POSIX path layer; tests/platform/win32 checks the Win32 one");
   for (const char* file :
        {"Картинки/Фон.BMP", "Images/Back.bmp", "Ёлка.bmp", "Pic.bmp", "PIC.bmp"}) {
     Write(file, "");
@@ -58,7 +58,7 @@ TEST_P(SkinPathTest, ResolvesAndProbes) {
 
 // A network path never finds the local file of the same folders, nor an empty path a file.
 TEST_F(NativePathTest, NetworkAndEmptyPathsFindNoFile) {
-  ZRK_SKIP_ON_WINDOWS("the POSIX path layer; tests/windows checks the Win32 one");
+  ZRK_SKIP_ON_WINDOWS("the POSIX path layer; tests/platform/win32 checks the Win32 one");
   Write("PIC.bmp", "");
   for (const bool cached : {false, true}) {
     std::optional<SkinLookupScope> listings;

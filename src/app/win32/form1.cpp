@@ -6,16 +6,15 @@
 #include <optional>
 #include <utility>
 
-#include "app/busy_scope.h"
 #include "app/win32/list_report.h"
 #include "app/win32/win32_message_boxes.h"
+#include "app/window_actions.h"
 #include "app/window_texts.h"
 #include "assembly/texts.h"
 #include "dialogs/file_dialog_platform.h"
 #include "dialogs/mdlCdlg.h"
 #include "platform/native_path.h"
 #include "platform/text_win32.h"
-#include "support/mdlMain.h"
 
 namespace zrk::app {
 namespace {
@@ -336,12 +335,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM w_param, LPARAM l_param) {
 }
 
 void Form1::Command1_Click() {
-  // The file dialogs have no owner, so this window stays enabled while one is open: a second
-  // click must not start a second dialog or build.
-  if (busy_) return;
-  app::BusyScope busy(busy_);
-  const std::string project_path = ChooseProjectFile(*boxes_);
-  if (!project_path.empty()) BuildPackage(project_path);
+  BrowseAndBuild(busy_, *boxes_, [this](const std::string& path) { BuildPackage(path); });
 }
 
 void Form1::OpenProjectSoon(const std::string& project_path) {
@@ -350,11 +344,9 @@ void Form1::OpenProjectSoon(const std::string& project_path) {
 }
 
 void Form1::OpenProject(const std::string& project_path) {
-  if (busy_ || project_path.empty()) return;
-  app::BusyScope busy(busy_);
-  // The next open dialog starts where this project lies, as after Browse.
-  mdlCdlg::SharedDialog().SetInitDir(mdlMain::ParentFolder(project_path));
-  BuildPackage(project_path);
+  // A second message posted before the first was handled finds the project already taken.
+  if (project_path.empty()) return;
+  OpenAndBuild(busy_, project_path, [this](const std::string& path) { BuildPackage(path); });
 }
 
 void Form1::DropFiles(HDROP drop) {

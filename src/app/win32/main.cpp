@@ -9,6 +9,7 @@
 #include "app/win32/form1.h"
 #include "app/win32/win32_dialog_platform.h"
 #include "app/win32/win32_window_operations.h"
+#include "app/window_actions.h"
 #include "app/window_texts.h"
 #include "assembly/texts.h"
 #include "dialogs/mdlCdlg.h"
@@ -17,12 +18,14 @@
 
 namespace {
 
-// The arguments after the program's name, from the UTF-16 command line.
-std::vector<std::wstring> Arguments() {
+// The arguments after the program's name, from the UTF-16 command line, as UTF-8.
+std::vector<std::string> Arguments() {
   int count = 0;
   wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-  std::vector<std::wstring> arguments;
-  for (int i = 1; wide != nullptr && i < count; ++i) arguments.emplace_back(wide[i]);
+  std::vector<std::string> arguments;
+  for (int i = 1; wide != nullptr && i < count; ++i) {
+    arguments.push_back(zrk::platform::WideToUtf8(wide[i]));
+  }
   if (wide != nullptr) ::LocalFree(wide);
   return arguments;
 }
@@ -44,21 +47,20 @@ void Tell(const std::string& text) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
-  std::wstring project;
-  for (const std::wstring& argument : Arguments()) {
-    if (argument == L"-h" || argument == L"--help" || argument == L"/?") {
+  using Request = zrk::app::BuilderArguments::Request;
+  const zrk::app::BuilderArguments arguments = zrk::app::ReadBuilderArguments(Arguments());
+  switch (arguments.request) {
+    case Request::kHelp:
       Tell(std::string(zrk::app::window_texts::kBuilderUsage));
       return 0;
-    }
-    if (argument == L"--version") {
+    case Request::kVersion:
       Tell("zrk-builder " ZRK_VERSION "\n");
       return 0;
-    }
-    if (argument.starts_with(L"-") || !project.empty()) {
+    case Request::kUsageError:
       Tell(std::string(zrk::app::window_texts::kBuilderUsage));
       return 2;
-    }
-    project = argument;
+    case Request::kWindow:
+      break;
   }
 
   zrk::app::Win32DialogPlatform dialogs;
@@ -68,8 +70,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
 
   zrk::app::Form1 form;
   if (!form.Create(instance, show_command)) return 1;
-  if (!project.empty()) {
+  if (!arguments.project.empty()) {
     // As the open dialog would give it: the full path.
+    std::wstring project = zrk::platform::Utf8ToWide(arguments.project).value_or(L"");
     wchar_t full[MAX_PATH * 4];
     const DWORD n = ::GetFullPathNameW(project.c_str(), MAX_PATH * 4, full, nullptr);
     if (n > 0 && n < MAX_PATH * 4) project.assign(full, n);

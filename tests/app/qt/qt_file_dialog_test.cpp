@@ -2,8 +2,8 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include "app/qt_dialog_platform.h"
-#include "app/qt_window_operations.h"
+#include "app/qt/qt_dialog_platform.h"
+#include "app/qt/qt_window_operations.h"
 #include "dialogs/mdlCdlg.h"
 
 class QtFileDialogTest : public QObject {

@@ -7,12 +7,13 @@
 #include <QTranslator>
 #include <cstdio>
 #include <string>
-#include <string_view>
+#include <vector>
 
-#include "app/form1.h"
-#include "app/qt_dialog_platform.h"
-#include "app/qt_window_operations.h"
-#include "app/russian_texts.h"
+#include "app/qt/form1.h"
+#include "app/qt/qt_dialog_platform.h"
+#include "app/qt/qt_window_operations.h"
+#include "app/qt/russian_texts.h"
+#include "app/window_actions.h"
 #include "app/window_texts.h"
 #include "dialogs/mdlCdlg.h"
 #include "platform/interrupt_cleanup.h"
@@ -20,24 +21,25 @@
 
 int main(int argc, char** argv) {
   // --help and --version answer on the terminal without opening a window (or a display).
-  QString project;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view argument = argv[i];
-    if (argument == "-h" || argument == "--help") {
-      std::fputs(std::string(zrk::app::window_texts::kBuilderUsage).c_str(), stdout);
+  using Request = zrk::app::BuilderArguments::Request;
+  const zrk::app::BuilderArguments arguments = zrk::app::ReadBuilderArguments(
+      argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>());
+  const std::string usage(zrk::app::window_texts::kBuilderUsage);
+  switch (arguments.request) {
+    case Request::kHelp:
+      std::fputs(usage.c_str(), stdout);
       return 0;
-    }
-    if (argument == "--version") {
+    case Request::kVersion:
       std::printf("zrk-builder %s\n", ZRK_VERSION);
       return 0;
-    }
-    if (argument.starts_with("-") || !project.isEmpty()) {
-      std::fprintf(stderr, "zrk-builder: лишний аргумент '%s'\n%s", argv[i],
-                   std::string(zrk::app::window_texts::kBuilderUsage).c_str());
+    case Request::kUsageError:
+      std::fprintf(stderr, "zrk-builder: лишний аргумент '%s'\n%s", arguments.unexpected.c_str(),
+                   usage.c_str());
       return 2;
-    }
-    project = QString::fromLocal8Bit(argv[i]);
+    case Request::kWindow:
+      break;
   }
+  const QString project = QString::fromLocal8Bit(arguments.project.c_str());
 
   QApplication application(argc, argv);
   // Dates and numbers in the file dialogs in Russian too, whatever the machine's locale.

@@ -1,5 +1,5 @@
 // The build's message boxes as Qt message boxes.
-#include "app/qt_message_boxes.h"
+#include "app/qt/qt_message_boxes.h"
 
 #include <QKeyEvent>
 #include <QMessageBox>

@@ -1,5 +1,5 @@
 // Window operations on Qt widgets, for the file dialog hook.
-#include "app/qt_window_operations.h"
+#include "app/qt/qt_window_operations.h"
 
 #include <QApplication>
 #include <QFileDialog>

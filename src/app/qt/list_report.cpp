@@ -1,5 +1,5 @@
 // The build's report on the main window's list box.
-#include "app/list_report.h"
+#include "app/qt/list_report.h"
 
 #include <QCoreApplication>
 

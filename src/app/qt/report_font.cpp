@@ -1,5 +1,5 @@
 // The report's font.
-#include "app/report_font.h"
+#include "app/qt/report_font.h"
 
 #include <QFontDatabase>
 #include <QRegularExpression>

@@ -1,5 +1,5 @@
 // Form1: the program's one window.
-#include "app/form1.h"
+#include "app/qt/form1.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -19,15 +19,13 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "app/busy_scope.h"
-#include "app/list_report.h"
-#include "app/qt_message_boxes.h"
-#include "app/report_font.h"
+#include "app/qt/list_report.h"
+#include "app/qt/qt_message_boxes.h"
+#include "app/qt/report_font.h"
+#include "app/window_actions.h"
 #include "app/window_texts.h"
 #include "assembly/build_driver.h"
 #include "assembly/texts.h"
-#include "dialogs/mdlCdlg.h"
-#include "support/mdlMain.h"
 
 namespace zrk::app {
 namespace {
@@ -155,20 +153,13 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::Command1_Click() {
-  if (busy_) return;
-  BusyScope busy(busy_);
-  const std::string project_path = ChooseProjectFile(*boxes_);
-  if (!project_path.empty()) BuildPackage(project_path);
+  BrowseAndBuild(busy_, *boxes_, [this](const std::string& path) { BuildPackage(path); });
 }
 
 void Form1::OpenProject(const QString& project_path) {
-  if (busy_) return;
-  BusyScope busy(busy_);
   const std::string path =
       QDir::toNativeSeparators(QFileInfo(project_path).absoluteFilePath()).toStdString();
-  // The next open dialog starts where this project lies, as after Browse.
-  mdlCdlg::SharedDialog().SetInitDir(mdlMain::ParentFolder(path));
-  BuildPackage(path);
+  OpenAndBuild(busy_, path, [this](const std::string& project) { BuildPackage(project); });
 }
 
 void Form1::keyPressEvent(QKeyEvent* event) {

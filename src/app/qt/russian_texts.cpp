@@ -1,5 +1,5 @@
 // Russian for the few texts of Qt's own dialogs that Qt's translations leave in English.
-#include "app/russian_texts.h"
+#include "app/qt/russian_texts.h"
 
 #include <cstring>
 

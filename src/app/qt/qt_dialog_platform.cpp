@@ -1,5 +1,5 @@
 // Dialog records shown as Qt's own QFileDialog.
-#include "app/qt_dialog_platform.h"
+#include "app/qt/qt_dialog_platform.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -10,7 +10,7 @@
 #include <QStringList>
 #include <string>
 
-#include "app/qt_window_operations.h"
+#include "app/qt/qt_window_operations.h"
 #include "app/window_texts.h"
 #include "assembly/texts.h"
 

@@ -1,6 +1,6 @@
 // Qt Test of the main window: what it shows, Browse and Exit, a project named or dropped, and the
 // busy window.
-#include "app/form1.h"
+#include "app/qt/form1.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -8,8 +8,8 @@
 #include <functional>
 #include <memory>
 
-#include "app/list_report.h"
-#include "app/report_font.h"
+#include "app/qt/list_report.h"
+#include "app/qt/report_font.h"
 #include "assembly/build_driver.h"
 #include "dialogs/fake_dialog_platform.h"
 
