@@ -116,8 +116,7 @@ std::string FormatWarning(const SkinWarning& warning) {
 std::vector<SkinWarning> FindSkinWarnings(const std::string& project_path,
                                           const std::vector<std::string>& files,
                                           WarningScope scope) {
-  const platform::SkinLookupScope lookups(
-      mdlMain::ProjectFolder(project_path));
+  const platform::SkinLookupScope lookups(mdlMain::ProjectFolder(project_path));
   return SkinChecker(project_path, files, scope).Run();
 }
 
