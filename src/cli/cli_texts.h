@@ -128,7 +128,8 @@ inline std::string Progress(const std::string& written, const std::string& total
 }
 inline constexpr char kMegabytes[] = " МБ";
 inline constexpr char kYesOrNo[] = " [д/Н] ";
-inline constexpr std::string_view kYesAnswers[] = {"y", "Y", "yes", "д", "да", "Д", "Да"};
+// In lower case: an answer counts in any letter case ("ДА", "Yes").
+inline constexpr std::string_view kYesAnswers[] = {"y", "yes", "д", "да"};
 
 // zrk extract.
 inline std::string AlreadyInFolder(const std::string& entry, const std::string& folder) {

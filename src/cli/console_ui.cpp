@@ -6,6 +6,7 @@
 
 #include "cli/cli_texts.h"
 #include "cli/command_line.h"
+#include "platform/native_path.h"
 
 namespace zrk::cli {
 namespace {
@@ -117,8 +118,12 @@ MessageAnswer ConsoleMessageBoxes::Ask(Question question, const std::string& tex
   err_ << text << cli_texts::kYesOrNo << std::flush;
   std::string answer;
   std::getline(std::cin, answer);
+  const std::size_t start = answer.find_first_not_of(" \t\r");
+  const std::size_t end = answer.find_last_not_of(" \t\r");
+  answer = start == std::string::npos ? std::string() : answer.substr(start, end - start + 1);
+  const std::string folded = platform::FoldCase(answer);
   for (const std::string_view yes : cli_texts::kYesAnswers) {
-    if (answer == yes) return MessageAnswer::kYes;
+    if (folded == yes) return MessageAnswer::kYes;
   }
   return MessageAnswer::kNo;
 }
