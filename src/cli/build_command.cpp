@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "assembly/build_driver.h"
+#include "assembly/package_writer.h"
 #include "assembly/texts.h"
 #include "cli/answering_dialog.h"
 #include "cli/cli_texts.h"
@@ -136,7 +137,9 @@ int RunBuildOrCheck(const BuildRequest& request) {
     throw UsageError(cli_texts::PackagePathTooLong(kDialogBufferChars - 1, save_name));
   }
   const std::string package_path = save_name + std::string(texts::kPackageExtension);
-  // Nobody can answer the overwrite question: say so now instead of building first.
+  // What the package could never replace, or nobody can agree to replace: said now instead of
+  // building first.
+  if (!request.check_only) CheckDestination(package_path);
   if (!request.check_only && !request.force && !IsTerminal(Stream::kInput) &&
       mdlMain::FileExists(package_path)) {
     Say(cli_texts::PackageKept(package_path));

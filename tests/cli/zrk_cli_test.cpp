@@ -106,6 +106,10 @@ std::vector<Case> BuildCases() {
       {"file size limit", {"build", "skin", "--force", "-q"}, 3, "",
        "Ошибка... не удалось записать пакет '@/skin.zrk': превышен допустимый размер файла\n",
        {old}, old_package, "ulimit -f 64; trap '' XFSZ;"},  // 32 or 64 KiB, writes fail
+      // A package replaces a package, never a device, pipe or socket, even through a link.
+      {"--force onto a link to a pipe", {"build", "skin", "-o", "out.zrk", "-f", "-q"}, 3, "",
+       "zrk: не удалось сохранить пакет '@/out.zrk': это не обычный файл\n",
+       {"out.zrk -> pipe", "pipe (pipe)"}, {}, "mkfifo pipe; ln -s pipe out.zrk;"},
       // Nobody at stdin to ask: said before anything is built.
       {"not replaced", {"build", "skin/config.zrp"}, 4, "",
        "zrk: пакет '@/skin.zrk' уже есть и не заменён; --force заменяет его\n", {old}, old_package},
