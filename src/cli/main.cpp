@@ -208,7 +208,8 @@ int main(int argc, char** argv) {
   if (commands.build->count("--output") > 0) arguments.request.out = arguments.out;
   arguments.request.check_only = commands.check->parsed();
 
-  // A write cut short by Ctrl+C, a hang-up or a kill request leaves no temporary file.
+  // A write cut short by Ctrl+C, a hang-up, a closed pipe or a kill request leaves no temporary
+  // file, and one past the file size limit fails with its reason.
   zrk::platform::InstallInterruptCleanup();
   return FinishOutput(Run(commands, arguments));
 }

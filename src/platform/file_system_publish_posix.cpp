@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <vector>
 
 #include "platform/file_system.h"
 #include "platform/file_system_posix.h"
@@ -40,6 +41,25 @@ void SetPending(int folder, const std::string& name) {
 extern "C" void RemovePendingAndExit(int signal_number) {
   if (g_pending) ::unlinkat(g_pending_folder, g_pending_name, 0);
   ::_exit(128 + signal_number);
+}
+
+// The signals that end a process unless it catches them, but for those that tell of a fault of
+// the program itself (SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT, SIGTRAP, SIGSYS): those are left
+// to the core dump and the sanitizers. SIGKILL cannot be caught.
+std::vector<int> EndingSignals() {
+  std::vector<int> signals = {SIGHUP,  SIGINT,  SIGQUIT, SIGPIPE,   SIGALRM, SIGTERM,
+                              SIGUSR1, SIGUSR2, SIGXCPU, SIGVTALRM, SIGPROF};
+#ifdef SIGPOLL
+  signals.push_back(SIGPOLL);
+#endif
+#ifdef SIGPWR
+  signals.push_back(SIGPWR);
+#endif
+#ifdef SIGSTKFLT
+  signals.push_back(SIGSTKFLT);
+#endif
+  for (int real_time = SIGRTMIN; real_time <= SIGRTMAX; ++real_time) signals.push_back(real_time);
+  return signals;
 }
 
 // The folder part of a path, up to and including its last "/"; "" for a bare name.
@@ -223,13 +243,16 @@ std::string FinalTarget(const std::string& path) {
 }
 
 void InstallInterruptCleanup() {
+  // A write past the file size limit fails with EFBIG and is reported like a full disk.
+  ::signal(SIGXFSZ, SIG_IGN);
   struct sigaction action {};
   action.sa_handler = RemovePendingAndExit;
-  sigemptyset(&action.sa_mask);
-  for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
-    // A signal the caller has us ignore (nohup, a background job) stays ignored.
+  sigfillset(&action.sa_mask);
+  for (const int signal_number : EndingSignals()) {
+    // A signal the caller has us ignore (nohup, a background job) stays ignored, and one that a
+    // tool running us handles (a profiler) stays its own.
     struct sigaction old {};
-    if (::sigaction(signal_number, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
+    if (::sigaction(signal_number, nullptr, &old) != 0 || old.sa_handler != SIG_DFL) continue;
     ::sigaction(signal_number, &action, nullptr);
   }
 }
