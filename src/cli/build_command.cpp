@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <future>
 #include <iostream>
+#include <optional>
 
 #include "assembly/build_driver.h"
 #include "assembly/package_writer.h"
@@ -14,6 +15,7 @@
 #include "cli/commands.h"
 #include "cli/console_ui.h"
 #include "cli/skin_check.h"
+#include "cli/standard_output.h"
 #include "dialogs/dialog_record.h"
 #include "dialogs/mdlCdlg.h"
 #include "platform/error.h"
@@ -73,11 +75,18 @@ void SayWarningsBeforeVerdict(ConsoleReport& report, const BuildRequest& request
   });
 }
 
-// The summary a script's log keeps: where the package went, how many entries, how large.
-void PrintSummary(const std::string& package_path, std::size_t entries) {
+// The summary a script's log keeps: where the package went, how many entries, how large; and,
+// quiet or not, that the report could not be written, in the same line, since the package was.
+// Returns the exit code of the written package.
+int PrintSummary(const std::string& package_path, std::size_t entries, bool quiet) {
+  const std::optional<std::error_code> failure = TakeOutputFailure();
+  if (quiet && !failure) return kExitOk;
   std::error_code ec;
   const std::uintmax_t size = fs::file_size(platform::PathFromUtf8(package_path), ec);
-  Say(cli_texts::PackageWritten(package_path, entries, size));
+  std::string line = cli_texts::PackageWritten(package_path, entries, size);
+  if (failure) line += "; " + cli_texts::OutputNotWritten(platform::ErrorText(*failure));
+  Say(line);
+  return failure ? kExitFailed : kExitOk;
 }
 
 // The name the save dialog returns: the build appends ".zrk" to it, so a path that already ends
@@ -162,8 +171,9 @@ int RunBuildOrCheck(const BuildRequest& request) {
   if (outcome == BuildOutcome::kCancelled) {
     Say(cli_texts::PackageNotReplaced(package_path));
   }
-  if (outcome == BuildOutcome::kWritten && !request.quiet) {
-    PrintSummary(package_path, findings.files.size() + (findings.preview_added ? 1 : 0));
+  if (outcome == BuildOutcome::kWritten) {
+    const std::size_t entries = findings.files.size() + (findings.preview_added ? 1 : 0);
+    if (PrintSummary(package_path, entries, request.quiet) != kExitOk) return kExitFailed;
   }
   std::vector<UnusedFile> unused;
   if (request.unused) unused = FindUnusedFiles(project_text, findings.files);

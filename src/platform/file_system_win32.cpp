@@ -322,6 +322,11 @@ std::optional<FileFailure> FailureOf(const std::error_code& ec) {
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
       return FileFailure::kHeldByAnotherProgram;
+    case ERROR_INVALID_HANDLE:
+      return FileFailure::kNotOpen;
+    case ERROR_BROKEN_PIPE:
+    case ERROR_NO_DATA:
+      return FileFailure::kPipeClosed;
     default:
       return std::nullopt;
   }

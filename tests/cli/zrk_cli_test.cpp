@@ -110,6 +110,10 @@ std::vector<Case> BuildCases() {
       {"--force onto a link to a pipe", {"build", "skin", "-o", "out.zrk", "-f", "-q"}, 3, "",
        "zrk: не удалось сохранить пакет '@/out.zrk': это не обычный файл\n",
        {"out.zrk -> pipe", "pipe (pipe)"}, {}, "mkfifo pipe; ln -s pipe out.zrk;"},
+      // The package is written even though its report is not: the line says both.
+      {"build with its report on a full disk", {"build", "skin"}, 3, "",
+       "zrk: пакет '@/skin.zrk' записан: файлов 5, 70270 байт; не удалось записать вывод: нет "
+       "места на диске\n", {"skin.zrk: 70270 bytes"}, {}, "exec >/dev/full;"},
       // Nobody at stdin to ask: said before anything is built.
       {"not replaced", {"build", "skin/config.zrp"}, 4, "",
        "zrk: пакет '@/skin.zrk' уже есть и не заменён; --force заменяет его\n", {old}, old_package},
@@ -136,6 +140,8 @@ std::vector<Case> PackageCases() {
        "  {\"name\": \"a \\\"q\\\".txt\", \"size\": 1},\n  {\"name\": \"б\", \"size\": 0}\n]\n", ""},
       {"list to a full disk", {"list", "in/p.zrk"}, 3, "",
        "zrk: не удалось записать вывод: нет места на диске\n", {}, {}, "exec >/dev/full;"},
+      {"list with stdout closed", {"list", "in/p.zrk"}, 3, "",
+       "zrk: не удалось записать вывод: файл не открыт\n", {}, {}, "exec >&-;"},
       {"corrupt package", {"list", "in/bad.zrk"}, 3, "",
        "zrk: пакет 'in/bad.zrk' повреждён: смещение 28: данные файла 'a.txt' обрываются: нужно 5 "
        "байт, до конца файла 2\n"},
