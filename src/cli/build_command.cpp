@@ -38,19 +38,27 @@ bool EndsWith(const std::string& text, std::string_view suffix) {
   });
 }
 
-// The project file a user means: PROJECT itself, or config.zrp in the folder PROJECT names.
-// Throws UsageError when there is no such file.
+// The project file a user means, as a full path: PROJECT itself, or config.zrp in the folder
+// PROJECT names. Throws UsageError when there is no such file, zrk::Error when the system cannot
+// open it by its full path.
 fs::path ProjectFile(const std::string& project) {
   fs::path path = platform::PathFromUtf8(project);
   std::error_code ec;
   if (fs::is_directory(path, ec)) path /= "config.zrp";
-  if (!fs::exists(path, ec)) {
-    throw UsageError(cli_texts::NoProjectFile(platform::Utf8FromPath(path)));
+  const bool exists = fs::exists(path, ec);
+  if (ec == std::errc::filename_too_long) {
+    throw Error(cli_texts::ProjectPathTooLong(platform::Utf8FromPath(path)));
   }
-  // The build resolves every name against the project's folder, so it needs a full path.
+  if (!exists) throw UsageError(cli_texts::NoProjectFile(platform::Utf8FromPath(path)));
+  // The build resolves every name against the project's folder, so it needs a full path; one
+  // the system refuses would make the skin's own files look missing.
   fs::path absolute = fs::absolute(path, ec);
   if (ec) {
     throw Error(cli_texts::ProjectPathUnknown(project, platform::ErrorText(ec)));
+  }
+  const std::string absolute_text = platform::Utf8FromPath(absolute);
+  if (platform::PathTooLongToOpen(absolute_text)) {
+    throw Error(cli_texts::ProjectPathTooLong(absolute_text));
   }
   return absolute;
 }

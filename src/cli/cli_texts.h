@@ -99,6 +99,9 @@ inline std::string PackagePathTooLong(std::size_t limit, const std::string& name
 inline std::string ProjectPathUnknown(const std::string& project, const std::string& reason) {
   return "не удалось найти путь проекта '" + project + "': " + reason;
 }
+inline std::string ProjectPathTooLong(const std::string& path) {
+  return "путь проекта '" + path + "' слишком длинный: система не открывает файлы по такому пути";
+}
 inline std::string NoCurrentFolder(const std::string& reason) {
   return "не удалось определить текущую папку: " + reason;
 }

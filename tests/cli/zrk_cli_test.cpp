@@ -118,6 +118,9 @@ std::vector<Case> BuildCases() {
       {"not replaced", {"build", "skin/config.zrp"}, 4, "",
        "zrk: пакет '@/skin.zrk' уже есть и не заменён; --force заменяет его\n", {old}, old_package},
 
+      // Beyond PATH_MAX the system opens no file: said, not taken for missing files.
+      {"project path too long to open", {"check", "skin" + std::string(4100, '/') + "config.zrp"},
+       3, "", "*' слишком длинный: система не открывает файлы по такому пути\n"},
       {"check --strict", {"check", "skin", "--strict", "-q"}, 5, "", kWarning},
       {"check --json", {"check", "skin", "--json", "--unused"}, 0, kCheckJson, "", {}, leftover},
       {"check --unused", {"check", "skin", "--unused"}, 0, "*\nПодготовка к сборки zrk...\n"
