@@ -10,6 +10,7 @@
 #include <string_view>
 #include <utility>
 
+#include "cli/escape.h"
 #include "zrk_version.h"
 
 namespace zrk::cli {
@@ -156,6 +157,7 @@ inline std::string OutputNotWritten(const std::string& reason) {
 }  // namespace cli_texts
 
 /// Prints message on stderr as a line of zrk's own, after "zrk: ": its errors and its summary.
-inline void Say(std::string_view message) { std::cerr << "zrk: " << message << '\n'; }
+/// The names in it are shown escaped (see Printable), so it stays one line.
+inline void Say(std::string_view message) { std::cerr << "zrk: " << Printable(message) << '\n'; }
 
 }  // namespace zrk::cli

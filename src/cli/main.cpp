@@ -160,8 +160,9 @@ std::optional<int> Parse(CLI::App& app, const Commands& commands,
       return FinishOutput(kExitOk);
     }
     const std::string first = arguments.empty() ? std::string() : arguments.front();
-    Say(UsageMessage(error, first) + "\n" +
-        cli_texts::MoreHelp(command != nullptr ? command->get_name() : std::string()));
+    Say(UsageMessage(error, first));
+    std::cerr << cli_texts::MoreHelp(command != nullptr ? command->get_name() : std::string())
+              << '\n';
     return kExitUsage;
   }
   return std::nullopt;

@@ -6,7 +6,7 @@
 #include "assembly/package_reader.h"
 #include "cli/cli_texts.h"
 #include "cli/commands.h"
-#include "cli/json.h"
+#include "cli/escape.h"
 #include "platform/error.h"
 #include "platform/error_text.h"
 #include "platform/file_system.h"
@@ -17,30 +17,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The name on one line of plain output: control characters, which could start a line of their
-// own or drive the terminal, are shown as \n, \t, \xHH; a backslash stays as it is.
-std::string PlainName(const std::string& name) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string out;
-  for (const char c : name) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\t') {
-      out += "\\t";
-    } else if (byte < 0x20 || byte == 0x7F) {
-      out += "\\x";
-      out += kHex[byte >> 4];
-      out += kHex[byte & 0xF];
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
-// Prints what extraction tells, names escaped; remembers whether anything but files already
-// there stopped it.
+// Prints what extraction tells (Say escapes the names); remembers whether anything but files
+// already there stopped it.
 class ConsoleExtractReport : public ExtractReport {
  public:
   explicit ConsoleExtractReport(std::string folder) : folder_(std::move(folder)) {}
@@ -49,14 +27,12 @@ class ConsoleExtractReport : public ExtractReport {
                const std::string& message) override {
     if (problem != ExtractProblem::kExisting) {
       failed_ = true;
-      Say(PlainName(message));
+      Say(message);
       return;
     }
-    Say(PlainName(cli_texts::AlreadyInFolder(entry.name, folder_)));
+    Say(cli_texts::AlreadyInFolder(entry.name, folder_));
   }
-  void Repeated(const PackageEntry&, const std::string& message) override {
-    Say(PlainName(message));
-  }
+  void Repeated(const PackageEntry&, const std::string& message) override { Say(message); }
 
   bool failed() const { return failed_; }
 
@@ -99,7 +75,7 @@ int RunList(const std::string& package, bool json) {
       std::cout << (first ? "\n" : ",\n") << "  {\"name\": " << JsonString(entry.name)
                 << ", \"size\": " << entry.size << "}";
     } else {
-      std::cout << entry.size << '\t' << PlainName(entry.name) << '\n';
+      std::cout << entry.size << '\t' << Printable(entry.name) << '\n';
     }
     first = false;
   });
@@ -108,19 +84,13 @@ int RunList(const std::string& package, bool json) {
 }
 
 int RunExtract(const std::string& package, const std::string& folder, bool force) {
-  try {
-    const PackageReader reader(package);
-    platform::FileSystem& files = reader.file_system();
-    ExtractTarget target = OpenTarget(files, folder);
-    const platform::ScopedFile open_target(files, target.folder);
-    ConsoleExtractReport report(folder);
-    if (ExtractPackage(reader, target, {.replace_existing = force}, report)) return kExitOk;
-    return report.failed() ? kExitFailed : kExitNotWritten;
-  } catch (const Error& failure) {
-    // The message names entries of the package: escaped, as everywhere else here.
-    Say(PlainName(failure.what()));
-    return kExitFailed;
-  }
+  const PackageReader reader(package);
+  platform::FileSystem& files = reader.file_system();
+  ExtractTarget target = OpenTarget(files, folder);
+  const platform::ScopedFile open_target(files, target.folder);
+  ConsoleExtractReport report(folder);
+  if (ExtractPackage(reader, target, {.replace_existing = force}, report)) return kExitOk;
+  return report.failed() ? kExitFailed : kExitNotWritten;
 }
 
 }  // namespace zrk::cli
