@@ -135,6 +135,11 @@ inline constexpr char kYesOrNo[] = " [д/Н] ";
 // In lower case: an answer counts in any letter case ("ДА", "Yes").
 inline constexpr std::string_view kYesAnswers[] = {"y", "yes", "д", "да"};
 
+// zrk list.
+inline std::string ListingNotHeld(const std::string& reason) {
+  return "не удалось записать список во временный файл: " + reason;
+}
+
 // zrk extract.
 inline std::string AlreadyInFolder(const std::string& entry, const std::string& folder) {
   return "файл '" + entry + "' уже есть в папке '" + folder +

@@ -40,8 +40,9 @@ struct BuildRequest {
 /// that names no file or an empty -o, zrk::Error when the current folder cannot be found.
 int RunBuildOrCheck(const BuildRequest& request);
 
-/// zrk list: prints the entries of a package with their sizes, after validating it whole. Throws
-/// zrk::Error for a package that cannot be read or is broken.
+/// zrk list: prints the entries of a package with their sizes, once it has read and validated the
+/// whole package. Throws zrk::Error, having printed nothing, for a package that cannot be read or
+/// is broken, or when the listing cannot be held back.
 int RunList(const std::string& package, bool json);
 
 /// zrk extract: writes every entry of a package under folder, after validating it whole and

@@ -1,6 +1,11 @@
 // zrk list and zrk extract: looking into a package.
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "assembly/package_extract.h"
 #include "assembly/package_reader.h"
@@ -11,11 +16,66 @@
 #include "platform/error_text.h"
 #include "platform/file_system.h"
 #include "platform/native_path.h"
+#include "platform/scratch_file.h"
 
 namespace zrk::cli {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Up to this much of a listing is held in memory; the rest of a longer one in a scratch file.
+constexpr std::size_t kHeldInMemory = 1024 * 1024;
+
+// Output held back until all of it may be printed: in memory up to kHeldInMemory bytes, past that
+// in a scratch file, so that memory stays the same however long it grows. Throws zrk::Error when
+// the scratch file fails.
+class HeldOutput {
+ public:
+  HeldOutput() = default;
+  ~HeldOutput() {
+    if (file_ != nullptr) std::fclose(file_);
+  }
+  HeldOutput(const HeldOutput&) = delete;
+  HeldOutput& operator=(const HeldOutput&) = delete;
+
+  void Append(std::string_view text) {
+    if (file_ == nullptr && memory_.size() + text.size() <= kHeldInMemory) {
+      memory_ += text;
+      return;
+    }
+    if (file_ == nullptr) Spill();
+    if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) Fail();
+  }
+
+  void PrintTo(std::ostream& out) {
+    if (file_ == nullptr) {
+      out << memory_;
+      return;
+    }
+    if (std::fflush(file_) != 0 || std::fseek(file_, 0, SEEK_SET) != 0) Fail();
+    std::vector<char> buffer(64 * 1024);
+    while (const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), file_)) {
+      out.write(buffer.data(), static_cast<std::streamsize>(n));
+    }
+    if (std::ferror(file_)) Fail();
+  }
+
+ private:
+  void Spill() {
+    std::error_code ec;
+    file_ = platform::OpenScratchFile(ec);
+    if (file_ == nullptr) throw Error(cli_texts::ListingNotHeld(platform::ErrorText(ec)));
+    const std::string held = std::exchange(memory_, {});
+    Append(held);
+  }
+  [[noreturn]] void Fail() {
+    const std::error_code ec(errno, std::generic_category());
+    throw Error(cli_texts::ListingNotHeld(platform::ErrorText(ec)));
+  }
+
+  std::string memory_;
+  std::FILE* file_ = nullptr;
+};
 
 // Prints what extraction tells (Say escapes the names); remembers whether anything but files
 // already there stopped it.
@@ -65,21 +125,24 @@ ExtractTarget OpenTarget(platform::FileSystem& files, const std::string& folder)
 }  // namespace
 
 int RunList(const std::string& package, bool json) {
-  // Validated whole first, then read again entry by entry, so that memory stays the same
-  // whatever the number of entries and nothing is printed of a broken package.
-  const PackageReader reader(package, PackageReader::Index::kValidateOnly);
+  // Read once, entry by entry, and held back until the whole package has been found sound: so
+  // nothing is printed of a broken package, a package changed meanwhile is not read twice, and
+  // memory stays the same whatever the number of entries.
+  const PackageReader reader(package, PackageReader::Index::kNone);
+  HeldOutput listing;
   bool first = true;
-  if (json) std::cout << "[";
+  if (json) listing.Append("[");
   reader.ForEachEntry([&](const PackageEntry& entry) {
     if (json) {
-      std::cout << (first ? "\n" : ",\n") << "  {\"name\": " << JsonString(entry.name)
-                << ", \"size\": " << entry.size << "}";
+      listing.Append(std::string(first ? "\n" : ",\n") + "  {\"name\": " + JsonString(entry.name) +
+                     ", \"size\": " + std::to_string(entry.size) + "}");
     } else {
-      std::cout << entry.size << '\t' << Printable(entry.name) << '\n';
+      listing.Append(std::to_string(entry.size) + '\t' + Printable(entry.name) + '\n');
     }
     first = false;
   });
-  if (json) std::cout << "\n]\n";
+  if (json) listing.Append("\n]\n");
+  listing.PrintTo(std::cout);
   return kExitOk;
 }
 

@@ -8,6 +8,7 @@
 #include <climits>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "platform/file_system.h"
 #include "platform/file_system_posix.h"
 #include "platform/interrupt_cleanup.h"
+#include "platform/scratch_file.h"
 
 namespace zrk::platform {
 namespace {
@@ -226,6 +228,28 @@ void NativeFileSystem::Remove(const std::string& path, std::error_code& ec) {
     return;
   }
   ec.clear();
+}
+
+std::FILE* OpenScratchFile(std::error_code& ec) {
+  const char* folder = std::getenv("TMPDIR");
+  if (folder == nullptr || *folder == '\0') folder = "/tmp";
+  int fd = -1;
+#ifdef O_TMPFILE
+  fd = ::open(folder, O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+#endif
+  if (fd < 0) {
+    std::string name = std::string(folder) + "/.zrk-XXXXXX";
+    fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd >= 0) ::unlink(name.c_str());
+  }
+  std::FILE* file = fd < 0 ? nullptr : ::fdopen(fd, "w+b");
+  if (file == nullptr) {
+    ec = LastError();
+    if (fd >= 0) ::close(fd);
+    return nullptr;
+  }
+  ec.clear();
+  return file;
 }
 
 std::string FinalTarget(const std::string& path) {

@@ -48,6 +48,15 @@ Files Inputs() {
   };
 }
 
+// A package whose listing outgrows what zrk list holds in memory: 300 entries with names of
+// over 4,000 bytes.
+std::string LongPackage() {
+  std::string bytes(testing::kPackageMagic);
+  for (int i = 0; i < 300; ++i)
+    bytes += PackageEntryBytes(std::to_string(i) + std::string(4000, 'n'), "");
+  return bytes;
+}
+
 // One run of zrk in a fresh folder holding Inputs() and then arrange.
 struct Case {
   const char* name;
@@ -152,6 +161,8 @@ std::vector<Case> BuildCases() {
 // zrk list, extract and get.
 std::vector<Case> PackageCases() {
   const Files edited_file = {{"into/d/б.txt", "edited"}};
+  const std::string long_package = LongPackage(), cut = "<new_file=end*5>x";
+  const std::string cut_at = std::to_string(long_package.size() + cut.size() - 1);
   // clang-format off
   return {
       // One entry, one line: a name can neither forge a second entry nor drive the terminal, C1
@@ -165,6 +176,13 @@ std::vector<Case> PackageCases() {
        "zrk: не удалось записать вывод: нет места на диске\n", {}, {}, "exec >/dev/full;"},
       {"list with stdout closed", {"list", "in/p.zrk"}, 3, "",
        "zrk: не удалось записать вывод: файл не открыт\n", {}, {}, "exec >&-;"},
+      // Held until the whole package is read (past a megabyte, in a scratch file): a listing is
+      // printed whole or not at all.
+      {"long listing", {"list", "in/long.zrk"}, 0, "*\n0\t299" + std::string(4000, 'n') + "\n", "",
+       {}, {{"in/long.zrk", long_package}}},
+      {"long listing of a package broken at its end", {"list", "in/long.zrk", "--json"}, 3, "",
+       "zrk: пакет 'in/long.zrk' повреждён: смещение " + cut_at + ": данные файла 'end' обрываются: "
+       "нужно 5 байт, до конца файла 1\n", {}, {{"in/long.zrk", long_package + cut}}},
       {"corrupt package", {"list", "in/bad.zrk"}, 3, "",
        "zrk: пакет 'in/bad.zrk' повреждён: смещение 28: данные файла 'a.txt' обрываются: нужно 5 "
        "байт, до конца файла 2\n"},
