@@ -66,6 +66,8 @@ std::vector<std::string> Tree(const std::filesystem::path& dir) {
     } else if (item.is_directory()) {
       if (!fs::is_empty(item.path())) continue;
       line += "/";
+    } else if (!item.is_regular_file()) {
+      line += item.is_fifo() ? " (pipe)" : " (special)";
     } else {
       line += ": " + (item.file_size() <= 64 ? ReadFile(item.path())
                                              : std::to_string(item.file_size()) + " bytes");

@@ -64,7 +64,8 @@ std::string Ini(std::initializer_list<std::string_view> lines);
 
 /// What is below dir, sorted, to compare whole: "path: bytes" for a file of up to 64 bytes,
 /// "path: N bytes" for a larger one, "path -> target" for a symbolic link (never followed; an
-/// absolute target relative to dir), "path/" for an empty folder; "/" separates folders.
+/// absolute target relative to dir), "path/" for an empty folder, "path (pipe)" for a pipe and
+/// "path (special)" for another file that is not a regular one; "/" separates folders.
 std::vector<std::string> Tree(const std::filesystem::path& dir);
 
 /// The message of the zrk::Error that f throws, or "" when it throws none.

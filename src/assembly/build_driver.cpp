@@ -106,6 +106,8 @@ BuildOutcome SaveStage(const std::string& project_path, const std::vector<std::s
     }
 
     const std::string package_path = name + std::string(texts::kPackageExtension);
+    // A folder, device or pipe there is refused, not offered for replacing.
+    CheckDestination(package_path);
     WriteOptions options;
     if (mdlMain::FileExists(package_path)) {
       const std::string question = std::string(texts::kOverwritePrefix) + package_path +

@@ -68,17 +68,17 @@ std::variant<EntryHeader, FormatProblem> ParseEntryHeader(std::string_view bytes
     const char c = bytes[pos];
     if (c == kSizeEnd) break;
     if (!IsDigit(c)) return Problem(pos, "недопустимый символ в размере файла");
+    // Said before the length: "00000000001" is refused for its zero, not as a large size.
+    if (pos == size_start + 1 && bytes[size_start] == '0') {
+      return Problem(size_start, "размер файла начинается с нуля");
+    }
     if (pos - size_start == kMaxSizeDigits) {
       return Problem(size_start, "размер файла больше " + std::to_string(kMaxEntrySize));
     }
     size = size * 10 + static_cast<std::uint64_t>(c - '0');
     ++pos;
   }
-  const std::size_t digits = pos - size_start;
-  if (digits == 0) return Problem(size_start, "размер файла не указан");
-  if (digits > 1 && bytes[size_start] == '0') {
-    return Problem(size_start, "размер файла начинается с нуля");
-  }
+  if (pos == size_start) return Problem(size_start, "размер файла не указан");
   if (size > kMaxEntrySize) {
     return Problem(size_start, "размер файла больше " + std::to_string(kMaxEntrySize));
   }

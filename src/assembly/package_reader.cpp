@@ -58,8 +58,6 @@ PackageReader::PackageReader(const std::string& path, platform::FileSystem& fs, 
   file_info_ = info;
   if (index == Index::kKeep) {
     Walk([this](PackageEntry&& entry) { entries_.push_back(std::move(entry)); });
-  } else {
-    Walk([](PackageEntry&&) {});
   }
 }
 
@@ -115,6 +113,11 @@ void PackageReader::Walk(const std::function<void(PackageEntry&&)>& visit) const
     offset = entry.data_offset + entry.size;
     visit(std::move(entry));
   }
+  // Rewritten meanwhile with another length: what was read need not be one package.
+  std::error_code ec;
+  const platform::FileInfo now = fs_.StatHandle(file_.get(), ec);
+  if (ec) throw CannotRead(path_, ErrorText(ec));
+  if (now.size != file_size_) throw CannotRead(path_, kChanged);
 }
 
 void PackageReader::ForEachEntry(const std::function<void(const PackageEntry&)>& visit) const {

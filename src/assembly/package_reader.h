@@ -18,16 +18,17 @@ struct PackageEntry {
   std::uint64_t data_offset = 0;    ///< Where its data start.
 };
 
-/// An open package with its index. The whole file is validated when it is opened; memory use
-/// depends on the number of entries only (nothing at all without the index), never on a size
-/// read from the file.
+/// An open package with its index. The whole file is validated when it is opened, or, without the
+/// index, as ForEachEntry reads it; memory use depends on the number of entries only (nothing at
+/// all without the index), never on a size read from the file.
 class PackageReader {
  public:
-  /// Whether the reader keeps the entries in memory, or only validates them when it opens.
-  enum class Index { kKeep, kValidateOnly };
+  /// Whether the reader reads and keeps the entries when it opens, or reads none until
+  /// ForEachEntry.
+  enum class Index { kKeep, kNone };
 
-  /// Opens and validates the package at path, keeping its index unless told not to. Throws
-  /// zrk::Error naming the package and, for a broken one, the byte offset of the first fault.
+  /// Opens the package at path and, with the index, validates and keeps it. Throws zrk::Error
+  /// naming the package and, for a broken one, the byte offset of the first fault.
   explicit PackageReader(const std::string& path, Index index = Index::kKeep);
 
   /// The same, doing its file operations through fs, which must outlive the reader.
@@ -46,8 +47,10 @@ class PackageReader {
   /// The entries in package order; empty without the index.
   const std::vector<PackageEntry>& entries() const { return entries_; }
 
-  /// Reads the entries again from the file, in package order, handing each to visit: memory
-  /// stays the same whatever their number. Throws as the constructor does.
+  /// Reads the entries from the file, in package order, validating each before it hands it to
+  /// visit: memory stays the same whatever their number. Throws as the constructor does, at the
+  /// first fault, once the entries before it have been visited; also when the file's length has
+  /// changed since it was opened.
   void ForEachEntry(const std::function<void(const PackageEntry&)>& visit) const;
 
   /// Appends the data of entry at the file position of out, a file of the same FileSystem open

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <system_error>
 #include <utility>
@@ -83,6 +84,13 @@ Error CannotReplace(const std::string& package_path, const std::error_code& ec) 
 Error IsASource(const std::string& package_path, const std::string& entry) {
   return Error("не удалось сохранить пакет " + Quoted(package_path) + ": это файл " +
                Quoted(entry) + " самого скина, он не будет заменён");
+}
+Error NotRegularDestination(const std::string& package_path) {
+  return Error("не удалось сохранить пакет " + Quoted(package_path) + ": это не обычный файл");
+}
+Error LinksGoRound(const std::string& package_path) {
+  return Error("не удалось сохранить пакет " + Quoted(package_path) +
+               ": символические ссылки идут по кругу или их слишком много");
 }
 DestinationTaken Appeared(const std::string& package_path) {
   return DestinationTaken("не удалось сохранить пакет " + Quoted(package_path) +
@@ -271,15 +279,30 @@ std::vector<platform::FileInfo> WriteEntries(const std::vector<PlannedEntry>& pl
   return sources;
 }
 
-// Throws when the file at target is one of the sources: the package must not destroy the skin
-// it is made of, whatever the user agreed to.
-void RefuseToReplaceASource(const std::string& target, const std::vector<PlannedEntry>& planned,
-                            const std::vector<platform::FileInfo>& sources, FileSystem& fs) {
+// The regular file at target, the end of package_path's links, or nullopt for none. Throws for
+// anything else: a package replaces a package, never a folder, device, pipe or socket.
+std::optional<platform::FileInfo> ExistingFile(const std::string& package_path,
+                                               const std::string& target, FileSystem& fs) {
   std::error_code ec;
   const platform::FileInfo existing = fs.Stat(target, ec);
-  if (ec || !existing.regular) return;
+  if (ec == std::errc::too_many_symbolic_link_levels) throw LinksGoRound(package_path);
+  if (ec) return std::nullopt;  // nothing there, or creating the package tells what is wrong
+  if (existing.regular) return existing;
+  if (std::filesystem::is_directory(platform::PathFromUtf8(target), ec)) {
+    throw CannotReplace(package_path, std::make_error_code(std::errc::is_a_directory));
+  }
+  throw NotRegularDestination(package_path);
+}
+
+// Throws when the file at target is not one a package may replace, or is one of the sources: the
+// package must not destroy the skin it is made of, whatever the user agreed to.
+void RefuseToReplaceASource(const std::string& package_path, const std::string& target,
+                            const std::vector<PlannedEntry>& planned,
+                            const std::vector<platform::FileInfo>& sources, FileSystem& fs) {
+  const std::optional<platform::FileInfo> existing = ExistingFile(package_path, target, fs);
+  if (!existing) return;
   for (std::size_t i = 0; i < sources.size(); ++i) {
-    if (sources[i].regular && sources[i].SameFileAs(existing))
+    if (sources[i].regular && sources[i].SameFileAs(*existing))
       throw IsASource(target, planned[i].entry);
   }
 }
@@ -312,6 +335,11 @@ void CheckSource(const std::string& entry, const platform::SourceFacts& facts) {
   if (facts.size > package::kMaxEntrySize) throw TooLarge(entry, facts.size);
 }
 
+void CheckDestination(const std::string& package_path) {
+  platform::NativeFileSystem fs;
+  ExistingFile(package_path, platform::FinalTarget(package_path), fs);
+}
+
 void WritePackage(const std::string& package_path, const std::string& project_path,
                   const std::vector<std::string>& file_list, const WriteOptions& options) {
   platform::NativeFileSystem fs;
@@ -326,11 +354,9 @@ void WritePackage(const std::string& package_path, const std::string& project_pa
   // Through a symbolic link to the file it names: the link stays a link.
   const std::string target = platform::FinalTarget(package_path);
 
+  // What cannot be replaced is said before the work, and again before the package takes its name.
+  ExistingFile(package_path, target, fs);
   std::error_code ec;
-  // A folder cannot be replaced, and without agreement it would pass for a file that appeared.
-  if (std::filesystem::is_directory(platform::PathFromUtf8(target), ec)) {
-    throw CannotReplace(package_path, std::make_error_code(std::errc::is_a_directory));
-  }
   std::string temporary_path;
   // Declared before the file, so that the file is closed first: whatever ends the write early, no
   // named temporary file stays behind.
@@ -339,7 +365,7 @@ void WritePackage(const std::string& package_path, const std::string& project_pa
   if (ec) throw CannotCreate(package_path, ec);
   const std::vector<platform::FileInfo> sources =
       WriteEntries(planned, package.get(), package_path, fs, options.progress);
-  RefuseToReplaceASource(target, planned, sources, fs);
+  RefuseToReplaceASource(package_path, target, planned, sources, fs);
   // Publish takes the handle and, should it fail, the temporary file with it.
   fs.Publish(package.Release(), std::exchange(temporary_path, {}), target, options.replace_existing,
              ec);

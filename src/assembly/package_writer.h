@@ -20,6 +20,11 @@ void CheckEntryName(const std::string& entry);
 /// unreadable, or too large for a package.
 void CheckSource(const std::string& entry, const platform::SourceFacts& facts);
 
+/// Throws the zrk::Error WritePackage would for what is at package_path, symbolic links there
+/// followed: a folder, a device, pipe or socket, or links that go round in a circle. A regular
+/// file, a link to one, or nothing passes.
+void CheckDestination(const std::string& package_path);
+
 /// Told, after each entry and during large ones, which entry is being written and how many bytes
 /// of the package are written so far.
 using WriteProgress = std::function<void(const std::string& entry, std::uint64_t package_bytes)>;
@@ -44,8 +49,9 @@ class DestinationTaken : public Error {
 /// the bytes of the file at the project folder of project_path followed by the entry. A package
 /// that replaces a file keeps that file's permission bits. Throws zrk::Error naming the entry or
 /// the package when a name cannot go into a package, a source is missing, too large, changes or
-/// cannot be read, the package would replace one of its own sources (the project file included),
-/// or it cannot be written; a file already at package_path is then left as it was.
+/// cannot be read, the package would replace one of its own sources (the project file included)
+/// or anything but a regular file (see CheckDestination), or it cannot be written; a file already
+/// at package_path is then left as it was.
 void WritePackage(const std::string& package_path, const std::string& project_path,
                   const std::vector<std::string>& file_list, const WriteOptions& options = {});
 

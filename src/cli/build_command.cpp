@@ -4,8 +4,10 @@
 #include <filesystem>
 #include <future>
 #include <iostream>
+#include <optional>
 
 #include "assembly/build_driver.h"
+#include "assembly/package_writer.h"
 #include "assembly/texts.h"
 #include "cli/answering_dialog.h"
 #include "cli/cli_texts.h"
@@ -13,6 +15,7 @@
 #include "cli/commands.h"
 #include "cli/console_ui.h"
 #include "cli/skin_check.h"
+#include "cli/standard_output.h"
 #include "dialogs/dialog_record.h"
 #include "dialogs/mdlCdlg.h"
 #include "platform/error.h"
@@ -35,19 +38,27 @@ bool EndsWith(const std::string& text, std::string_view suffix) {
   });
 }
 
-// The project file a user means: PROJECT itself, or config.zrp in the folder PROJECT names.
-// Throws UsageError when there is no such file.
+// The project file a user means, as a full path: PROJECT itself, or config.zrp in the folder
+// PROJECT names. Throws UsageError when there is no such file, zrk::Error when the system cannot
+// open it by its full path.
 fs::path ProjectFile(const std::string& project) {
   fs::path path = platform::PathFromUtf8(project);
   std::error_code ec;
   if (fs::is_directory(path, ec)) path /= "config.zrp";
-  if (!fs::exists(path, ec)) {
-    throw UsageError(cli_texts::NoProjectFile(platform::Utf8FromPath(path)));
+  const bool exists = fs::exists(path, ec);
+  if (ec == std::errc::filename_too_long) {
+    throw Error(cli_texts::ProjectPathTooLong(platform::Utf8FromPath(path)));
   }
-  // The build resolves every name against the project's folder, so it needs a full path.
+  if (!exists) throw UsageError(cli_texts::NoProjectFile(platform::Utf8FromPath(path)));
+  // The build resolves every name against the project's folder, so it needs a full path; one
+  // the system refuses would make the skin's own files look missing.
   fs::path absolute = fs::absolute(path, ec);
   if (ec) {
     throw Error(cli_texts::ProjectPathUnknown(project, platform::ErrorText(ec)));
+  }
+  const std::string absolute_text = platform::Utf8FromPath(absolute);
+  if (platform::PathTooLongToOpen(absolute_text)) {
+    throw Error(cli_texts::ProjectPathTooLong(absolute_text));
   }
   return absolute;
 }
@@ -72,11 +83,18 @@ void SayWarningsBeforeVerdict(ConsoleReport& report, const BuildRequest& request
   });
 }
 
-// The summary a script's log keeps: where the package went, how many entries, how large.
-void PrintSummary(const std::string& package_path, std::size_t entries) {
+// The summary a script's log keeps: where the package went, how many entries, how large; and,
+// quiet or not, that the report could not be written, in the same line, since the package was.
+// Returns the exit code of the written package.
+int PrintSummary(const std::string& package_path, std::size_t entries, bool quiet) {
+  const std::optional<std::error_code> failure = TakeOutputFailure();
+  if (quiet && !failure) return kExitOk;
   std::error_code ec;
   const std::uintmax_t size = fs::file_size(platform::PathFromUtf8(package_path), ec);
-  Say(cli_texts::PackageWritten(package_path, entries, size));
+  std::string line = cli_texts::PackageWritten(package_path, entries, size);
+  if (failure) line += "; " + cli_texts::OutputNotWritten(platform::ErrorText(*failure));
+  Say(line);
+  return failure ? kExitFailed : kExitOk;
 }
 
 // The name the save dialog returns: the build appends ".zrk" to it, so a path that already ends
@@ -136,7 +154,9 @@ int RunBuildOrCheck(const BuildRequest& request) {
     throw UsageError(cli_texts::PackagePathTooLong(kDialogBufferChars - 1, save_name));
   }
   const std::string package_path = save_name + std::string(texts::kPackageExtension);
-  // Nobody can answer the overwrite question: say so now instead of building first.
+  // What the package could never replace, or nobody can agree to replace: said now instead of
+  // building first.
+  if (!request.check_only) CheckDestination(package_path);
   if (!request.check_only && !request.force && !IsTerminal(Stream::kInput) &&
       mdlMain::FileExists(package_path)) {
     Say(cli_texts::PackageKept(package_path));
@@ -159,8 +179,9 @@ int RunBuildOrCheck(const BuildRequest& request) {
   if (outcome == BuildOutcome::kCancelled) {
     Say(cli_texts::PackageNotReplaced(package_path));
   }
-  if (outcome == BuildOutcome::kWritten && !request.quiet) {
-    PrintSummary(package_path, findings.files.size() + (findings.preview_added ? 1 : 0));
+  if (outcome == BuildOutcome::kWritten) {
+    const std::size_t entries = findings.files.size() + (findings.preview_added ? 1 : 0);
+    if (PrintSummary(package_path, entries, request.quiet) != kExitOk) return kExitFailed;
   }
   std::vector<UnusedFile> unused;
   if (request.unused) unused = FindUnusedFiles(project_text, findings.files);

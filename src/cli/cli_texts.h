@@ -10,6 +10,7 @@
 #include <string_view>
 #include <utility>
 
+#include "cli/escape.h"
 #include "zrk_version.h"
 
 namespace zrk::cli {
@@ -100,6 +101,9 @@ inline std::string PackagePathTooLong(std::size_t limit, const std::string& name
 inline std::string ProjectPathUnknown(const std::string& project, const std::string& reason) {
   return "не удалось найти путь проекта '" + project + "': " + reason;
 }
+inline std::string ProjectPathTooLong(const std::string& path) {
+  return "путь проекта '" + path + "' слишком длинный: система не открывает файлы по такому пути";
+}
 inline std::string NoCurrentFolder(const std::string& reason) {
   return "не удалось определить текущую папку: " + reason;
 }
@@ -129,7 +133,13 @@ inline std::string Progress(const std::string& written, const std::string& total
 }
 inline constexpr char kMegabytes[] = " МБ";
 inline constexpr char kYesOrNo[] = " [д/Н] ";
-inline constexpr std::string_view kYesAnswers[] = {"y", "Y", "yes", "д", "да", "Д", "Да"};
+// In lower case: an answer counts in any letter case ("ДА", "Yes").
+inline constexpr std::string_view kYesAnswers[] = {"y", "yes", "д", "да"};
+
+// zrk list.
+inline std::string ListingNotHeld(const std::string& reason) {
+  return "не удалось записать список во временный файл: " + reason;
+}
 
 // zrk extract.
 inline std::string AlreadyInFolder(const std::string& entry, const std::string& folder) {
@@ -190,6 +200,7 @@ inline std::string NoSuchEntry(const std::string& name, const std::string& packa
 }  // namespace cli_texts
 
 /// Prints message on stderr as a line of zrk's own, after "zrk: ": its errors and its summary.
-inline void Say(std::string_view message) { std::cerr << "zrk: " << message << '\n'; }
+/// The names in it are shown escaped (see Printable), so it stays one line.
+inline void Say(std::string_view message) { std::cerr << "zrk: " << Printable(message) << '\n'; }
 
 }  // namespace zrk::cli

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace zrk::cli {
@@ -14,6 +16,15 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv);
 /// Makes a console show the UTF-8 bytes that zrk writes to stdout and stderr, until the program
 /// ends. Does nothing where a console already takes UTF-8 or there is none.
 void UseUtf8Console();
+
+/// Gives each standard stream (stdin, stdout, stderr) that is closed a file that yields and takes
+/// nothing, so that no file zrk opens gets its number and a write to it fails instead. Does nothing
+/// on Windows, whose files are no numbers of that kind.
+void GuardClosedStandardStreams();
+
+/// Writes all of bytes to the standard output; false, with the system's reason in ec, when they
+/// could not all be written.
+bool WriteStandardOutput(std::string_view bytes, std::error_code& ec);
 
 /// The standard streams, for IsTerminal.
 enum class Stream { kInput, kOutput, kError };

@@ -4,6 +4,8 @@
 #include <io.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 
 #include "cli/command_line.h"
@@ -39,6 +41,21 @@ void UseUtf8Console() {
   previous_output_code_page = GetConsoleOutputCP();
   if (previous_output_code_page == 0 || previous_output_code_page == CP_UTF8) return;
   if (SetConsoleOutputCP(CP_UTF8)) std::atexit(RestoreConsole);
+}
+
+void GuardClosedStandardStreams() {}
+
+bool WriteStandardOutput(std::string_view bytes, std::error_code& ec) {
+  while (!bytes.empty()) {
+    const auto chunk = static_cast<unsigned>(std::min<std::size_t>(bytes.size(), 1u << 30));
+    const int n = _write(1, bytes.data(), chunk);
+    if (n < 0) {
+      ec.assign(errno, std::generic_category());
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
 }
 
 bool IsTerminal(Stream stream) {

@@ -41,8 +41,9 @@ struct BuildRequest {
 /// that names no file or an empty -o, zrk::Error when the current folder cannot be found.
 int RunBuildOrCheck(const BuildRequest& request);
 
-/// zrk list: prints the entries of a package with their sizes, after validating it whole. Throws
-/// zrk::Error for a package that cannot be read or is broken.
+/// zrk list: prints the entries of a package with their sizes, once it has read and validated the
+/// whole package. Throws zrk::Error, having printed nothing, for a package that cannot be read or
+/// is broken, or when the listing cannot be held back.
 int RunList(const std::string& package, bool json);
 
 /// zrk extract: writes every entry of a package under folder (or those of names, as zrk list
@@ -62,8 +63,5 @@ int RunInit(const std::string& folder);
 /// zrk diff: prints the entries only in first ("- "), only in second ("+ ") and those whose bytes
 /// differ ("~ "); kExitFilesMissing when there are any, kExitFailed when a package is unread.
 int RunDiff(const std::string& first, const std::string& second, bool json);
-
-/// An entry's name as zrk list prints it on a line of its own.
-std::string EntryNameShown(const std::string& name);
 
 }  // namespace zrk::cli

@@ -6,6 +6,8 @@
 
 #include "cli/cli_texts.h"
 #include "cli/command_line.h"
+#include "cli/escape.h"
+#include "platform/native_path.h"
 
 namespace zrk::cli {
 namespace {
@@ -45,7 +47,7 @@ void ConsoleReport::AddLine(const std::string& line) {
   EraseProgress();
   // A terminal shows each line as it comes; a file or pipe gets the report in large writes
   // instead of one per file.
-  out_ << line << '\n';
+  out_ << Printable(line) << '\n';
   if (out_is_terminal_) out_.flush();
 }
 
@@ -61,7 +63,8 @@ void ConsoleReport::ShowProgress(const std::string& entry, std::uint64_t written
   if (now - write_started_ < kProgressDelay || now - progress_shown_ < kProgressPace) return;
   progress_shown_ = now;
   out_.flush();
-  *progress_ << "\r\033[K" << cli_texts::Progress(Megabytes(written), Megabytes(total), entry)
+  *progress_ << "\r\033[K"
+             << Printable(cli_texts::Progress(Megabytes(written), Megabytes(total), entry))
              << std::flush;
   progress_on_screen_ = true;
 }
@@ -98,14 +101,16 @@ MessageAnswer ConsoleMessageBoxes::Show(const std::string& text, MessageIcon ico
                                         MessageButtons /*buttons*/) {
   std::cout.flush();  // the report so far comes first, also when both go to one file
   // Only boxes with "OK" come here: the build asks its questions through Ask.
-  if (!report_.quiet() || icon == MessageIcon::kError) err_ << text << '\n' << std::flush;
+  if (!report_.quiet() || icon == MessageIcon::kError) {
+    err_ << Printable(text) << '\n' << std::flush;
+  }
   return MessageAnswer::kOk;
 }
 
 void ConsoleMessageBoxes::ShowLastLine(const std::string& text, MessageIcon icon) {
   std::cout.flush();
   // The report has printed the line, unless it is quiet; then only an error is said.
-  if (report_.quiet() && icon == MessageIcon::kError) err_ << text << '\n' << std::flush;
+  if (report_.quiet() && icon == MessageIcon::kError) err_ << Printable(text) << '\n' << std::flush;
 }
 
 MessageAnswer ConsoleMessageBoxes::Ask(Question question, const std::string& text) {
@@ -114,11 +119,15 @@ MessageAnswer ConsoleMessageBoxes::Ask(Question question, const std::string& tex
   if (question == Question::kCancelBuild) return MessageAnswer::kYes;
   if (force_) return MessageAnswer::kYes;
   if (!IsTerminal(Stream::kInput)) return MessageAnswer::kNo;
-  err_ << text << cli_texts::kYesOrNo << std::flush;
+  err_ << Printable(text) << cli_texts::kYesOrNo << std::flush;
   std::string answer;
   std::getline(std::cin, answer);
+  const std::size_t start = answer.find_first_not_of(" \t\r");
+  const std::size_t end = answer.find_last_not_of(" \t\r");
+  answer = start == std::string::npos ? std::string() : answer.substr(start, end - start + 1);
+  const std::string folded = platform::FoldCase(answer);
   for (const std::string_view yes : cli_texts::kYesAnswers) {
-    if (answer == yes) return MessageAnswer::kYes;
+    if (folded == yes) return MessageAnswer::kYes;
   }
   return MessageAnswer::kNo;
 }

@@ -9,7 +9,7 @@
 #include "assembly/package_reader.h"
 #include "cli/cli_texts.h"
 #include "cli/commands.h"
-#include "cli/json.h"
+#include "cli/escape.h"
 #include "platform/error.h"
 #include "platform/error_text.h"
 #include "platform/file_system.h"
@@ -104,7 +104,7 @@ void Print(const std::vector<Difference>& differences, bool json) {
   static constexpr const char* kJsonNames[] = {"only_in_first", "only_in_second", "differs"};
   if (!json) {
     for (const Difference& d : differences) {
-      std::cout << kSigns[static_cast<int>(d.change)] << EntryNameShown(d.name) << '\n';
+      std::cout << kSigns[static_cast<int>(d.change)] << Printable(d.name) << '\n';
     }
     return;
   }
@@ -127,7 +127,7 @@ int RunDiff(const std::string& first, const std::string& second, bool json) {
     Print(differences, json);
     return differences.empty() ? kExitOk : kExitFilesMissing;
   } catch (const Error& failure) {
-    Say(EntryNameShown(failure.what()));
+    Say(failure.what());
     return kExitFailed;
   }
 }

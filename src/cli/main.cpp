@@ -1,7 +1,5 @@
 // zrk: the command-line front end of the package builder.
 #include <CLI/CLI.hpp>
-#include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <new>
@@ -13,6 +11,7 @@
 #include "cli/cli_texts.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
+#include "cli/standard_output.h"
 #include "platform/error.h"
 #include "platform/error_text.h"
 #include "platform/interrupt_cleanup.h"
@@ -24,10 +23,8 @@ using namespace zrk::cli;
 // Makes sure everything printed reached its destination: a listing cut short by a full disk or a
 // closed pipe must not end in success.
 int FinishOutput(int code) {
-  std::cout.flush();
-  if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    const std::error_code error(errno, std::system_category());
-    Say(cli_texts::OutputNotWritten(zrk::platform::ErrorText(error)));
+  if (const std::optional<std::error_code> failure = TakeOutputFailure()) {
+    Say(cli_texts::OutputNotWritten(zrk::platform::ErrorText(*failure)));
     return kExitFailed;
   }
   return code;
@@ -182,8 +179,9 @@ std::optional<int> Parse(CLI::App& app, const Commands& commands,
       return FinishOutput(kExitOk);
     }
     const std::string first = arguments.empty() ? std::string() : arguments.front();
-    Say(UsageMessage(error, first) + "\n" +
-        cli_texts::MoreHelp(command != nullptr ? command->get_name() : std::string()));
+    Say(UsageMessage(error, first));
+    std::cerr << cli_texts::MoreHelp(command != nullptr ? command->get_name() : std::string())
+              << '\n';
     return kExitUsage;
   }
   return std::nullopt;
@@ -218,6 +216,7 @@ int main(int argc, char** argv) {
   // The report of a large skin is tens of thousands of lines: through a buffer of the stream's
   // own rather than stdio's, line by line. The report flushes each line where a person reads it.
   std::ios::sync_with_stdio(false);
+  TakeOverStandardOutput();
   CLI::App app{cli_texts::kAbout, "zrk"};
   DescribeProgram(app);
   Arguments arguments;
@@ -230,7 +229,8 @@ int main(int argc, char** argv) {
   if (commands.build->count("--output") > 0) arguments.request.out = arguments.out;
   arguments.request.check_only = commands.check->parsed();
 
-  // A write cut short by Ctrl+C, a hang-up or a kill request leaves no temporary file.
+  // A write cut short by Ctrl+C, a hang-up, a closed pipe or a kill request leaves no temporary
+  // file, and one past the file size limit fails with its reason.
   zrk::platform::InstallInterruptCleanup();
   return FinishOutput(Run(commands, arguments));
 }

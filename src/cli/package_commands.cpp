@@ -1,48 +1,85 @@
 // zrk list and zrk extract: looking into a package.
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <set>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "assembly/package_extract.h"
 #include "assembly/package_reader.h"
 #include "cli/cli_texts.h"
 #include "cli/commands.h"
-#include "cli/json.h"
+#include "cli/escape.h"
 #include "platform/error.h"
 #include "platform/error_text.h"
 #include "platform/file_system.h"
 #include "platform/native_path.h"
+#include "platform/scratch_file.h"
 
 namespace zrk::cli {
 namespace {
 
 namespace fs = std::filesystem;
 
-// The name on one line of plain output: control characters, which could start a line of their
-// own or drive the terminal, are shown as \n, \t, \xHH; a backslash stays as it is.
-std::string PlainName(const std::string& name) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string out;
-  for (const char c : name) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\t') {
-      out += "\\t";
-    } else if (byte < 0x20 || byte == 0x7F) {
-      out += "\\x";
-      out += kHex[byte >> 4];
-      out += kHex[byte & 0xF];
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
+// Up to this much of a listing is held in memory; the rest of a longer one in a scratch file.
+constexpr std::size_t kHeldInMemory = 1024 * 1024;
 
-// Prints what extraction tells, names escaped; remembers whether anything but files already
-// there stopped it.
+// Output held back until all of it may be printed: in memory up to kHeldInMemory bytes, past that
+// in a scratch file, so that memory stays the same however long it grows. Throws zrk::Error when
+// the scratch file fails.
+class HeldOutput {
+ public:
+  HeldOutput() = default;
+  ~HeldOutput() {
+    if (file_ != nullptr) std::fclose(file_);
+  }
+  HeldOutput(const HeldOutput&) = delete;
+  HeldOutput& operator=(const HeldOutput&) = delete;
+
+  void Append(std::string_view text) {
+    if (file_ == nullptr && memory_.size() + text.size() <= kHeldInMemory) {
+      memory_ += text;
+      return;
+    }
+    if (file_ == nullptr) Spill();
+    if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) Fail();
+  }
+
+  void PrintTo(std::ostream& out) {
+    if (file_ == nullptr) {
+      out << memory_;
+      return;
+    }
+    if (std::fflush(file_) != 0 || std::fseek(file_, 0, SEEK_SET) != 0) Fail();
+    std::vector<char> buffer(64 * 1024);
+    while (const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), file_)) {
+      out.write(buffer.data(), static_cast<std::streamsize>(n));
+    }
+    if (std::ferror(file_)) Fail();
+  }
+
+ private:
+  void Spill() {
+    std::error_code ec;
+    file_ = platform::OpenScratchFile(ec);
+    if (file_ == nullptr) throw Error(cli_texts::ListingNotHeld(platform::ErrorText(ec)));
+    const std::string held = std::exchange(memory_, {});
+    Append(held);
+  }
+  [[noreturn]] void Fail() {
+    const std::error_code ec(errno, std::generic_category());
+    throw Error(cli_texts::ListingNotHeld(platform::ErrorText(ec)));
+  }
+
+  std::string memory_;
+  std::FILE* file_ = nullptr;
+};
+
+// Prints what extraction tells (Say escapes the names); remembers whether anything but files
+// already there stopped it.
 class ConsoleExtractReport : public ExtractReport {
  public:
   explicit ConsoleExtractReport(std::string folder) : folder_(std::move(folder)) {}
@@ -51,14 +88,12 @@ class ConsoleExtractReport : public ExtractReport {
                const std::string& message) override {
     if (problem != ExtractProblem::kExisting) {
       failed_ = true;
-      Say(PlainName(message));
+      Say(message);
       return;
     }
-    Say(PlainName(cli_texts::AlreadyInFolder(entry.name, folder_)));
+    Say(cli_texts::AlreadyInFolder(entry.name, folder_));
   }
-  void Repeated(const PackageEntry&, const std::string& message) override {
-    Say(PlainName(message));
-  }
+  void Repeated(const PackageEntry&, const std::string& message) override { Say(message); }
 
   bool failed() const { return failed_; }
 
@@ -95,7 +130,7 @@ std::set<std::string> EntriesNamed(const PackageReader& reader, const std::strin
   for (const std::string& name : names) {
     bool found = false;
     for (const PackageEntry& entry : reader.entries()) {
-      if (PlainName(entry.name) != name) continue;
+      if (Printable(entry.name) != name) continue;
       taken.insert(entry.name);
       found = true;
     }
@@ -106,45 +141,41 @@ std::set<std::string> EntriesNamed(const PackageReader& reader, const std::strin
 
 }  // namespace
 
-std::string EntryNameShown(const std::string& name) { return PlainName(name); }
-
 int RunList(const std::string& package, bool json) {
-  // Validated whole first, then read again entry by entry, so that memory stays the same
-  // whatever the number of entries and nothing is printed of a broken package.
-  const PackageReader reader(package, PackageReader::Index::kValidateOnly);
+  // Read once, entry by entry, and held back until the whole package has been found sound: so
+  // nothing is printed of a broken package, a package changed meanwhile is not read twice, and
+  // memory stays the same whatever the number of entries.
+  const PackageReader reader(package, PackageReader::Index::kNone);
+  HeldOutput listing;
   bool first = true;
-  if (json) std::cout << "[";
+  if (json) listing.Append("[");
   reader.ForEachEntry([&](const PackageEntry& entry) {
     if (json) {
-      std::cout << (first ? "\n" : ",\n") << "  {\"name\": " << JsonString(entry.name)
-                << ", \"size\": " << entry.size << "}";
+      listing.Append(std::string(first ? "\n" : ",\n") + "  {\"name\": " + JsonString(entry.name) +
+                     ", \"size\": " + std::to_string(entry.size) + "}");
     } else {
-      std::cout << entry.size << '\t' << PlainName(entry.name) << '\n';
+      listing.Append(std::to_string(entry.size) + '\t' + Printable(entry.name) + '\n');
     }
     first = false;
   });
-  if (json) std::cout << "\n]\n";
+  if (json) listing.Append("\n]\n");
+  listing.PrintTo(std::cout);
   return kExitOk;
 }
 
 int RunExtract(const std::string& package, const std::string& folder, bool force,
                const std::vector<std::string>& names) {
-  try {
-    const PackageReader reader(package);
-    std::set<std::string> only = EntriesNamed(reader, package, names);
-    platform::FileSystem& files = reader.file_system();
-    ExtractTarget target = OpenTarget(files, folder);
-    const platform::ScopedFile open_target(files, target.folder);
-    ConsoleExtractReport report(folder);
-    if (ExtractPackage(reader, target, {.replace_existing = force, .only = std::move(only)},
-                       report))
-      return kExitOk;
-    return report.failed() ? kExitFailed : kExitNotWritten;
-  } catch (const Error& failure) {
-    // The message names entries of the package: escaped, as everywhere else here.
-    Say(PlainName(failure.what()));
-    return kExitFailed;
+  const PackageReader reader(package);
+  std::set<std::string> only = EntriesNamed(reader, package, names);
+  platform::FileSystem& files = reader.file_system();
+  ExtractTarget target = OpenTarget(files, folder);
+  const platform::ScopedFile open_target(files, target.folder);
+  ConsoleExtractReport report(folder);
+  if (ExtractPackage(reader, target, {.replace_existing = force, .only = std::move(only)},
+                     report)) {
+    return kExitOk;
   }
+  return report.failed() ? kExitFailed : kExitNotWritten;
 }
 
 }  // namespace zrk::cli

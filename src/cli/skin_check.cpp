@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "cli/cli_texts.h"
-#include "cli/json.h"
+#include "cli/escape.h"
 
 namespace zrk::cli {
 namespace {
@@ -30,14 +30,14 @@ std::string_view Verdict(BuildOutcome outcome) {
 
 void PrintWarnings(const std::vector<SkinWarning>& warnings, std::ostream& err) {
   for (const SkinWarning& warning : warnings) {
-    err << cli_texts::kWarningPrefix << FormatWarning(warning) << '\n';
+    err << cli_texts::kWarningPrefix << Printable(FormatWarning(warning)) << '\n';
   }
 }
 
 void PrintUnused(const std::vector<UnusedFile>& unused, std::ostream& out) {
   std::uint64_t total = 0;
   for (const UnusedFile& file : unused) {
-    out << cli_texts::UnusedFile(file.name, file.size) << '\n';
+    out << Printable(cli_texts::UnusedFile(file.name, file.size)) << '\n';
     total += file.size;
   }
   out << cli_texts::UnusedTotal(unused.size(), total) << '\n';

@@ -41,7 +41,8 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-// Reads one code point at pos and advances; returns nothing on malformed UTF-8.
+}  // namespace
+
 std::optional<char32_t> NextCodePoint(std::string_view s, std::size_t& pos) {
   const auto lead = static_cast<unsigned char>(s[pos]);
   int extra = 0;
@@ -66,12 +67,16 @@ std::optional<char32_t> NextCodePoint(std::string_view s, std::size_t& pos) {
     if ((cont & 0xC0) != 0x80) return std::nullopt;
     cp = (cp << 6) | (cont & 0x3F);
   }
-  // An overlong form is not valid UTF-8: "\xC0\xAF" must not pass for "/".
+  // An overlong form is not valid UTF-8: "\xC0\xAF" must not pass for "/". Nor are surrogates
+  // and what lies beyond U+10FFFF.
   constexpr char32_t kShortest[] = {0, 0x80, 0x800, 0x10000};
   if (cp < kShortest[extra]) return std::nullopt;
+  if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return std::nullopt;
   pos += extra + 1;
   return cp;
 }
+
+namespace {
 
 const std::unordered_map<char32_t, char>& EncodeTable() {
   static const auto* table = [] {

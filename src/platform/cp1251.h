@@ -7,6 +7,11 @@
 
 namespace zrk::platform {
 
+/// Reads the character of UTF-8 text at pos and moves pos past it. Returns nothing, pos
+/// unchanged, where the bytes there are not UTF-8: a stray or missing continuation byte, an
+/// overlong form, a surrogate or a value beyond U+10FFFF.
+std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t& pos);
+
 /// Decodes Windows-1251 bytes to UTF-8. Every byte has a form; 0x98, which the code page leaves
 /// unassigned, becomes U+0098 so that the byte survives a round trip.
 std::string Cp1251ToUtf8(std::string_view bytes);

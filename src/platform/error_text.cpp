@@ -43,6 +43,10 @@ std::string_view TextOf(FileFailure failure) {
       return "недопустимое имя файла";
     case FileFailure::kInvalidArgument:
       return "недопустимый аргумент";
+    case FileFailure::kNotOpen:
+      return "файл не открыт";
+    case FileFailure::kPipeClosed:
+      return "канал закрыт читающей стороной";
   }
   return "";
 }
@@ -82,6 +86,10 @@ std::optional<FileFailure> FailureOfErrno(int value) {
       return FileFailure::kBusy;
     case std::errc::invalid_argument:
       return FileFailure::kInvalidArgument;
+    case std::errc::bad_file_descriptor:
+      return FileFailure::kNotOpen;
+    case std::errc::broken_pipe:
+      return FileFailure::kPipeClosed;
     default:
 #ifdef EDQUOT
       if (value == EDQUOT) return FileFailure::kQuotaExceeded;

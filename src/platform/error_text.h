@@ -33,6 +33,8 @@ enum class FileFailure {
   kHeldByAnotherProgram,
   kInvalidName,
   kInvalidArgument,
+  kNotOpen,
+  kPipeClosed,
 };
 
 /// Which of those failures a portable (errno) error is.

@@ -89,7 +89,7 @@ class FileSystem {
   /// of the file at target_path when there is one. Where the system allows, the file has no name
   /// until Publish gives it one, so that nothing is left behind should the process be killed;
   /// otherwise it gets a hidden name of its own, stored in temporary_path ("" for no name), which
-  /// a SIGINT, SIGTERM or SIGHUP removes once InstallInterruptCleanup has run. kNoFile on failure.
+  /// a signal ending the program removes once InstallInterruptCleanup has run. kNoFile on failure.
   virtual FileHandle CreateTemporary(const std::string& target_path, std::string& temporary_path,
                                      std::error_code& ec) = 0;
 

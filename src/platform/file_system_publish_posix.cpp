@@ -8,12 +8,15 @@
 #include <climits>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <random>
+#include <vector>
 
 #include "platform/file_system.h"
 #include "platform/file_system_posix.h"
 #include "platform/interrupt_cleanup.h"
+#include "platform/scratch_file.h"
 
 namespace zrk::platform {
 namespace {
@@ -40,6 +43,25 @@ void SetPending(int folder, const std::string& name) {
 extern "C" void RemovePendingAndExit(int signal_number) {
   if (g_pending) ::unlinkat(g_pending_folder, g_pending_name, 0);
   ::_exit(128 + signal_number);
+}
+
+// The signals that end a process unless it catches them, but for those that tell of a fault of
+// the program itself (SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT, SIGTRAP, SIGSYS): those are left
+// to the core dump and the sanitizers. SIGKILL cannot be caught.
+std::vector<int> EndingSignals() {
+  std::vector<int> signals = {SIGHUP,  SIGINT,  SIGQUIT, SIGPIPE,   SIGALRM, SIGTERM,
+                              SIGUSR1, SIGUSR2, SIGXCPU, SIGVTALRM, SIGPROF};
+#ifdef SIGPOLL
+  signals.push_back(SIGPOLL);
+#endif
+#ifdef SIGPWR
+  signals.push_back(SIGPWR);
+#endif
+#ifdef SIGSTKFLT
+  signals.push_back(SIGSTKFLT);
+#endif
+  for (int real_time = SIGRTMIN; real_time <= SIGRTMAX; ++real_time) signals.push_back(real_time);
+  return signals;
 }
 
 // The folder part of a path, up to and including its last "/"; "" for a bare name.
@@ -208,6 +230,28 @@ void NativeFileSystem::Remove(const std::string& path, std::error_code& ec) {
   ec.clear();
 }
 
+std::FILE* OpenScratchFile(std::error_code& ec) {
+  const char* folder = std::getenv("TMPDIR");
+  if (folder == nullptr || *folder == '\0') folder = "/tmp";
+  int fd = -1;
+#ifdef O_TMPFILE
+  fd = ::open(folder, O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+#endif
+  if (fd < 0) {
+    std::string name = std::string(folder) + "/.zrk-XXXXXX";
+    fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd >= 0) ::unlink(name.c_str());
+  }
+  std::FILE* file = fd < 0 ? nullptr : ::fdopen(fd, "w+b");
+  if (file == nullptr) {
+    ec = LastError();
+    if (fd >= 0) ::close(fd);
+    return nullptr;
+  }
+  ec.clear();
+  return file;
+}
+
 std::string FinalTarget(const std::string& path) {
   std::string current = path;
   for (int hops = 0; hops < 40; ++hops) {
@@ -223,13 +267,16 @@ std::string FinalTarget(const std::string& path) {
 }
 
 void InstallInterruptCleanup() {
+  // A write past the file size limit fails with EFBIG and is reported like a full disk.
+  ::signal(SIGXFSZ, SIG_IGN);
   struct sigaction action {};
   action.sa_handler = RemovePendingAndExit;
-  sigemptyset(&action.sa_mask);
-  for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
-    // A signal the caller has us ignore (nohup, a background job) stays ignored.
+  sigfillset(&action.sa_mask);
+  for (const int signal_number : EndingSignals()) {
+    // A signal the caller has us ignore (nohup, a background job) stays ignored, and one that a
+    // tool running us handles (a profiler) stays its own.
     struct sigaction old {};
-    if (::sigaction(signal_number, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
+    if (::sigaction(signal_number, nullptr, &old) != 0 || old.sa_handler != SIG_DFL) continue;
     ::sigaction(signal_number, &action, nullptr);
   }
 }

@@ -4,14 +4,19 @@
 #include "platform/file_system_win32.h"
 
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <memory>
 #include <random>
 
 #include "platform/error_text.h"
 #include "platform/file_system.h"
 #include "platform/interrupt_cleanup.h"
+#include "platform/scratch_file.h"
 #include "platform/text_win32.h"
 
 namespace zrk::platform {
@@ -131,11 +136,12 @@ std::optional<std::wstring> WidePath(const std::string& path, std::error_code& e
   return wide;
 }
 
-HANDLE CreateUniqueFile(const std::wstring& folder, std::wstring& path, std::error_code& ec) {
+HANDLE CreateUniqueFile(const std::wstring& folder, std::wstring& path, std::error_code& ec,
+                        DWORD flags) {
   for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
     path = folder + L".zrk-" + RandomSuffix() + L".tmp";
     const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE | GENERIC_READ, 0, nullptr,
-                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                      CREATE_NEW, flags, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
       ec.clear();
       return file;
@@ -276,6 +282,35 @@ void NativeFileSystem::Publish(FileHandle file, const std::string& temporary_pat
 
 std::string FinalTarget(const std::string& path) { return path; }
 
+std::FILE* OpenScratchFile(std::error_code& ec) {
+  wchar_t folder[MAX_PATH + 1];
+  const DWORD length = ::GetTempPathW(MAX_PATH + 1, folder);
+  if (length == 0 || length > MAX_PATH) {
+    ec = length == 0 ? LastError()
+                     : std::error_code(ERROR_FILENAME_EXCED_RANGE, std::system_category());
+    return nullptr;
+  }
+  // The system removes it when its last handle closes, also when the process is ended.
+  std::wstring path;
+  const HANDLE file =
+      CreateUniqueFile(folder, path, ec, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  const int fd = ::_open_osfhandle(reinterpret_cast<std::intptr_t>(file), _O_RDWR | _O_BINARY);
+  if (fd < 0) {
+    ::CloseHandle(file);
+    ec = std::make_error_code(std::errc::too_many_files_open);
+    return nullptr;
+  }
+  std::FILE* stream = ::_fdopen(fd, "w+b");
+  if (stream == nullptr) {
+    ec = std::error_code(errno, std::generic_category());
+    ::_close(fd);
+    return nullptr;
+  }
+  ec.clear();
+  return stream;
+}
+
 void InstallInterruptCleanup() {}
 
 void NativeFileSystem::Remove(const std::string& path, std::error_code& ec) {
@@ -322,6 +357,11 @@ std::optional<FileFailure> FailureOf(const std::error_code& ec) {
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
       return FileFailure::kHeldByAnotherProgram;
+    case ERROR_INVALID_HANDLE:
+      return FileFailure::kNotOpen;
+    case ERROR_BROKEN_PIPE:
+    case ERROR_NO_DATA:
+      return FileFailure::kPipeClosed;
     default:
       return std::nullopt;
   }

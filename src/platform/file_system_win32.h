@@ -24,8 +24,10 @@ inline std::error_code LastError() {
 std::optional<std::wstring> WidePath(const std::string& path, std::error_code& ec);
 
 /// Creates a new file named like ".zrk-xxxxxxxxxx.tmp" in folder (a prefix ending in a
-/// separator, or empty for the current folder) and returns its handle and full wide path.
-HANDLE CreateUniqueFile(const std::wstring& folder, std::wstring& path, std::error_code& ec);
+/// separator, or empty for the current folder), open for reading and writing with the file
+/// attributes and flags given, and returns its handle and full wide path.
+HANDLE CreateUniqueFile(const std::wstring& folder, std::wstring& path, std::error_code& ec,
+                        DWORD flags = FILE_ATTRIBUTE_NORMAL);
 
 /// Moves from to to, replacing a file there only with replace; file_exists when one is there.
 void MoveInPlace(const std::string& from, const std::string& to, bool replace, std::error_code& ec);

@@ -86,4 +86,9 @@ std::string ProgramFolder();
 /// as Program Files, else the user's profile).
 std::string DefaultDialogFolder();
 
+/// Whether the system refuses to open anything by path for its length alone, whatever it names:
+/// PATH_MAX bytes or more on POSIX, MAX_PATH UTF-16 units or more on Windows. A build opens the
+/// skin's files by full paths.
+bool PathTooLongToOpen(std::string_view path);
+
 }  // namespace zrk::platform

@@ -251,4 +251,6 @@ std::string DefaultDialogFolder() {
   return home;
 }
 
+bool PathTooLongToOpen(std::string_view path) { return path.size() >= PATH_MAX; }
+
 }  // namespace zrk::platform

@@ -98,4 +98,9 @@ std::string DefaultDialogFolder() {
   return program;
 }
 
+bool PathTooLongToOpen(std::string_view path) {
+  const std::optional<std::wstring> wide = Utf8ToWide(path);
+  return wide && wide->size() >= MAX_PATH;
+}
+
 }  // namespace zrk::platform

@@ -69,6 +69,8 @@ std::vector<BrokenPackage> BrokenPackages() {
       {"minus sign", kMagic + "<new_file=a*-1>x", 22, "недопустимый символ в размере файла"},
       {"hex digit", kMagic + "<new_file=a*1f>x", 23, "недопустимый символ в размере файла"},
       {"no digits", kMagic + "<new_file=a*>", 22, "размер файла не указан"},
+      // The writer never writes a leading zero, and a size is plain decimal: refused as such.
+      {"leading zeros", kMagic + "<new_file=a*00000000001>x", 22, "размер файла начинается с нуля"},
       {"2^31", kMagic + "<new_file=a*2147483648>", 22, "размер файла больше 2147483647"},
       {"eleven digits", kMagic + "<new_file=a*12345678901>", 22, "размер файла больше 2147483647"},
       {"largest size, no data", kMagic + "<new_file=a*2147483647>", 33,

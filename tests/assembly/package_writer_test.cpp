@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <algorithm>
 #include <filesystem>
 #include <functional>
@@ -136,7 +140,8 @@ struct FailureCase {
 
 // Every failure leaves out/, where the temporary file is made, as it was. The skin: config.zrp,
 // Images\a.bmp (100 bytes, buffered), big.bin (200 KiB, kernel copy), a sparse huge.bin of 2^31
-// bytes; in out/, an old package, a hard link to the project file and a folder.
+// bytes; in out/, an old package, a hard link to the project file, a folder, a link to a pipe
+// and a link to itself.
 std::vector<FailureCase> FailureCases() {
   const auto remove = [](const fs::path& p) { fs::remove(p); };
   const auto shrink = [](const fs::path& p) { fs::resize_file(p, fs::file_size(p) - 1); };
@@ -185,6 +190,11 @@ std::vector<FailureCase> FailureCases() {
        "out/same.zrk"},
       {"package path is a folder", list, {}, "не удалось сохранить пакет '@': это папка",
        "out/folder.zrk"},
+      {"package path links to a pipe", list, {},
+       "не удалось сохранить пакет '@': это не обычный файл", "out/to-pipe.zrk"},
+      {"package path is a link loop", list, {},
+       "не удалось сохранить пакет '@': символические ссылки идут по кругу или их слишком много",
+       "out/loop.zrk"},
   };
   // clang-format on
 }
@@ -207,6 +217,11 @@ TEST_P(PackageWriterFailure, ChangesNothingAndLeavesNoTemporaryFile) {
   fs::resize_file(skin.path() / "huge.bin", std::uint64_t{1} << 31);  // sparse: no disk used
   fs::create_hard_link(skin.path() / "config.zrp", skin.path() / "out/same.zrk");
   fs::create_directory(skin.path() / "out/folder.zrk");
+#ifndef _WIN32
+  ASSERT_EQ(0, ::mkfifo((skin.folder() + "out/pipe").c_str(), 0644));
+#endif
+  fs::create_symlink("pipe", skin.path() / "out/to-pipe.zrk");
+  fs::create_symlink("loop.zrk", skin.path() / "out/loop.zrk");
   const std::vector<std::string> before = testing::Tree(skin.path() / "out");
   const std::string package = skin.folder() + c.package;
   FaultyFileSystem faulty(c.fault);

@@ -33,18 +33,28 @@ Files Inputs() {
       {"skin/img/b.bmp", "BM" + std::string(69998, 'b')},
       {"skin/img/кадр.bmp", "BM" + std::string(24, 'k')},
       {"in/p.zrk", magic + PackageEntryBytes("a\n0\tfake\x1b[2J.txt", "x") +
-                       PackageEntryBytes("a \"q\".txt", "y") + PackageEntryBytes(Cp1251("б"), "")},
+                       PackageEntryBytes("a \"q\".txt", "y") +
+                       PackageEntryBytes(Cp1251("б") + "\x98", "")},
       {"in/bad.zrk", magic + "<new_file=a.txt*5>xy"},
-      {"in/twice.zrk", magic + PackageEntryBytes("a.txt", "1") +
+      {"in/twice.zrk", magic + PackageEntryBytes("a\x1b.txt", "1") +
                            PackageEntryBytes("d\\" + Cp1251("б") + ".txt", "b") +
-                           PackageEntryBytes("a.txt", "22")},
-      {"in/evil.zrk", magic + PackageEntryBytes("..\\..\\x", "1") +
+                           PackageEntryBytes("a\x1b.txt", "22")},
+      {"in/evil.zrk", magic + PackageEntryBytes("..\\..\\x\x1b", "1") +
                           PackageEntryBytes("C:\\x.txt", "2") + PackageEntryBytes("ok.txt", "3")},
       {"in/clash.zrk", magic + PackageEntryBytes("x", "1") + PackageEntryBytes("x\\y", "2")},
       {"in/big.zrk", magic + PackageEntryBytes("a.txt", "1") +
                          PackageEntryBytes("big.bin", std::string(70000, 'b'))},
       {"in/m.ini", "[EFFECTS]\r\nFrames = \"a.bmp; b.bmp \" \r\n"},
   };
+}
+
+// A package whose listing outgrows what zrk list holds in memory: 300 entries with names of
+// over 4,000 bytes.
+std::string LongPackage() {
+  std::string bytes(testing::kPackageMagic);
+  for (int i = 0; i < 300; ++i)
+    bytes += PackageEntryBytes(std::to_string(i) + std::string(4000, 'n'), "");
+  return bytes;
 }
 
 // One run of zrk in a fresh folder holding Inputs() and then arrange.
@@ -76,7 +86,9 @@ const std::string kCheckJson = R"({
                                kBmpWarning + R"("}
   ],
   "unused": [
-    {"name": "img\\old.bmp", "size": 9}
+    {"name": "bad\ufffd", "size": 1},
+    {"name": "img\\old.bmp", "size": 9},
+    {"name": "n\nНе используется файлов: 0, 0 байт", "size": 0}
   ]
 }
 )";
@@ -84,7 +96,10 @@ const std::string kCheckJson = R"({
 // zrk build and check.
 std::vector<Case> BuildCases() {
   const std::string old = "skin.zrk: old";
-  const Files old_package = {{"skin.zrk", "old"}}, leftover = {{"skin/img/old.bmp", "left over"}};
+  const Files old_package = {{"skin.zrk", "old"}},
+              leftover = {{"skin/img/old.bmp", "left over"},
+                          {"skin/bad\xff", "x"},
+                          {"skin/n\nНе используется файлов: 0, 0 байт", ""}};
   // clang-format off
   return {
       // The package takes the name asked for ("given.ZRK" is no "given.ZRK.zrk"), the folder
@@ -105,15 +120,38 @@ std::vector<Case> BuildCases() {
        ""},
       {"file size limit", {"build", "skin", "--force", "-q"}, 3, "",
        "Ошибка... не удалось записать пакет '@/skin.zrk': превышен допустимый размер файла\n",
-       {old}, old_package, "ulimit -f 64; trap '' XFSZ;"},  // 32 or 64 KiB, writes fail
+       {old}, old_package, "ulimit -f 64;"},  // 32 or 64 KiB, writes fail
+      // A package replaces a package, never a device, pipe or socket, even through a link.
+      {"--force onto a link to a pipe", {"build", "skin", "-o", "out.zrk", "-f", "-q"}, 3, "",
+       "zrk: не удалось сохранить пакет '@/out.zrk': это не обычный файл\n",
+       {"out.zrk -> pipe", "pipe (pipe)"}, {}, "mkfifo pipe; ln -s pipe out.zrk;"},
+      // The package is written even though its report is not: the line says both.
+      {"build with its report on a full disk", {"build", "skin"}, 3, "",
+       "zrk: пакет '@/skin.zrk' записан: файлов 5, 70270 байт; не удалось записать вывод: нет "
+       "места на диске\n", {"skin.zrk: 70270 bytes"}, {}, "exec >/dev/full;"},
       // Nobody at stdin to ask: said before anything is built.
       {"not replaced", {"build", "skin/config.zrp"}, 4, "",
        "zrk: пакет '@/skin.zrk' уже есть и не заменён; --force заменяет его\n", {old}, old_package},
 
+      // Beyond PATH_MAX the system opens no file: said, not taken for missing files.
+      {"project path too long to open", {"check", "skin" + std::string(4100, '/') + "config.zrp"},
+       3, "", "*' слишком длинный: система не открывает файлы по такому пути\n"},
+      // A name can neither drive the terminal nor pass for lines of its own, on either stream.
+      {"names escaped in the report and warnings", {"check", "in/esc"}, 0,
+       "*\nm.zrm  [ok]\na\\x1b]0;T\\x07.txt  [ok]\nb\\u0098.txt  [ok]\nПроверка файлов успешно "
+       "завершена!\nПодготовка к сборки zrk...\n",
+       "предупреждение: a\\x1b]0;T\\x07.txt: в имени есть символ с кодом 0x1B, недопустимый в "
+       "именах файлов Windows: хост не откроет этот файл\n",
+       {}, {{"in/esc/config.zrp", "[MODULES]\r\nPicture=m.zrm\r\n"},
+            {"in/esc/m.zrm",
+             "[STANDARD]\r\nPicture=a\x1b]0;T\x07.txt\r\n[EFFECTS]\r\nFrames=b\x98.txt\r\n"},
+            {"in/esc/a\x1b]0;T\x07.txt", ""}, {"in/esc/b\xc2\x98.txt", ""}}},
       {"check --strict", {"check", "skin", "--strict", "-q"}, 5, "", kWarning},
       {"check --json", {"check", "skin", "--json", "--unused"}, 0, kCheckJson, "", {}, leftover},
       {"check --unused", {"check", "skin", "--unused"}, 0, "*\nПодготовка к сборки zrk...\n"
-       "не используется: img\\old.bmp (9 байт)\nНе используется файлов: 1, 9 байт\n", kWarning,
+       "не используется: bad\\xff (1 байт)\nне используется: img\\old.bmp (9 байт)\n"
+       "не используется: n\\nНе используется файлов: 0, 0 байт (0 байт)\n"
+       "Не используется файлов: 3, 10 байт\n", kWarning,
        {}, leftover},
 
   };
@@ -123,21 +161,34 @@ std::vector<Case> BuildCases() {
 // zrk list, extract and get.
 std::vector<Case> PackageCases() {
   const Files edited_file = {{"into/d/б.txt", "edited"}};
+  const std::string long_package = LongPackage(), cut = "<new_file=end*5>x";
+  const std::string cut_at = std::to_string(long_package.size() + cut.size() - 1);
   // clang-format off
   return {
-      // One entry, one line: a name can neither forge a second entry nor drive the terminal.
-      {"list", {"list", "in/p.zrk"}, 0, "1\ta\\n0\\tfake\\x1b[2J.txt\n1\ta \"q\".txt\n0\tб\n", ""},
+      // One entry, one line: a name can neither forge a second entry nor drive the terminal, C1
+      // controls (0x98 is U+0098) included.
+      {"list", {"list", "in/p.zrk"}, 0,
+       "1\ta\\n0\\tfake\\x1b[2J.txt\n1\ta \"q\".txt\n0\tб\\u0098\n", ""},
       {"list --json", {"list", "in/p.zrk", "--json"}, 0,
        "[\n  {\"name\": \"a\\n0\\tfake\\u001b[2J.txt\", \"size\": 1},\n"
-       "  {\"name\": \"a \\\"q\\\".txt\", \"size\": 1},\n  {\"name\": \"б\", \"size\": 0}\n]\n", ""},
+       "  {\"name\": \"a \\\"q\\\".txt\", \"size\": 1},\n  {\"name\": \"б\\u0098\", \"size\": 0}\n]\n", ""},
       {"list to a full disk", {"list", "in/p.zrk"}, 3, "",
        "zrk: не удалось записать вывод: нет места на диске\n", {}, {}, "exec >/dev/full;"},
+      {"list with stdout closed", {"list", "in/p.zrk"}, 3, "",
+       "zrk: не удалось записать вывод: файл не открыт\n", {}, {}, "exec >&-;"},
+      // Held until the whole package is read (past a megabyte, in a scratch file): a listing is
+      // printed whole or not at all.
+      {"long listing", {"list", "in/long.zrk"}, 0, "*\n0\t299" + std::string(4000, 'n') + "\n", "",
+       {}, {{"in/long.zrk", long_package}}},
+      {"long listing of a package broken at its end", {"list", "in/long.zrk", "--json"}, 3, "",
+       "zrk: пакет 'in/long.zrk' повреждён: смещение " + cut_at + ": данные файла 'end' обрываются: "
+       "нужно 5 байт, до конца файла 1\n", {}, {{"in/long.zrk", long_package + cut}}},
       {"corrupt package", {"list", "in/bad.zrk"}, 3, "",
        "zrk: пакет 'in/bad.zrk' повреждён: смещение 28: данные файла 'a.txt' обрываются: нужно 5 "
        "байт, до конца файла 2\n"},
       // A package extracts whole or not at all; of a repeated name the last one wins.
       {"unsafe names", {"extract", "in/evil.zrk", "-C", "a/b/t"}, 3, "",
-       "zrk: имя файла '..\\..\\x' нельзя извлечь: часть пути '..'\n"
+       "zrk: имя файла '..\\..\\x\\x1b' нельзя извлечь: часть пути '..'\n"
        "zrk: имя файла 'C:\\x.txt' нельзя извлечь: путь начинается с буквы диска\n"},
       {"existing file kept", {"extract", "in/twice.zrk", "-C", "into"}, 4, "",
        "zrk: файл 'd\\б.txt' уже есть в папке 'into'; ничего не извлечено (--force заменяет "
@@ -148,10 +199,10 @@ std::vector<Case> PackageCases() {
       // A write that fails takes back what the run made, the target folder included.
       {"extract fails midway", {"extract", "in/big.zrk", "-C", "o/p"}, 3, "",
        "zrk: не удалось извлечь файл 'big.bin' из пакета 'in/big.zrk': превышен допустимый размер "
-       "файла; ничего не извлечено\n", {}, {}, "ulimit -f 64; trap '' XFSZ;"},
+       "файла; ничего не извлечено\n", {}, {}, "ulimit -f 64;"},
       {"extract --force", {"extract", "in/twice.zrk", "-C", "into", "--force"}, 0, "",
-       "zrk: файл 'a.txt' встречается в пакете ещё раз; последний заменяет предыдущий\n",
-       {"into/a.txt: 22", "into/d/б.txt: b"}, edited_file},
+       "zrk: файл 'a\\x1b.txt' встречается в пакете ещё раз; последний заменяет предыдущий\n",
+       {"into/a\x1b.txt: 22", "into/d/б.txt: b"}, edited_file},
 
       {"extract of named files", {"extract", "in/twice.zrk", "-C", "o", "d\\б.txt"}, 0, "", "",
        {"o/d/б.txt: b"}},
