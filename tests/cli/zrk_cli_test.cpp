@@ -206,7 +206,7 @@ std::vector<Case> PackageCases() {
 
       {"extract of named files", {"extract", "in/twice.zrk", "-C", "o", "d\\б.txt"}, 0, "", "",
        {"o/d/б.txt: b"}},
-      {"extract of a name not there", {"extract", "in/twice.zrk", "-C", "o", "a.txt", "zz"}, 3, "",
+      {"extract of a name not there", {"extract", "in/twice.zrk", "-C", "o", "a\\x1b.txt", "zz"}, 3, "",
        "zrk: в пакете 'in/twice.zrk' нет файла 'zz'; ничего не извлечено\n"},
 
       {"get", {"get", "in/m.ini", "effects", "FRAMES"}, 0, "a.bmp; b.bmp \n", ""},
@@ -237,7 +237,7 @@ std::vector<Case> CompanionCases() {
        "exec 2>/dev/null; ulimit -f 0; trap '' XFSZ;"},
 
       {"diff", {"diff", "in/twice.zrk", "in/big.zrk"}, 1,
-       "- d\\б.txt\n- a.txt\n+ big.bin\n", ""},
+       "- a\\x1b.txt\n- d\\б.txt\n- a\\x1b.txt\n+ a.txt\n+ big.bin\n", ""},
       {"diff of contents", {"diff", "in/big.zrk", "in/c.zrk", "--json"}, 1,
        "[\n  {\"name\": \"a.txt\", \"change\": \"differs\"}\n]\n", "", {}, changed},
       {"diff of the same", {"diff", "in/big.zrk", "in/big.zrk"}, 0, "", ""},
