@@ -10,18 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "app/win32/window_text.h"
 #include "dialogs/mdlCdlg.h"
 #include "platform/text_win32.h"
 #include "test_util.h"
 
 namespace zrk::app {
 namespace {
-
-std::wstring TextOf(HWND window) {
-  wchar_t text[512] = {};
-  ::GetWindowTextW(window, text, 512);
-  return text;
-}
 
 // The user during a build: clicks Browse again and closes the window in the open dialog, Exit in
 // the save dialog; answers each box at once. Notes each with the report's selected line.

@@ -10,17 +10,12 @@
 
 #include "app/win32/win32_dialog_platform.h"
 #include "app/win32/win32_window_operations.h"
+#include "app/win32/window_text.h"
 #include "assembly/texts.h"
 #include "dialogs/mdlCdlg.h"
 
 namespace zrk::app {
 namespace {
-
-std::wstring TextOf(HWND window) {
-  wchar_t text[512] = {};
-  ::GetWindowTextW(window, text, 512);
-  return text;
-}
 
 // The real window functions. At the hook's last step, setting the OK caption, notes the dialog's
 // OK caption, first filter and whether its frame is centred (to a pixel), then cancels it.
