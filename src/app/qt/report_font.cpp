@@ -11,17 +11,27 @@ QStringList ReportFontFamilies() {
           "Nimbus Mono PS", "Consolas",        "Lucida Console",   "FreeMono"};
 }
 
-bool IsInstalled(const QString& family) {
-  // A family that two foundries install is listed once per foundry, as "Name [Foundry]".
+namespace {
+
+// The installed families by their own names: a family that two foundries install is listed once
+// per foundry, as "Name [Foundry]".
+QStringList InstalledFamilies() {
   QStringList installed = QFontDatabase::families();
   installed.replaceInStrings(QRegularExpression(" \\[[^]]*\\]$"), QString());
-  return installed.contains(family, Qt::CaseInsensitive);
+  return installed;
+}
+
+}  // namespace
+
+bool IsInstalled(const QString& family) {
+  return InstalledFamilies().contains(family, Qt::CaseInsensitive);
 }
 
 QFont ReportFont() {
   constexpr int kPointSize = 9;
+  const QStringList installed = InstalledFamilies();
   for (const QString& family : ReportFontFamilies()) {
-    if (IsInstalled(family)) {
+    if (installed.contains(family, Qt::CaseInsensitive)) {
       QFont font(family, kPointSize);
       font.setStyleHint(QFont::Monospace);
       return font;
