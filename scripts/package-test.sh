@@ -45,7 +45,7 @@ dependencies() {
   local depends
   depends=$(dpkg-deb -f "$deb" Depends)
   echo "Depends: $depends"
-  [[ $depends == *libc6* && $depends == *libqt6widgets6* ]]
+  [[ $depends == *libc6* && $depends == *libqt6widgets6* && $depends == *qt6-translations-l10n* ]]
 }
 
 libraries_resolve() {
