@@ -33,7 +33,8 @@ installed_files() {
   local absent=0 f
   for f in usr/bin/zrk usr/bin/zrk-builder usr/share/applications/zrk-builder.desktop \
     usr/share/icons/hicolor/32x32/apps/zrk-builder.xpm usr/share/mime/packages/zrk.xml \
-    usr/share/man/man1/zrk.1 usr/share/man/man1/zrk-builder.1 usr/share/man/man5/zrk-format.5 \
+    usr/share/man/man1/zrk.1.gz usr/share/man/man1/zrk-builder.1.gz \
+    usr/share/man/man5/zrk-format.5.gz usr/share/doc/zrk/copyright usr/share/doc/zrk/changelog.gz \
     usr/share/doc/zrk/examples/demo-skin/config.zrp \
     usr/share/bash-completion/completions/zrk; do
     [ -f "$root/$f" ] || { echo "missing: /$f"; absent=1; }
@@ -119,9 +120,9 @@ completion() {
   [ "$out" == "$expected" ]
 }
 
-man_page_zrk() { man_page "$root/usr/share/man/man1/zrk.1"; }
-man_page_zrk_builder() { man_page "$root/usr/share/man/man1/zrk-builder.1"; }
-man_page_zrk_format() { man_page "$root/usr/share/man/man5/zrk-format.5"; }
+man_page_zrk() { man_page "$root/usr/share/man/man1/zrk.1.gz"; }
+man_page_zrk_builder() { man_page "$root/usr/share/man/man1/zrk-builder.1.gz"; }
+man_page_zrk_format() { man_page "$root/usr/share/man/man5/zrk-format.5.gz"; }
 
 # The installed example, copied as its manual page says, passes the strict check and builds.
 example_builds() {
