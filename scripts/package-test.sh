@@ -32,11 +32,15 @@ build_package() {
 installed_files() {
   local absent=0 f
   for f in usr/bin/zrk usr/bin/zrk-builder usr/share/applications/zrk-builder.desktop \
-    usr/share/icons/hicolor/32x32/apps/zrk-builder.xpm usr/share/mime/packages/zrk.xml \
+    usr/share/icons/hicolor/scalable/apps/zrk-builder.svg usr/share/mime/packages/zrk.xml \
     usr/share/man/man1/zrk.1.gz usr/share/man/man1/zrk-builder.1.gz \
     usr/share/man/man5/zrk-format.5.gz usr/share/doc/zrk/copyright usr/share/doc/zrk/changelog.gz \
     usr/share/doc/zrk/examples/demo-skin/config.zrp \
     usr/share/bash-completion/completions/zrk; do
+    [ -f "$root/$f" ] || { echo "missing: /$f"; absent=1; }
+  done
+  for size in 16 22 24 32 48 64 128 256; do
+    f=usr/share/icons/hicolor/${size}x$size/apps/zrk-builder.png
     [ -f "$root/$f" ] || { echo "missing: /$f"; absent=1; }
   done
   return "$absent"
