@@ -85,7 +85,9 @@ desktop_entry() {
     return 1
   }
   echo "$out"
-  [ -z "$out" ]
+  [ -z "$out" ] &&
+    grep -qx 'MimeType=application/x-zrk-project;application/x-zrk-package;' \
+      "$root/usr/share/applications/zrk-builder.desktop"
 }
 
 mime_types() {
