@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a release build, unpacks it into a scratch folder (never onto
 # this machine) and checks what it installs: the programs run from there and pack the demo skin,
-# the manual pages render, the desktop entry and the MIME types are valid and bash completes zrk.
+# the manual pages render, the desktop entry and the MIME types are valid, bash completes zrk and
+# lintian finds no error in the package.
 #
 #   scripts/package-test.sh            build the package, then run every check
 #   scripts/package-test.sh build      build and unpack the package only
@@ -15,7 +16,7 @@ build=build/package
 root="$PWD/$build/root"
 checks=(installed_files dependencies libraries_resolve zrk_version zrk_build_and_list
   man_page_zrk man_page_zrk_builder man_page_zrk_format example_builds desktop_entry mime_types
-  completion)
+  completion lintian)
 
 build_package() {
   echo "== package: configure, build, cpack -G DEB"
@@ -136,6 +137,14 @@ example_builds() {
     (cd "$work" && env -u LD_LIBRARY_PATH "$zrk" check --strict -q demo-skin &&
       env -u LD_LIBRARY_PATH "$zrk" build -q demo-skin -o demo-example.zrk) &&
     [ -s "$work/demo-example.zrk" ]
+}
+
+# lintian's verdict on the package: its warnings are printed, an error fails the check.
+lintian() {
+  local out status=0
+  out=$(command lintian --no-tag-display-limit "$deb" 2>&1) || status=$?
+  echo "$out"
+  ((status <= 1)) && ! grep -q '^E: ' <<<"$out"
 }
 
 if [ "${1:-}" = build ]; then

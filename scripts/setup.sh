@@ -14,7 +14,7 @@ packages=(
   # The window's tests run under each of these font families alone, as well as under all.
   fonts-dejavu-core fonts-liberation fonts-noto-core fonts-noto-mono fonts-urw-base35
   # What the Debian package's checks use.
-  groff-base man-db desktop-file-utils libxml2-utils bash-completion
+  groff-base man-db desktop-file-utils libxml2-utils bash-completion lintian
 )
 windows=0
 for arg in "$@"; do
