@@ -142,7 +142,7 @@ example_builds() {
 # lintian's verdict on the package: its warnings are printed, an error fails the check.
 lintian() {
   local out status=0
-  out=$(command lintian --no-tag-display-limit "$deb" 2>&1) || status=$?
+  out=$(command lintian --tag-display-limit 0 "$deb" 2>&1) || status=$?
   echo "$out"
   ((status <= 1)) && ! grep -q '^E: ' <<<"$out"
 }
