@@ -24,11 +24,12 @@ std::optional<std::string> BmpHeaderWarning(const std::string& name, const std::
       fs, platform::ResolveNativePath(skin_folder + name), kMinBmpBytes, ec);
   if (!header) return std::nullopt;
   if (!header->starts_with("BM")) {
-    return "файл не начинается с подписи BM: это не рисунок BMP, хост не сможет его показать";
+    return "файл не начинается с подписи BM: это не рисунок BMP, хост не сможет его показать; "
+           "сохраните рисунок в формате BMP";
   }
   if (header->size() < kMinBmpBytes) {
     return "файл короче заголовка рисунка BMP (" + std::to_string(header->size()) +
-           " байт): хост не сможет его показать";
+           " байт): хост не сможет его показать; сохраните рисунок в формате BMP заново";
   }
   return std::nullopt;
 }

@@ -1,96 +1,18 @@
-// Skin warnings about INI text: what the host's profile reader makes of a file's bytes, and the
-// project's module keys that it never reads.
+// Skin warnings about INI text: what the host's profile reader makes of a file's bytes, names the
+// builder does not read but that are near names it reads, and the project's module keys.
 #include <algorithm>
 #include <optional>
 #include <unordered_set>
 
 #include "assembly/file_list.h"
+#include "assembly/ini_encoding.h"
+#include "assembly/near_miss.h"
 #include "assembly/skin_checks.h"
 #include "platform/cp1251.h"
 #include "platform/profile_reader.h"
 
 namespace zrk::skin_checks {
 namespace {
-
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-
-// Bytes looked at to tell UTF-16 text without a mark.
-constexpr std::size_t kUtf16Probe = 4096;
-
-// The length of the valid UTF-8 sequence at pos, or 0 when the bytes there are not one.
-std::size_t Utf8SequenceAt(std::string_view s, std::size_t pos) {
-  const auto b0 = static_cast<unsigned char>(s[pos]);
-  if (b0 < 0x80) return 1;
-  std::size_t length = 0;
-  unsigned char low = 0x80;
-  unsigned char high = 0xBF;
-  if (b0 >= 0xC2 && b0 <= 0xDF) {
-    length = 2;
-  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-    length = 3;
-    if (b0 == 0xE0) low = 0xA0;   // overlong
-    if (b0 == 0xED) high = 0x9F;  // surrogates
-  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-    length = 4;
-    if (b0 == 0xF0) low = 0x90;
-    if (b0 == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  if (pos + length > s.size()) return 0;
-  const auto b1 = static_cast<unsigned char>(s[pos + 1]);
-  if (b1 < low || b1 > high) return 0;
-  for (std::size_t i = 2; i < length; ++i) {
-    const auto b = static_cast<unsigned char>(s[pos + i]);
-    if (b < 0x80 || b > 0xBF) return 0;
-  }
-  return length;
-}
-
-bool IsUtf8(std::string_view s) {
-  for (std::size_t pos = 0; pos < s.size();) {
-    const std::size_t length = Utf8SequenceAt(s, pos);
-    if (length == 0) return false;
-    pos += length;
-  }
-  return true;
-}
-
-bool HasNonAscii(std::string_view s) {
-  return std::any_of(s.begin(), s.end(),
-                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-}
-
-// Text that is valid UTF-8 and has at least one character outside ASCII: Windows-1251 text of
-// real words almost never is.
-bool IsUtf8Text(std::string_view s) { return HasNonAscii(s) && IsUtf8(s); }
-
-// UTF-16 without a mark: the zero high bytes of ASCII characters fall on every other byte.
-bool LooksLikeUnmarkedUtf16(std::string_view bytes) {
-  const std::size_t n = std::min(bytes.size(), kUtf16Probe) & ~std::size_t{1};
-  const std::size_t pairs = n / 2;
-  std::size_t even_zeros = 0;
-  std::size_t odd_zeros = 0;
-  for (std::size_t i = 0; i < n; i += 2) {
-    if (bytes[i] == '\0') ++even_zeros;
-    if (bytes[i + 1] == '\0') ++odd_zeros;
-  }
-  const std::size_t most = std::max(even_zeros, odd_zeros);
-  const std::size_t least = std::min(even_zeros, odd_zeros);
-  return most >= 2 && most * 4 >= pairs && least * 4 <= most;
-}
-
-// The bytes of a name or value as the author wrote them: UTF-8 text as it is, anything else as
-// the Windows-1251 the reader takes it for. A UTF-8 sequence cut at the end is dropped.
-std::string Shown(std::string_view bytes, bool utf8_text) {
-  if (utf8_text) {
-    for (std::size_t drop = 0; drop < 4 && drop <= bytes.size(); ++drop) {
-      const std::string_view head = bytes.substr(0, bytes.size() - drop);
-      if (IsUtf8(head)) return std::string(head);
-    }
-  }
-  return platform::Cp1251ToUtf8(bytes);
-}
 
 // An entry as a warning names it: its section and key as written, its value whole.
 struct IniValue {
@@ -102,7 +24,12 @@ struct IniValue {
 // What the checks need of a file's entries, gathered in one pass of the reader's grammar.
 class EntryFacts : public platform::ProfileVisitor {
  public:
+  explicit EntryFacts(const ReadNames& names) : near_misses(names) {}
+
+  void Section(std::string_view name, bool first) override { near_misses.Section(name, first); }
+
   void Entry(const platform::ProfileEntry& entry) override {
+    near_misses.Entry(entry);
     if (!first_non_ascii && HasNonAscii(entry.value)) first_non_ascii = Copy(entry);
     if (!entry.first) return;  // never read
     if (entry.value.size() > platform::kMaxProfileValue) long_values.push_back(Copy(entry));
@@ -113,6 +40,7 @@ class EntryFacts : public platform::ProfileVisitor {
   std::optional<IniValue> first_non_ascii;  // the first entry whose value is not all ASCII
   std::vector<IniValue> long_values;        // values a lookup finds, longer than it returns
   std::vector<IniValue> module_entries;     // entries of the project's modules a lookup finds
+  NearMissFinder near_misses;
 
  private:
   static IniValue Copy(const platform::ProfileEntry& entry) {
@@ -177,27 +105,36 @@ std::optional<SkinWarning> LongValueWarning(const std::string& name, const IniVa
   if (platform::FoldCaseCp1251(entry.key) == platform::FoldCaseCp1251(kModuleReads.back().key)) {
     const std::optional<std::string> lost = LostFrames(entry.value, utf8_text);
     if (!lost) return std::nullopt;
-    text += *lost;
+    text += *lost + "; сократите список до " + std::to_string(platform::kMaxProfileValue) +
+            " символов: меньше кадров или короче их имена";
   } else {
-    text += ", остаток будет потерян";
+    text += ", остаток будет потерян; сократите значение до " +
+            std::to_string(platform::kMaxProfileValue) + " символов";
   }
   return SkinWarning{name, Shown(entry.section, utf8_text), Shown(entry.key, utf8_text),
                      std::move(text)};
 }
 
+// What the project's module keys came to: the keys told of as never read, and whether any key
+// read names a module.
+struct ModuleKeys {
+  std::unordered_set<std::string> told;  // folded
+  bool named = false;
+};
+
 // Module keys are read bare and with each SizeList size; a key with any other suffix is never
 // read, and a size that no key carries reads nothing.
-void CheckModules(const std::string& name, std::string_view file_bytes,
-                  const std::vector<IniValue>& module_entries, bool utf8_text,
-                  std::unordered_set<std::string>& module_names,
-                  std::vector<SkinWarning>& warnings) {
-  const platform::Profile profile = platform::Profile::Parse(file_bytes);
-  const std::string size_list = profile.Value(kSizeListRead.section, kSizeListRead.key);
+ModuleKeys CheckModules(const std::string& name, const platform::Profile& profile,
+                        const std::string& size_list, const std::vector<IniValue>& module_entries,
+                        bool utf8_text, std::unordered_set<std::string>& module_names,
+                        std::vector<SkinWarning>& warnings) {
+  ModuleKeys keys;
   std::unordered_set<std::string> read_keys;
   for (const std::string& key : ProjectModuleKeys(size_list)) {
     read_keys.insert(platform::ProfileLookupName(key));
     const std::string module = profile.Value(kModulesSection, key);
     if (!module.empty()) module_names.insert(platform::Cp1251ToUtf8(module));
+    keys.named = keys.named || !module.empty();
   }
 
   std::unordered_set<std::string> present_keys;
@@ -209,10 +146,12 @@ void CheckModules(const std::string& name, std::string_view file_bytes,
       return entry.key.size() > key.size() && folded.starts_with(platform::FoldCaseCp1251(key));
     });
     if (prefix == kModuleKeys.end()) continue;
-    warnings.push_back({name, Shown(entry.section, utf8_text), Shown(entry.key, utf8_text),
-                        "ключ не будет прочитан: размера " +
-                            Shown(entry.key.substr(prefix->size()), utf8_text) +
-                            " нет в SizeList"});
+    const std::string size = Shown(entry.key.substr(prefix->size()), utf8_text);
+    std::string text = "ключ не будет прочитан: размера " + size + " нет в SizeList; добавьте ";
+    text += size + " в SizeList секции [DIRECTIVES] или исправьте размер в имени ключа";
+    warnings.push_back(
+        {name, Shown(entry.section, utf8_text), Shown(entry.key, utf8_text), std::move(text)});
+    keys.told.insert(folded);
   }
 
   std::unordered_set<std::string> sizes_told;
@@ -222,19 +161,71 @@ void CheckModules(const std::string& name, std::string_view file_bytes,
       return present_keys.count(platform::ProfileLookupName(std::string(key) + size)) != 0;
     });
     if (named) continue;
-    warnings.push_back(
-        {name, std::string(kSizeListRead.section), std::string(kSizeListRead.key),
-         "размер " + Shown(size, utf8_text) + " из SizeList не назван ни в одном ключе [MODULES]"});
+    const std::string shown = Shown(size, utf8_text);
+    std::string text = "размер " + shown + " из SizeList не назван ни в одном ключе [MODULES]; ";
+    text += "добавьте ключи модулей этого размера (например, " + std::string(kModuleKeys.front()) +
+            shown + ") или уберите размер из SizeList";
+    warnings.push_back({name, std::string(kSizeListRead.section), std::string(kSizeListRead.key),
+                        std::move(text)});
   }
+  return keys;
 }
 
-// The warnings of IniTextWarnings, and with module_names (the project) those of CheckModules.
-std::vector<SkinWarning> CheckIniText(const std::string& name, std::string_view file_bytes,
-                                      std::unordered_set<std::string>* module_names) {
-  std::vector<SkinWarning> warnings;
+// The near misses of a file, but for the [MODULES] keys in told, which have a warning of their
+// own. Returns whether one of them stands for a name of [MODULES].
+bool NearMissWarnings(const std::string& name, const std::vector<NearMiss>& misses,
+                      const std::unordered_set<std::string>& told, bool utf8_text,
+                      std::vector<SkinWarning>& warnings) {
+  static const std::string kModules = platform::FoldCaseCp1251(kModulesSection);
+  bool in_modules = false;
+  for (const NearMiss& miss : misses) {
+    const bool of_modules = platform::FoldCaseCp1251(miss.meant_section) == kModules;
+    if (of_modules && told.count(platform::FoldCaseCp1251(miss.key)) != 0) continue;
+    in_modules = in_modules || of_modules;
+    const std::string meant = Shown(miss.meant, utf8_text);
+    warnings.push_back(
+        {name, Shown(miss.section, utf8_text), Shown(miss.key, utf8_text),
+         miss.key.empty() ? "эту секцию сборщик не читает; возможно, имелась в виду секция " + meant
+                          : "этот ключ сборщик не читает; возможно, имелся в виду " + meant});
+  }
+  return in_modules;
+}
+
+// A project that names no module: the package would hold the project file alone. A module file
+// taken for the project is told as such.
+SkinWarning NoModuleWarning(const std::string& name, const platform::Profile& profile) {
+  const bool module_file = std::any_of(kModuleReads.begin(), kModuleReads.end(), [&](auto read) {
+    return profile.Find(read.section, read.key).has_value();
+  });
+  if (module_file) {
+    return {name, "", "",
+            "похоже, это файл модуля, а не проекта: в нём не назван ни один модуль; укажите файл "
+            "проекта скина (config.zrp)"};
+  }
+  std::string keys(kModuleKeys.front());
+  for (std::size_t i = 1; i < kModuleKeys.size(); ++i) {
+    keys += (i + 1 == kModuleKeys.size() ? " или " : ", ") + std::string(kModuleKeys[i]);
+  }
+  std::string text = "в проекте не назван ни один модуль, и в пакет попадёт только сам файл ";
+  text += "проекта; добавьте в секцию [" + std::string(kModulesSection) +
+          "] имена файлов модулей с ключами " + keys + " (например, " +
+          std::string(kModuleKeys.front()) + "=modules\\bg.zrm)";
+  return {name, "", "", std::move(text)};
+}
+
+// How a file's text is taken: what the reader's grammar gets, and whether it is UTF-8.
+struct TakenText {
+  bool utf8_text = false;
+  std::optional<std::string> hidden;  // the section a UTF-8 mark hides, as written
+};
+
+// The warnings about how the reader takes file_bytes and about the values it cuts, after a pass of
+// facts over its text. Returns nothing when the reader reads nothing of the file.
+std::optional<TakenText> TextWarnings(const std::string& name, std::string_view file_bytes,
+                                      EntryFacts& facts, std::vector<SkinWarning>& warnings) {
+  TakenText taken;
   std::string converted;
   std::string_view text = file_bytes;
-  bool utf8_text = false;
   const bool marked = file_bytes.starts_with(kUtf8Mark);
   if (file_bytes.starts_with("\xFF\xFE")) {
     converted = platform::Utf16LeToCp1251(file_bytes.substr(2));
@@ -242,45 +233,65 @@ std::vector<SkinWarning> CheckIniText(const std::string& name, std::string_view 
   } else if (file_bytes.starts_with("\xFE\xFF") || LooksLikeUnmarkedUtf16(file_bytes)) {
     warnings.push_back({name, "", "",
                         "файл в кодировке UTF-16 без метки FF FE (или UTF-16BE): ничего из него "
-                        "не будет прочитано"});
-    return warnings;
+                        "не будет прочитано; сохраните файл в Windows-1251"});
+    return std::nullopt;
   } else {
-    utf8_text = IsUtf8Text(marked ? file_bytes.substr(kUtf8Mark.size()) : file_bytes);
+    taken.utf8_text = IsUtf8Text(marked ? file_bytes.substr(kUtf8Mark.size()) : file_bytes);
   }
-  EntryFacts facts;
   platform::ParseProfile(text, facts);
 
-  if (marked) {
-    if (const auto section = FirstLineHeader(file_bytes.substr(kUtf8Mark.size()))) {
-      warnings.push_back({name, "", "",
-                          "файл начинается с метки порядка байтов UTF-8: первая секция [" +
-                              Shown(*section, utf8_text) + "] не будет прочитана"});
-    }
+  if (marked) taken.hidden = FirstLineHeader(file_bytes.substr(kUtf8Mark.size()));
+  if (taken.hidden) {
+    warnings.push_back({name, "", "",
+                        "файл начинается с метки порядка байтов UTF-8: первая секция [" +
+                            Shown(*taken.hidden, taken.utf8_text) +
+                            "] не будет прочитана; сохраните файл в Windows-1251, без метки"});
   }
-  if (utf8_text && facts.first_non_ascii) {
+  if (taken.utf8_text && facts.first_non_ascii) {
     const IniValue& first = *facts.first_non_ascii;
     warnings.push_back({name, Shown(first.section, true), Shown(first.key, true),
                         "текст в UTF-8, а читается как Windows-1251: имя " + Quoted(first.value) +
-                            " будет прочитано как " + Quoted(platform::Cp1251ToUtf8(first.value))});
+                            " будет прочитано как " + Quoted(platform::Cp1251ToUtf8(first.value)) +
+                            "; сохраните файл в Windows-1251"});
   }
   for (const IniValue& entry : facts.long_values) {
-    if (auto warning = LongValueWarning(name, entry, utf8_text)) warnings.push_back(*warning);
+    if (auto warning = LongValueWarning(name, entry, taken.utf8_text)) warnings.push_back(*warning);
   }
-  if (module_names != nullptr) {
-    CheckModules(name, file_bytes, facts.module_entries, utf8_text, *module_names, warnings);
-  }
-  return warnings;
+  return taken;
 }
 
 }  // namespace
 
 std::vector<SkinWarning> IniTextWarnings(const std::string& name, std::string_view file_bytes) {
-  return CheckIniText(name, file_bytes, nullptr);
+  EntryFacts facts(ReadNames::OfModuleFile());
+  std::vector<SkinWarning> warnings;
+  if (const auto taken = TextWarnings(name, file_bytes, facts, warnings)) {
+    NearMissWarnings(name, facts.near_misses.Found(), {}, taken->utf8_text, warnings);
+  }
+  return warnings;
 }
 
 std::vector<SkinWarning> ProjectIniWarnings(const std::string& name, std::string_view file_bytes,
                                             std::unordered_set<std::string>& module_names) {
-  return CheckIniText(name, file_bytes, &module_names);
+  if (auto no_text = NoProjectText(file_bytes)) return {{name, "", "", std::move(*no_text)}};
+  const platform::Profile profile = platform::Profile::Parse(file_bytes);
+  const std::string size_list = profile.Value(kSizeListRead.section, kSizeListRead.key);
+  const ReadNames names = ReadNames::OfProjectFile(size_list);
+  EntryFacts facts(names);
+  std::vector<SkinWarning> warnings;
+  const auto taken = TextWarnings(name, file_bytes, facts, warnings);
+  if (!taken) return warnings;
+  const ModuleKeys keys = CheckModules(name, profile, size_list, facts.module_entries,
+                                       taken->utf8_text, module_names, warnings);
+  const bool modules_slip =
+      NearMissWarnings(name, facts.near_misses.Found(), keys.told, taken->utf8_text, warnings);
+  // Keys never read and slips are told with their remedy; a hidden [MODULES] with the mark's.
+  const bool hidden_modules = taken->hidden && platform::FoldCaseCp1251(*taken->hidden) ==
+                                                   platform::FoldCaseCp1251(kModulesSection);
+  if (!keys.named && keys.told.empty() && !modules_slip && !hidden_modules) {
+    warnings.push_back(NoModuleWarning(name, profile));
+  }
+  return warnings;
 }
 
 }  // namespace zrk::skin_checks

@@ -1,6 +1,6 @@
 // The checks that FindSkinWarnings puts together, one file each: the text of INI files
-// (ini_text_warnings.cpp), the rules of Windows names (windows_names.cpp) and the headers of BMP
-// pictures (bmp_header.cpp).
+// (ini_text_warnings.cpp), the rules of Windows names (windows_names.cpp), names written other
+// than meant (name_slips.cpp) and the headers of BMP pictures (bmp_header.cpp).
 #pragma once
 
 #include <optional>
@@ -30,8 +30,13 @@ std::vector<SkinWarning> ProjectIniWarnings(const std::string& name, std::string
 
 /// What Windows makes of a list entry, one function per rule: each gives the warning's text when
 /// name breaks the rule, else nothing. The name leads outside the skin folder (from a drive's
-/// root, with a drive letter, or up through "..").
+/// root, with a drive letter, or up through ".."): the host looks outside the skin, and zrk
+/// extract refuses the package.
 std::optional<std::string> LeavesSkinFolder(std::string_view name);
+
+/// The name steps back through ".." but stays in the skin folder: the host finds the file, but zrk
+/// extract refuses the package all the same.
+std::optional<std::string> StepsBackInside(std::string_view name);
 
 /// The name holds a character no Windows file name may hold (a control character or <>:"|?*).
 std::optional<std::string> ForbiddenCharacter(std::string_view name);
@@ -42,8 +47,17 @@ std::optional<std::string> ComponentEndingInBlankOrDot(std::string_view name);
 /// A component of the name is a device name (CON, NUL, COM1...), with or without an extension.
 std::optional<std::string> DeviceName(std::string_view name);
 
-/// The texts of the four rules that name breaks, in the order above.
+/// The texts of the five rules that name breaks, in the order above.
 std::vector<std::string> WindowsNameWarnings(std::string_view name);
+
+/// The name holds a ";" between two texts, with a blank at its side or a file name with an
+/// extension before it: a comment after the value, which the reader keeps as part of it. Frames are
+/// split at ";" and hold none.
+std::optional<std::string> CommentInName(std::string_view name);
+
+/// The text of the warning on name, which the host takes for the same file as the earlier name of
+/// the list: the two differ in letter case or in their separators ("/" and "\") only.
+std::string SameFileTwice(std::string_view name, std::string_view earlier);
 
 /// The text of a warning when name ends in ".bmp" (in any letter case) and its file in
 /// skin_folder, read through fs, starts with no BMP header; nothing when it does, when it is no

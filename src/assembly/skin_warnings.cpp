@@ -1,5 +1,5 @@
 // Skin warnings: the checks of each job put together in list order, and names that differ from
-// one another or from the disk only in letter case.
+// one another (in letter case or separators) or from the disk (in letter case) only.
 #include "assembly/skin_warnings.h"
 
 #include <algorithm>
@@ -35,6 +35,7 @@ class SkinChecker {
       } else if (module_names_.count(name) != 0) {
         CheckIniFile(name, platform::ResolveNativePath(folder_ + name), false);
       }
+      if (auto text = skin_checks::CommentInName(name)) Warn(name, std::move(*text));
       for (std::string& text : skin_checks::WindowsNameWarnings(name)) Warn(name, std::move(text));
       CheckLetterCase(name);
       if (!every_file_) continue;
@@ -63,12 +64,10 @@ class SkinChecker {
   }
 
   void CheckLetterCase(const std::string& name) {
-    const auto [seen, inserted] = folded_names_.try_emplace(platform::FoldCase(name), name);
-    if (!inserted) {
-      Warn(name, "отличается от " + skin_checks::Quoted(seen->second) +
-                     " только регистром букв: в Windows это одно имя, и хост по обоим откроет "
-                     "один файл");
-    }
+    std::string folded = platform::FoldCase(name);
+    std::replace(folded.begin(), folded.end(), '/', '\\');
+    const auto [seen, inserted] = folded_names_.try_emplace(std::move(folded), name);
+    if (!inserted) Warn(name, skin_checks::SameFileTwice(name, seen->second));
 
     // Found only by letter case: the build matched it, a host on a case-sensitive system will not.
     if (!every_file_) return;
@@ -83,7 +82,7 @@ class SkinChecker {
     std::replace(on_disk.begin(), on_disk.end(), '/', '\\');
     Warn(name, "на диске файл называется " + skin_checks::Quoted(on_disk) +
                    ": сборка нашла его без учёта регистра букв; в Windows хост его откроет, в "
-                   "Linux — нет");
+                   "Linux — нет; напишите имя так, как на диске");
   }
 
   bool Exists(const std::string& native_path) {
@@ -98,7 +97,8 @@ class SkinChecker {
   const bool every_file_;
   platform::NativeFileSystem fs_;
   std::unordered_set<std::string> module_names_;
-  std::unordered_map<std::string, std::string> folded_names_;  // folded name -> first spelling
+  // Folded name, "\\" separators -> its first spelling.
+  std::unordered_map<std::string, std::string> folded_names_;
   std::vector<SkinWarning> warnings_;
 };
 

@@ -13,7 +13,7 @@ struct SkinWarning {
   std::string file;     ///< the INI file or list entry, as the report shows it
   std::string section;  ///< "" when the warning concerns no section
   std::string key;      ///< "" when the warning concerns no key
-  std::string text;     ///< what is wrong and what the host will do, in Russian
+  std::string text;     ///< what is wrong, what the host will do and the remedy, in Russian
 };
 
 /// The warning as one line: "<file>: <text>", or "<file> [<section>] <key>: <text>" when it
@@ -25,11 +25,13 @@ std::string FormatWarning(const SkinWarning& warning);
 enum class WarningScope { kIniFilesAndNames, kEveryFile };
 
 /// Warnings about the skin of the project file at project_path whose collected file list is files
-/// (entry 0 the project file): how its INI files are encoded, values the reader cuts, module keys
-/// never read, names Windows cannot open as meant, and with kEveryFile names found only by their
-/// letter case and pictures that are no BMP. Ordered by file in list order, then by kind. Files
-/// that are missing or cannot be read give no warning (the build reports them). Throws only when
-/// memory runs out.
+/// (entry 0 the project file): a project file that is no text or names no module, how its INI
+/// files are encoded, values the reader cuts, module keys never read, sections and keys near those
+/// the builder reads, comments kept in names, names Windows cannot open as meant or zrk extract
+/// refuses, one file named in two spellings, and with kEveryFile names found only by their letter
+/// case and pictures that are no BMP. Each text says what to do. Ordered by file in list order,
+/// then by kind. Files that are missing or cannot be read give no warning (the build reports
+/// them). Throws only when memory runs out.
 std::vector<SkinWarning> FindSkinWarnings(const std::string& project_path,
                                           const std::vector<std::string>& files,
                                           WarningScope scope = WarningScope::kEveryFile);

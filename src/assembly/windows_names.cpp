@@ -1,4 +1,5 @@
-// Skin warnings about names Windows cannot open as meant: one function per rule.
+// Skin warnings about names Windows cannot open as meant, or that zrk extract refuses: one function
+// per rule.
 #include <algorithm>
 #include <array>
 
@@ -19,6 +20,11 @@ std::vector<std::string_view> Components(std::string_view name) {
   }
   return components;
 }
+
+// What a name with "..", from a root or with a drive also means: the package is written, as the
+// host may read such a name as it is, but its extraction checks every name first and writes
+// nothing.
+constexpr std::string_view kExtractRefuses = "zrk extract откажется извлекать весь пакет";
 
 bool HasDrive(std::string_view name) {
   return name.size() >= 2 && name[1] == ':' &&
@@ -45,7 +51,30 @@ std::optional<std::string> LeavesSkinFolder(std::string_view name) {
     if (depth >= 0) return std::nullopt;
     how = "\"..\" ведёт выше неё";
   }
-  return "имя выходит за папку скина (" + how + "): хост будет искать файл вне скина";
+  return "имя выходит за папку скина (" + how + "): хост будет искать файл вне скина, а " +
+         std::string(kExtractRefuses) +
+         "; положите файл в папку скина и укажите имя относительно неё";
+}
+
+std::optional<std::string> StepsBackInside(std::string_view name) {
+  if (name.find("..") == std::string_view::npos || LeavesSkinFolder(name)) return std::nullopt;
+  std::vector<std::string_view> kept;
+  bool stepped_back = false;
+  for (const std::string_view component : Components(name)) {
+    if (component == "..") {
+      stepped_back = true;
+      kept.pop_back();  // never empty: the name stays in the folder
+    } else if (!component.empty() && component != ".") {
+      kept.push_back(component);
+    }
+  }
+  if (!stepped_back || kept.empty()) return std::nullopt;  // no "..", or it names the folder
+  std::string plain;
+  for (const std::string_view component : kept) {
+    plain += (plain.empty() ? "" : "\\") + std::string(component);
+  }
+  return "в имени есть часть '..': хост найдёт файл, но " + std::string(kExtractRefuses) +
+         "; напишите имя без '..': " + Quoted(plain);
 }
 
 std::optional<std::string> ForbiddenCharacter(std::string_view name) {
@@ -62,7 +91,8 @@ std::optional<std::string> ForbiddenCharacter(std::string_view name) {
       shown = Quoted(name.substr(i, 1));
     }
     return "в имени есть символ " + shown +
-           ", недопустимый в именах файлов Windows: хост не откроет этот файл";
+           ", недопустимый в именах файлов Windows: хост не откроет этот файл; уберите этот символ "
+           "из имени файла";
   }
   return std::nullopt;
 }
@@ -79,7 +109,7 @@ std::optional<std::string> ComponentEndingInBlankOrDot(std::string_view name) {
     }
     return "часть имени " + Quoted(component) +
            " оканчивается точкой или пробелом: Windows их отбрасывает, и хост будет искать " +
-           Quoted(stripped);
+           Quoted(stripped) + "; уберите точки и пробелы в конце";
   }
   return std::nullopt;
 }
@@ -98,15 +128,15 @@ std::optional<std::string> DeviceName(std::string_view name) {
     if (device == kDevices.end()) continue;
     return "часть имени " + Quoted(component) +
            " — имя устройства Windows: хост откроет устройство " + std::string(*device) +
-           ", а не файл";
+           ", а не файл; дайте этой части другое имя";
   }
   return std::nullopt;
 }
 
 std::vector<std::string> WindowsNameWarnings(std::string_view name) {
   std::vector<std::string> texts;
-  for (const auto rule :
-       {LeavesSkinFolder, ForbiddenCharacter, ComponentEndingInBlankOrDot, DeviceName}) {
+  for (const auto rule : {LeavesSkinFolder, StepsBackInside, ForbiddenCharacter,
+                          ComponentEndingInBlankOrDot, DeviceName}) {
     if (std::optional<std::string> text = rule(name)) texts.push_back(std::move(*text));
   }
   return texts;

@@ -70,7 +70,8 @@ struct Case {
 };
 
 const std::string kBmpWarning =
-    "файл не начинается с подписи BM: это не рисунок BMP, хост не сможет его показать";
+    "файл не начинается с подписи BM: это не рисунок BMP, хост не сможет его показать; сохраните "
+    "рисунок в формате BMP";
 const std::string kWarning = "предупреждение: img\\a.bmp: " + kBmpWarning + "\n";
 const std::string kCheckJson = R"({
   "verdict": "ok",
@@ -141,7 +142,7 @@ std::vector<Case> BuildCases() {
        "*\nm.zrm  [ok]\na\\x1b]0;T\\x07.txt  [ok]\nb\\u0098.txt  [ok]\nПроверка файлов успешно "
        "завершена!\nПодготовка к сборки zrk...\n",
        "предупреждение: a\\x1b]0;T\\x07.txt: в имени есть символ с кодом 0x1B, недопустимый в "
-       "именах файлов Windows: хост не откроет этот файл\n",
+       "именах файлов Windows: хост не откроет этот файл; уберите этот символ из имени файла\n",
        {}, {{"in/esc/config.zrp", "[MODULES]\r\nPicture=m.zrm\r\n"},
             {"in/esc/m.zrm",
              "[STANDARD]\r\nPicture=a\x1b]0;T\x07.txt\r\n[EFFECTS]\r\nFrames=b\x98.txt\r\n"},
