@@ -54,7 +54,7 @@ class WindowExtractReport : public ExtractReport {
   void Progress(std::uint64_t written, std::uint64_t total) override {
     list_.ShowProgress("", written, total);
     if (!pace_.Due()) return;
-    list_.ShowWriteProgress(window_texts::ExtractingFiles(Megabytes(written), Megabytes(total)),
+    list_.ShowWriteProgress(window_texts::ExtractingFiles(Megabytes(written), Megabytes(total)), "",
                             written, total);
   }
 

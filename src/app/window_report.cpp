@@ -55,16 +55,23 @@ WindowBuildReport::~WindowBuildReport() {
 void WindowBuildReport::Clear() {
   list_.Clear();
   list_.HideWriteProgress();
+  progress_shown_ = false;
   entries_ = 0;
   pace_ = {};
+}
+
+void WindowBuildReport::AddLine(const std::string& line) {
+  if (std::exchange(progress_shown_, false)) list_.HideWriteProgress();
+  list_.AddLine(ShownLine(line));
 }
 
 void WindowBuildReport::ShowProgress(const std::string& entry, std::uint64_t written,
                                      std::uint64_t total) {
   list_.ShowProgress(entry, written, total);
   if (!pace_.Due()) return;
-  list_.ShowWriteProgress(window_texts::WritingPackage(Megabytes(written), Megabytes(total), entry),
-                          written, total);
+  progress_shown_ = true;
+  list_.ShowWriteProgress(window_texts::WritingPackage(Megabytes(written), Megabytes(total)),
+                          ShownLine(entry), written, total);
 }
 
 void WindowBuildReport::FileListCollected(const ListedFiles& files) {

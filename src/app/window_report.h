@@ -24,10 +24,10 @@ class WindowReportList : public Report {
   /// Attaches note to the line added last: shown under the whole line while the pointer rests
   /// on it.
   virtual void NoteLastLine(const std::string& note) = 0;
-  /// Shows text and a bar of written out of total bytes over the window's bottom row, until
-  /// HideWriteProgress or Clear.
-  virtual void ShowWriteProgress(const std::string& text, std::uint64_t written,
-                                 std::uint64_t total) = 0;
+  /// Shows figures (how far the write has come), the entry being written ("" for none) and a bar
+  /// of written out of total bytes over the window's bottom row, until HideWriteProgress.
+  virtual void ShowWriteProgress(const std::string& figures, const std::string& entry,
+                                 std::uint64_t written, std::uint64_t total) = 0;
   virtual void HideWriteProgress() = 0;
   /// Lets the window repaint while the build waits for work done on another thread.
   virtual void StayResponsive() = 0;
@@ -60,8 +60,9 @@ std::string WhereNamed(const NameOrigin& origin);
 /// The Report a window gives a build: the build's lines go to list as they come; the skin's
 /// warnings, worked out on another thread while the files are tested, follow the last file's
 /// line, one "предупреждение: " line each; a missing file's line gets a note of where it was
-/// named; a write longer than a second shows its progress; and a build that wrote its package
-/// ends on a line naming the package (its save name in the shared dialog), its files and size.
+/// named; a write longer than a second shows its progress until the next line; and a build that
+/// wrote its package ends on a line naming the package (its save name in the shared dialog), its
+/// files and size. Lines are shown as ShownLine makes them.
 class WindowBuildReport : public Report {
  public:
   /// A report of the build of the project at project_path on list.
@@ -73,7 +74,8 @@ class WindowBuildReport : public Report {
   WindowBuildReport& operator=(const WindowBuildReport&) = delete;
 
   void Clear() override;
-  void AddLine(const std::string& line) override { list_.AddLine(ShownLine(line)); }
+  /// A line after a write's progress says that the write is over: the progress goes.
+  void AddLine(const std::string& line) override;
   std::int16_t LineCount() const override { return list_.LineCount(); }
   void SetSelectedIndex(std::int16_t index) override { list_.SetSelectedIndex(index); }
   void ShowProgress(const std::string& entry, std::uint64_t written, std::uint64_t total) override;
@@ -91,6 +93,7 @@ class WindowBuildReport : public Report {
   ListedFiles listed_;
   std::size_t entries_ = 0;  // the files the package holds: the list and the preview picture
   ProgressPace pace_;
+  bool progress_shown_ = false;
   std::future<std::vector<SkinWarning>> warnings_;  // last: joined before listed_ goes
 };
 

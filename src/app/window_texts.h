@@ -53,11 +53,10 @@ inline std::string PackageWritten(const std::string& package, std::size_t files,
          std::to_string(size) + " байт";
 }
 
-// How far a long write has come, in megabytes, shown over the window's bottom row.
-inline std::string WritingPackage(std::uint64_t written_mb, std::uint64_t total_mb,
-                                  const std::string& entry) {
-  return "Запись: " + std::to_string(written_mb) + " из " + std::to_string(total_mb) + " МБ, " +
-         entry;
+// How far a long write has come, in megabytes, shown over the window's bottom row (followed by
+// the file being written, after ", ").
+inline std::string WritingPackage(std::uint64_t written_mb, std::uint64_t total_mb) {
+  return "Запись: " + std::to_string(written_mb) + " из " + std::to_string(total_mb) + " МБ";
 }
 inline std::string ExtractingFiles(std::uint64_t written_mb, std::uint64_t total_mb) {
   return "Извлечение: " + std::to_string(written_mb) + " из " + std::to_string(total_mb) + " МБ";

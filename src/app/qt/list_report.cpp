@@ -2,6 +2,7 @@
 #include "app/qt/list_report.h"
 
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QProgressBar>
@@ -47,13 +48,19 @@ void ListReport::NoteLastLine(const std::string& note) {
   if (row >= 0) pending_notes_.append({row, QString::fromStdString(note)});
 }
 
-void ListReport::ShowWriteProgress(const std::string& text, std::uint64_t written,
-                                   std::uint64_t total) {
+void ListReport::ShowWriteProgress(const std::string& figures, const std::string& entry,
+                                   std::uint64_t written, std::uint64_t total) {
   constexpr int kSteps = 1000;  // a bar counts in int: per mille of the total
   if (progress_.text != nullptr) {
-    // The whole text where the window is wide enough; the middle left out where it is not.
-    progress_.text->setText(progress_.text->fontMetrics().elidedText(
-        QString::fromStdString(text), Qt::ElideMiddle, progress_.text->width()));
+    QString text = QString::fromStdString(figures);
+    if (!entry.empty()) {
+      // The file's own name is at the end of the entry: a narrow window leaves out its start.
+      text += ", ";
+      const QFontMetrics metrics = progress_.text->fontMetrics();
+      text += metrics.elidedText(QString::fromStdString(entry), Qt::ElideLeft,
+                                 progress_.text->width() - metrics.horizontalAdvance(text));
+    }
+    progress_.text->setText(text);
     progress_.text->show();
   }
   if (progress_.bar != nullptr) {

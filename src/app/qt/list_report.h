@@ -46,8 +46,9 @@ class ListReport : public WindowReportList {
   void ShowProgress(const std::string& entry, std::uint64_t written, std::uint64_t total) override;
 
   void NoteLastLine(const std::string& note) override;
-  void ShowWriteProgress(const std::string& text, std::uint64_t written,
-                         std::uint64_t total) override;
+  /// The figures whole, then as much of the entry's end as the text's width leaves.
+  void ShowWriteProgress(const std::string& figures, const std::string& entry,
+                         std::uint64_t written, std::uint64_t total) override;
   void HideWriteProgress() override;
   void StayResponsive() override;
 
