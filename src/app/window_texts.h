@@ -29,7 +29,7 @@ inline constexpr std::string_view kBuilderUsage =
     "\n"
     "  -h, --help     показать эту справку и выйти\n"
     "  --version      показать версию и выйти\n"
-    "  --            дальше только имя, даже если оно начинается с \"-\"\n";
+    "  --             дальше только имя, даже если оно начинается с \"-\"\n";
 
 // The report's context menu.
 inline constexpr std::string_view kCopyLines = "Копировать";
