@@ -87,7 +87,7 @@ void WindowBuildReport::FileListCollected(const ListedFiles& files) {
 void WindowBuildReport::FileTested(std::size_t index, const std::string& name, bool found) {
   list_.FileTested(index, name, found);
   if (!found && index < listed_.names().size()) {
-    list_.NoteLastLine(WhereNamed(listed_.OriginOf(index)));
+    list_.NoteLastLine(ShownLine(WhereNamed(listed_.OriginOf(index))));
   }
   if (index + 1 == listed_.names().size()) AddWarnings();
 }
@@ -103,7 +103,7 @@ void WindowBuildReport::AddWarnings() {
   while (warnings_.wait_for(50ms) == std::future_status::timeout) list_.StayResponsive();
   const std::vector<SkinWarning> warnings = warnings_.get();
   for (const SkinWarning& warning : warnings) {
-    list_.AddLine(std::string(window_texts::kWarningPrefix) + FormatWarning(warning));
+    AddLine(std::string(window_texts::kWarningPrefix) + FormatWarning(warning));
   }
   if (!warnings.empty()) SelectLast();
 }
@@ -115,7 +115,7 @@ void WindowBuildReport::BuildEnded(BuildOutcome outcome, const std::string& erro
         mdlCdlg::SharedDialog().FileName() + std::string(texts::kPackageExtension);
     std::error_code ec;
     const std::uintmax_t size = std::filesystem::file_size(platform::PathFromUtf8(package), ec);
-    list_.AddLine(window_texts::PackageWritten(package, entries_, ec ? 0 : size));
+    AddLine(window_texts::PackageWritten(package, entries_, ec ? 0 : size));
     SelectLast();
   }
   list_.BuildEnded(outcome, error_line);
