@@ -1,6 +1,7 @@
-// What the Qt and the Win32 window do alike: Browse and a project opened from outside (named on
-// the command line or dropped on the window) each run one build at a time, and zrk-builder's
-// arguments ask for help, the version or a project. Each window supplies only its report.
+// What the Qt and the Win32 window do alike: Browse and a project or package opened from outside
+// (named on the command line or dropped on the window) each run one build or look at a time, and
+// zrk-builder's arguments ask for help, the version or what to open. Each window supplies only
+// its report.
 #pragma once
 
 #include <functional>
@@ -26,18 +27,42 @@ void BrowseAndBuild(bool& busy, MessageBoxes& boxes, const BuildInWindow& build)
 /// project's folder and runs build on project_path, with busy set as for Browse.
 void OpenAndBuild(bool& busy, const std::string& project_path, const BuildInWindow& build);
 
+/// Shows the package at package_path (a full path) in a window, with the offer to extract it.
+using ShowPackageInWindow = std::function<void(const std::string& package_path)>;
+
+/// What a path given to a window stands for.
+struct Opening {
+  enum class Kind {
+    kProject,  ///< a project file, or a folder's config.zrp
+    kPackage,  ///< a name ending in ".zrk", in any letter case
+    kMissing,  ///< a project that is not there
+  };
+  Kind kind = Kind::kMissing;
+  std::string path;  ///< made absolute against the current folder; the bytes otherwise as given
+};
+
+/// What given (as the system gave it) opens: a folder stands for the config.zrp in it, as with
+/// zrk; a name that ends in ".zrk" is a package (which the package reader then checks).
+Opening WhatToOpen(const std::string& given);
+
+/// OpenGiven of both windows: unless busy is set, builds the project given names as OpenAndBuild
+/// does, shows the package it names with show_package, or says in an error box that the project
+/// is not there (and builds nothing). busy stays set meanwhile.
+void OpenGiven(bool& busy, const std::string& given, MessageBoxes& boxes,
+               const BuildInWindow& build, const ShowPackageInWindow& show_package);
+
 /// What zrk-builder's arguments ask for.
 struct BuilderArguments {
   enum class Request { kWindow, kHelp, kVersion, kUsageError };
   Request request = Request::kWindow;
-  std::string project;     ///< kWindow: the project to build at once, as given; "" for none
+  std::string project;     ///< kWindow: what to open at once, as given; "" for nothing
   std::string unexpected;  ///< kUsageError: the argument that was not expected
 };
 
 /// Reads zrk-builder's arguments, those after the program's name, in order: -h or --help (on
 /// Windows /? too) asks for help, --version for the version, and an argument that does not start
-/// with "-" names the project. Any other option, or a second project, is a usage error. Help, the
-/// version or an error decides as soon as it is read.
+/// with "-" names what to open; after "--" every argument does. Any other option, or a second
+/// name, is a usage error. Help, the version or an error decides as soon as it is read.
 BuilderArguments ReadBuilderArguments(const std::vector<std::string>& arguments);
 
 }  // namespace zrk::app

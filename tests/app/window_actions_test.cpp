@@ -1,5 +1,6 @@
-// Tests of what both windows share: what zrk-builder's arguments ask for. Browse and a project
-// opened from outside are tested through each window (qt/, win32/).
+// Tests of what both windows share: what zrk-builder's arguments ask for, and when a long write
+// shows its progress. Browse, what is opened from outside and the report are tested through each
+// window (qt/, win32/).
 #include "app/window_actions.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/window_report.h"
 #include "test_util.h"
 
 namespace zrk::app {
@@ -29,6 +31,9 @@ const ArgumentsRow kArgumentsRows[] = {
     {"version", {"--version", "-x"}, Request::kVersion, "", ""},
     {"unknown option before help", {"-x", "--help"}, Request::kUsageError, "", "-x"},
     {"second project", {"a.zrp", "b.zrp"}, Request::kUsageError, "", "b.zrp"},
+    {"double dash ends the options", {"--", "-x.zrp"}, Request::kWindow, "-x.zrp", ""},
+    {"help after double dash is a name", {"--", "--help"}, Request::kWindow, "--help", ""},
+    {"second name after double dash", {"a.zrp", "--", "-b"}, Request::kUsageError, "", "-b"},
 #ifdef _WIN32
     {"slash question mark asks for help", {"/?"}, Request::kHelp, "", ""},
 #else
@@ -46,6 +51,40 @@ TEST_P(BuilderArgumentsTest, AskForWhatTheFirstDecidingArgumentSays) {
   EXPECT_EQ(row.request, read.request);
   EXPECT_EQ(row.project, read.project);
   EXPECT_EQ(row.unexpected, read.unexpected);
+}
+
+struct ShownRow {
+  const char* name;
+  std::string line;
+  std::string shown;
+};
+const ShownRow kShownRows[] = {
+    {"plain and Cyrillic text stays", "img\\фон.bmp  [ok]", "img\\фон.bmp  [ok]"},
+    {"C0 controls and DEL", "a\tb\nc\x7f", "a\\x09b\\x0ac\\x7f"},
+    {"C1 controls", "a\u0085b\u009f", "a\\u0085b\\u009f"},
+    {"other two-byte characters stay", "\u00a9\u00a0", "\u00a9\u00a0"},
+    {"a cut C1 lead byte stays", "a\xc2", "a\xc2"},
+};
+
+class ShownLineTest : public ::testing::TestWithParam<ShownRow> {};
+INSTANTIATE_TEST_SUITE_P(, ShownLineTest, ::testing::ValuesIn(kShownRows),
+                         zrk::testing::NameOfRow<ShownRow>);
+
+// A name from a file or package never breaks a report line into two or hides in it.
+TEST_P(ShownLineTest, EscapesOnlyControlCharacters) {
+  EXPECT_EQ(GetParam().shown, ShownLine(GetParam().line));
+}
+
+// Nothing in a write's first second, then at most one showing every kPace.
+TEST(ProgressPace, WaitsASecondThenKeepsAHumanRate) {
+  using namespace std::chrono_literals;
+  ProgressPace pace;
+  const ProgressPace::Clock::time_point start{};
+  EXPECT_FALSE(pace.Due(start));
+  EXPECT_FALSE(pace.Due(start + 999ms));
+  EXPECT_TRUE(pace.Due(start + 1s));
+  EXPECT_FALSE(pace.Due(start + 1s + 99ms));
+  EXPECT_TRUE(pace.Due(start + 1s + 100ms));
 }
 
 }  // namespace

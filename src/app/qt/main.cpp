@@ -1,5 +1,5 @@
-// zrk-builder: the desktop program. It shows the one window, and builds a project file named on
-// its command line at once.
+// zrk-builder: the desktop program. It shows the one window, and opens a project, folder or
+// package named on its command line at once.
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
     case Request::kWindow:
       break;
   }
-  const QString project = QString::fromLocal8Bit(arguments.project.c_str());
+  // Kept as the bytes the system gave: a name that is not UTF-8 would not survive Qt's text.
+  const std::string given = arguments.project;
 
   QApplication application(argc, argv);
   // Dates and numbers in the file dialogs in Russian too, whatever the machine's locale.
@@ -66,9 +67,8 @@ int main(int argc, char** argv) {
   zrk::app::Form1 form;
   form.show();
   form.CenterOnScreen();
-  // A project named on the command line (as a file manager names it) is built at once, as if it
-  // had been chosen with Browse, once the window is on the screen.
-  if (!project.isEmpty())
-    QTimer::singleShot(0, &form, [&form, project] { form.OpenProject(project); });
+  // What the command line names (as a file manager names it) is opened once the window is on the
+  // screen: a project built as if chosen with Browse, a package shown.
+  if (!given.empty()) QTimer::singleShot(0, &form, [&form, given] { form.Open(given); });
   return QApplication::exec();
 }

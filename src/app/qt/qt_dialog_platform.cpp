@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <string>
 
+#include "app/qt/native_names.h"
 #include "app/qt/qt_window_operations.h"
 #include "app/window_texts.h"
 #include "assembly/texts.h"
@@ -117,17 +118,18 @@ std::int32_t ShowDialog(Mode mode, DialogRecord& record) {
   }
 
   if (!record.initial_dir.empty()) {
-    dialog.setDirectory(QString::fromStdString(record.initial_dir));
+    dialog.setDirectory(QtPath(record.initial_dir));
   }
   const std::string initial_name = BufferText(record.file);
-  if (!initial_name.empty()) dialog.selectFile(QString::fromStdString(initial_name));
+  if (!initial_name.empty()) dialog.selectFile(QtPath(initial_name));
 
   if (dialog.exec() != QDialog::Accepted) return 0;
   const QStringList chosen = dialog.selectedFiles();
   if (chosen.isEmpty()) return 0;
 
-  const std::string path = QDir::toNativeSeparators(chosen.first()).toStdString();
-  const std::string name = QFileInfo(chosen.first()).fileName().toStdString();
+  // The names as the system spells them, for the build to open.
+  const std::string path = NativeBytes(QDir::toNativeSeparators(chosen.first()));
+  const std::string name = NativeBytes(QFileInfo(chosen.first()).fileName());
   // A name that does not fit the buffers fails the dialog rather than coming back cut short.
   if (CountCharacters(path) >= record.max_file || CountCharacters(name) >= record.max_file_title) {
     return 0;
@@ -141,6 +143,19 @@ std::int32_t ShowDialog(Mode mode, DialogRecord& record) {
 }
 
 }  // namespace
+
+std::string ChooseFolderInDialog(const std::string& start) {
+  QFileDialog dialog;
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  dialog.setWindowModality(Qt::ApplicationModal);
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly, true);
+  const std::string_view caption = window_texts::kChooseFolderCaption;
+  dialog.setWindowTitle(QString::fromUtf8(caption.data(), static_cast<int>(caption.size())));
+  if (!start.empty()) dialog.setDirectory(QtPath(start));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return NativeBytes(dialog.selectedFiles().first());
+}
 
 std::int32_t QtDialogPlatform::ShowOpenDialog(DialogRecord& record) {
   return ShowDialog(Mode::kOpen, record);

@@ -1,7 +1,8 @@
-// The file dialogs of the desktop program: Qt's own widget-based QFileDialog.
+// The file and folder dialogs of the desktop program: Qt's own widget-based QFileDialog.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "dialogs/file_dialog_platform.h"
 
@@ -20,5 +21,9 @@ class QtDialogPlatform : public FileDialogPlatform {
   /// Shows a save dialog; it asks about an existing file only with kOfnOverwritePrompt.
   std::int32_t ShowSaveDialog(DialogRecord& record) override;
 };
+
+/// Asks for a folder in Qt's own application-modal folder dialog, opened at start, with the
+/// window's caption; returns the folder as the system names it, or "" when cancelled.
+std::string ChooseFolderInDialog(const std::string& start);
 
 }  // namespace zrk::app

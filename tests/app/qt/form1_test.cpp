@@ -1,74 +1,28 @@
 // Qt Test of the main window: what it shows, Browse and Exit, a project named or dropped, and the
 // busy window.
-#include "app/qt/form1.h"
-
-#include <QtTest>
-#include <QtWidgets>
 #include <algorithm>
-#include <functional>
-#include <memory>
 
 #include "app/qt/list_report.h"
 #include "app/qt/report_font.h"
-#include "assembly/build_driver.h"
-#include "dialogs/fake_dialog_platform.h"
+#include "form1_harness.h"
 
-namespace {
-
-// Answers every box as a user who agrees: "Yes" to questions, "OK" to the rest.
-class FakeBoxes : public zrk::MessageBoxes {
- public:
-  zrk::MessageAnswer Show(const std::string& text, zrk::MessageIcon,
-                          zrk::MessageButtons buttons) override {
-    shown << QString::fromStdString(text);
-    return buttons == zrk::MessageButtons::kYesNo ? zrk::MessageAnswer::kYes
-                                                  : zrk::MessageAnswer::kOk;
-  }
-  QStringList shown;
-};
-
-QStringList Lines(const QListWidget* list) {
-  QStringList lines;
-  for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
-  return lines;
-}
-
-// The report of a build of the test's skin, a project that names no module, as the user reads it;
-// the reports of larger skins are the build's test.
-// clang-format off
-const QStringList kReport = {
-    "Создание списка файлов...", "Список файлов создан!", "Всего в проекте найдено 1 файл(ов)!",
-    "Проверка существования файлов...", "config.zrp  [ok]", "Проверка файлов успешно завершена!",
-    "Подготовка к сборки zrk...", "Операция успешно завершена!"};
-// clang-format on
-
-}  // namespace
+using zrk::testing::kReport;
+using zrk::testing::Lines;
+using zrk::testing::ReportWritten;
 
 class Form1Test : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() {
-    QVERIFY(folder_.isValid());
-    QVERIFY(QDir(folder_.path()).mkpath("skin") && QDir(folder_.path()).mkpath("out"));
-    QFile project(folder_.filePath("skin/config.zrp"));
-    QVERIFY(project.open(QIODevice::WriteOnly) && project.write("[DIRECTIVES]\r\n") > 0);
-  }
-
   // Each test starts with a shown window and dialogs that cancel.
-  void init() {
-    form_ = std::make_unique<zrk::app::Form1>(&boxes_);
-    form_->show();
-    Reset();
-  }
-  void cleanup() { form_.reset(); }
+  void init() { h_.Start(); }
+  void cleanup() { h_.form.reset(); }
 
-  // What the user reads, each control whole inside the fixed-size window and none covering
+  // What the user reads, each control whole inside the window at its first size and none covering
   // another; the instruction, which would reach under Browse, wraps within its box. The report is
   // green on dark grey through the palette the list paints with, in columns of even width
   // whichever fixed-pitch font stands in.
   void looks() {
-    QCOMPARE(form_->minimumSize(), form_->maximumSize());
     QCOMPARE(form_->windowTitle(), QString("Сборщик ZRK серии 4.x (29)"));
     const QStringList names = {"Label1",  "Command1", "List1", "Line1_0",
                                "Line1_1", "Command2", "Label2"};
@@ -119,10 +73,10 @@ class Form1Test : public QObject {
   // A long report reaches the list whole and in order, counted as it grows, with its last line
   // selected and scrolled into view, while the list is handed lines in batches.
   void longReportEndsOnItsLastLine() {
-    auto* list = List1();
+    QListWidget* list = h_.List1();
     constexpr int kLines = 20000;
     {
-      zrk::app::ListReport report(list);
+      zrk::app::ListReport report(h_.List1());
       report.Clear();
       for (int i = 0; i < kLines; ++i) {
         report.AddLine(std::to_string(i));
@@ -156,15 +110,16 @@ class Form1Test : public QObject {
   void browseBuildsTheChosenProject() {
     const QString package = AnswerDialogs();
     Click("Command1");
-    QCOMPARE(Lines(List1()), kReport);
-    QCOMPARE(List1()->currentRow(), kReport.size() - 1);
+    QCOMPARE(Lines(List1()), ReportWritten(package));
+    QCOMPARE(List1()->currentRow(), kReport.size());
+    QCOMPARE(List1()->selectedItems().size(), 1);
     QCOMPARE(platform_.calls, (std::vector<std::string>{"open", "save"}));
     QVERIFY(QFile::exists(package));
     QCOMPARE(boxes_.shown, QStringList{"Операция успешно завершена!"});
 
     Reset();
     Click("Command1");
-    QCOMPARE(Lines(List1()), kReport);
+    QCOMPARE(Lines(List1()), ReportWritten(package));
     const zrk::kelCommonDialog& dialog = mdlCdlg::SharedDialog();
     QCOMPARE(QString::fromStdString(dialog.OKText() + " " + dialog.Filter() + " [" +
                                     zrk::BufferText(platform_.seen.file) + "]"),
@@ -177,7 +132,7 @@ class Form1Test : public QObject {
   // closes it at once and asks nothing.
   void busyWindowIgnoresCloseAndClicks() {
     QStringList held;  // the dialogs in which the window stayed busy and open
-    AnswerDialogs([&] {
+    const QString package = AnswerDialogs([&] {
       const bool closed = form_->close();
       Click("Command1");
       Click("Command2");
@@ -186,7 +141,7 @@ class Form1Test : public QObject {
     Click("Command1");
     QCOMPARE(held, (QStringList{"open", "save"}));
     QCOMPARE(platform_.calls, (std::vector<std::string>{"open", "save"}));
-    QCOMPARE(Lines(List1()), kReport);
+    QCOMPARE(Lines(List1()), ReportWritten(package));
     QVERIFY(!form_->busy());
     Reset();
     Click("Command2");
@@ -197,69 +152,36 @@ class Form1Test : public QObject {
 
   // A project named at start or dropped on the window is built as if chosen with Browse: no open
   // dialog, then the same report and save dialog. A drop is refused while a build runs, and
-  // anything but one project file is refused always.
+  // anything but one project file, package or folder is refused always.
   void projectFromCommandLineOrDrop() {
-    const QUrl project = QUrl::fromLocalFile(folder_.filePath("skin/config.zrp"));
-    const auto drop = [this](const QList<QUrl>& urls) {
-      QMimeData data;
-      data.setUrls(urls);
-      QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-      QApplication::sendEvent(form_.get(), &enter);
-      if (!enter.isAccepted()) return false;
-      QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-      QApplication::sendEvent(form_.get(), &dropped);
-      QTest::qWait(50);  // the build starts once the drop is over
-      return true;
-    };
+    const QUrl project = QUrl::fromLocalFile(h_.Path("skin/config.zrp"));
     bool refused_while_busy = false;
-    AnswerDialogs([&] { refused_while_busy = !drop({project}); });
-    form_->OpenProject(project.toLocalFile());
+    QString package = AnswerDialogs([&] { refused_while_busy = !h_.Drop({project}); });
+    form_->Open(project.toLocalFile().toStdString());
     QVERIFY(refused_while_busy);
     QCOMPARE(platform_.calls, std::vector<std::string>{"save"});
-    QCOMPARE(Lines(List1()), kReport);
+    QCOMPARE(Lines(List1()), ReportWritten(package));
 
     // The second build in the window starts from a cleared report.
     Reset();
-    AnswerDialogs();
-    QVERIFY(!drop({QUrl::fromLocalFile(folder_.filePath("skin/button.zrm"))}));
-    QVERIFY(!drop({project, project}));
-    QVERIFY(drop({project}));
+    package = AnswerDialogs();
+    QVERIFY(!h_.Drop({QUrl::fromLocalFile(h_.Path("skin/button.zrm"))}));
+    QVERIFY(!h_.Drop({project, project}));
+    QVERIFY(h_.Drop({project}));
     QCOMPARE(platform_.calls, std::vector<std::string>{"save"});
-    QCOMPARE(Lines(List1()), kReport);
+    QCOMPARE(Lines(List1()), ReportWritten(package));
   }
 
  private:
-  void Reset() {
-    platform_.calls.clear();
-    platform_.answer = [](zrk::DialogRecord&) { return 0; };
-    boxes_.shown.clear();
-  }
-  QListWidget* List1() const { return form_->findChild<QListWidget*>("List1"); }
-  void Click(const char* button) {
-    QTest::mouseClick(form_->findChild<QPushButton*>(button), Qt::LeftButton);
-  }
+  void Reset() { h_.Reset(); }
+  QListWidget* List1() const { return h_.List1(); }
+  void Click(const char* button) { h_.Click(button); }
+  QString AnswerDialogs(std::function<void()> act = {}) { return h_.AnswerDialogs(act); }
 
-  // Makes the dialogs choose the skin's project to open and a new package to save, and returns
-  // the package's path; act, when given, runs inside each of the first two dialogs. A dialog that
-  // a second build would open is cancelled.
-  QString AnswerDialogs(std::function<void()> act = {}) {
-    const QString project = folder_.filePath("skin/config.zrp");
-    const QString package = folder_.filePath(QString("out/package%1").arg(++packages_));
-    platform_.answer = [=, this](zrk::DialogRecord& record) -> std::int32_t {
-      if (platform_.calls.size() > 2) return 0;
-      const QString answer = platform_.calls.back() == "open" ? project : package;
-      if (act) act();
-      zrk::StoreInBuffer(record.file, record.max_file, answer.toStdString());
-      return 1;
-    };
-    return package + ".zrk";
-  }
-
-  QTemporaryDir folder_;
-  int packages_ = 0;
-  zrk::testing::FakeDialogPlatform platform_;
-  FakeBoxes boxes_;
-  std::unique_ptr<zrk::app::Form1> form_;
+  zrk::testing::Form1Harness h_;
+  std::unique_ptr<zrk::app::Form1>& form_ = h_.form;
+  zrk::testing::FakeDialogPlatform& platform_ = h_.platform;
+  zrk::testing::FakeBoxes& boxes_ = h_.boxes;
 };
 
 QTEST_MAIN(Form1Test)
