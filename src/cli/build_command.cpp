@@ -62,24 +62,45 @@ fs::path ProjectFile(const std::string& project) {
   return absolute;
 }
 
-// Starts the skin's warnings once the list is collected and says them when its last file has been
-// tested, before the build's verdict, with the files found missing and where each was named;
-// findings gets the warnings. They are worked out on the other core while the files are tested
-// (here, should no thread be had), the same for a build as for a check.
-void SayBeforeVerdict(ConsoleReport& report, const BuildRequest& request,
-                      const std::string& project, SkinFindings& findings,
-                      std::future<std::vector<SkinWarning>>& warnings) {
-  report.OnFileListCollected([&] {
-    warnings = std::async(std::launch::async | std::launch::deferred, FindSkinWarnings, project,
-                          std::cref(findings.listed.names()), WarningScope::kEveryFile);
-    report.AfterFilesTested([&] {
-      findings.warnings = warnings.get();
-      std::cout.flush();
-      if (!request.json) PrintWarnings(findings.warnings, std::cerr);
-      PrintMissing(findings, std::cerr);
+// The skin's warnings, worked out on the other core (here, should no thread be had) from the moment
+// the list is collected, and said once: before the build's verdict, with the files found missing
+// and where each was named; or, in a build that goes on to write without --strict, once the write
+// is over, so that looking into every file never holds the write up. findings gets them.
+class SkinWarnings {
+ public:
+  SkinWarnings(ConsoleReport& report, const BuildRequest& request, const std::string& project,
+               SkinFindings& findings)
+      : request_(request), findings_(findings) {
+    report.OnFileListCollected([this, &report, &project] {
+      pending_ = std::async(std::launch::async | std::launch::deferred, FindSkinWarnings, project,
+                            std::cref(findings_.listed.names()), WarningScope::kEveryFile);
+      report.AfterFilesTested([this] {
+        std::cout.flush();
+        if (!WritesNext()) SayRest();
+        PrintMissing(findings_, std::cerr);
+      });
     });
-  });
-}
+  }
+
+  /// Says the warnings unless they have been said.
+  void SayRest() {
+    if (!pending_.valid()) return;
+    findings_.warnings = pending_.get();
+    if (!request_.json) PrintWarnings(findings_.warnings, std::cerr);
+  }
+
+ private:
+  // Whether the build goes on to the package's name once every file has been found.
+  bool WritesNext() const {
+    return !request_.check_only && !request_.strict && findings_.tested == findings_.found.size() &&
+           std::find(findings_.found.begin(), findings_.found.end(), false) ==
+               findings_.found.end();
+  }
+
+  const BuildRequest& request_;
+  SkinFindings& findings_;
+  std::future<std::vector<SkinWarning>> pending_;
+};
 
 // The summary a script's log keeps: where the package went, how many entries, how large; and,
 // quiet or not, that the report could not be written, in the same line, since the package was.
@@ -204,12 +225,13 @@ int RunBuildOrCheck(const BuildRequest& request) {
   ConsoleReport report(std::cout, request.quiet || request.json,
                        !request.quiet && IsTerminal(Stream::kError) ? &std::cerr : nullptr,
                        findings);
-  std::future<std::vector<SkinWarning>> warnings;
-  SayBeforeVerdict(report, request, project_text, findings, warnings);
+  SkinWarnings warnings(report, request, project_text, findings);
   ConsoleMessageBoxes boxes(std::cerr, request.force, report);
   const BuildOutcome outcome =
       BuildPackage(project_text, report, boxes, request.check_only, PackageNaming::kAsGiven);
   mdlCdlg::SetDialogPlatform(previous);
+  std::cout.flush();
+  warnings.SayRest();
   return Conclude(request, project_text, findings, outcome, package_path);
 }
 

@@ -58,19 +58,25 @@ std::string FileJson(const std::string& name, const NameOrigin& origin, bool fou
 
 }  // namespace
 
+// Both print in one write: stderr flushes at every output, and a skin may give thousands of lines.
+
 void PrintMissing(const SkinFindings& findings, std::ostream& err) {
   const std::vector<std::string>& names = findings.listed.names();
+  std::string lines;
   for (std::size_t i = 0; i < findings.tested && i < names.size(); ++i) {
     if (findings.found[i]) continue;
-    err << Printable(cli_texts::MissingFile(names[i], NamedIn(findings.listed.OriginOf(i))))
-        << '\n';
+    lines += Printable(cli_texts::MissingFile(names[i], NamedIn(findings.listed.OriginOf(i))));
+    lines += '\n';
   }
+  err << lines;
 }
 
 void PrintWarnings(const std::vector<SkinWarning>& warnings, std::ostream& err) {
+  std::string lines;
   for (const SkinWarning& warning : warnings) {
-    err << cli_texts::kWarningPrefix << Printable(FormatWarning(warning)) << '\n';
+    lines += cli_texts::kWarningPrefix + Printable(FormatWarning(warning)) + '\n';
   }
+  err << lines;
 }
 
 void PrintUnused(const std::vector<UnusedFile>& unused, std::ostream& out) {

@@ -136,9 +136,11 @@ std::vector<Case> BuildCases() {
        "zrk: нет папки '@/missing', в которую записать пакет\n"},
       {"no such folder of a package", {"build", "skin", "-o", "no/p.zrk"}, 2, "",
        "zrk: нет папки '@/no', в которую записать пакет\n"},
+      // A build that writes says its warnings once the write is over.
       {"file size limit", {"build", "skin", "--force", "-q"}, 3, "",
-       kWarning + "Ошибка... не удалось записать пакет '@/skin.zrk': превышен допустимый размер "
-       "файла\n", {old}, old_package, "ulimit -f 64;"},  // 32 or 64 KiB, writes fail
+       "Ошибка... не удалось записать пакет '@/skin.zrk': превышен допустимый размер файла\n" +
+           kWarning,
+       {old}, old_package, "ulimit -f 64;"},  // 32 or 64 KiB, writes fail
       // A package replaces a package, never a device, pipe or socket, even through a link.
       {"--force onto a link to a pipe", {"build", "skin", "-o", "out.zrk", "-f", "-q"}, 3, "",
        "zrk: не удалось сохранить пакет '@/out.zrk': это не обычный файл\n",
