@@ -34,7 +34,7 @@ std::size_t Slips(std::string_view a, std::string_view b) {
   return d[a.size()][b.size()];
 }
 
-// The option CLI11 names first in its message: "--output: At Most ...", "PROJECT is required".
+// The option CLI11 names first in its message: "--output: At Most ...", "ПРОЕКТ is required".
 std::string FirstWord(const std::string& what, char end) { return what.substr(0, what.find(end)); }
 
 std::string UnknownCommandMessage(const std::string& word) {

@@ -106,8 +106,7 @@ std::vector<Case> BuildCases() {
                           {"skin/preview.bmp", "BM" + std::string(24, 'p')}},
               gone = {{"skin/mods/btn.zrm", "[STANDARD]\r\nMask=img\\gone\r\n"}},
               gone_escaped = {{"skin/mods/btn.zrm", "[STANDARD]\r\nMask=img\\gone\x1b\r\n"}};
-  const std::string missing =
-      "не найден: img\\gone (mods\\btn.zrm [STANDARD] Mask)\n"
+  const std::string box =
       "ВНИМАНИЕ: Один или несколько файлов указанного проекта не найдены! "
       "Операция будет прервана. Подробности смотрите в отчете.\n";
   // clang-format off
@@ -126,11 +125,15 @@ std::vector<Case> BuildCases() {
        kWarning + kStrictStop, {old}, old_package},
       // Each missing file is named with where it was named, quiet or not, JSON or not.
       {"files missing", {"build", "skin", "-q"}, 1, "",
-       "*\nне найден: img\\gone\\x1b (mods\\btn.zrm [STANDARD] Mask)\n" + missing.substr(missing.find('\n') + 1),
+       "*\nне найден: img\\gone\\x1b (mods\\btn.zrm [STANDARD] Mask)\n" + box,
        {}, gone_escaped},
       {"check --json of files missing", {"check", "skin", "--json"}, 1,
        "*\"found\": false, \"origin\": {\"kind\": \"ini\", \"file\": \"mods\\\\btn.zrm\", \"section\": "
-       "\"STANDARD\", \"key\": \"Mask\"}}\n  ],\n  \"warnings\": []\n}\n", missing, {}, gone},
+       "\"STANDARD\", \"key\": \"Mask\"}}\n  ],\n  \"warnings\": []\n}\n",
+       "не найден: img\\gone (mods\\btn.zrm [STANDARD] Mask)\n" + box, {}, gone},
+      {"project file that is a folder", {"check", "in/p", "-q"}, 1, "",
+       "не найден: config.zrp (файл проекта)\n" + box, {},
+       {{"in/p/config.zrp/x", ""}}},
       // A folder that is not there is said before any file is tested.
       {"no such folder", {"build", "skin/config.zrp", "-o", "missing/"}, 2, "",
        "zrk: нет папки '@/missing', в которую записать пакет\n"},
