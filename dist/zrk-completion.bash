@@ -35,9 +35,9 @@ _zrk() {
   if [[ $cur == -* ]]; then
     local options
     case $command in
-      build) options='-o --output -f --force -q --quiet --help' ;;
+      build) options='-o --output -f --force -q --quiet --strict --help' ;;
       check) options='--strict --json --unused -q --quiet --help' ;;
-      list) options='--json --help' ;;
+      list) options='--json -H --human-readable --total --help' ;;
       extract) options='-C --directory -f --force --help' ;;
       get | init) options='--help' ;;
       diff) options='--json --help' ;;
@@ -49,7 +49,7 @@ _zrk() {
   case $command in
     build | check) _filedir zrp ;;
     list | diff) _filedir zrk ;;
-    # PACKAGE, then the names of its entries, as zrk list prints them.
+    # ПАКЕТ, then the names of its entries, as zrk list prints them.
     extract)
       if ((cword == start)); then
         _filedir zrk
@@ -72,7 +72,7 @@ _zrk() {
       fi
       ;;
     init) ((cword == start)) && _filedir -d ;;
-    # FILE SECTION KEY: only the file can be completed.
+    # ФАЙЛ РАЗДЕЛ КЛЮЧ: only the file can be completed.
     get) ((cword == start)) && _filedir ;;
   esac
 } &&

@@ -2,6 +2,7 @@
 #include "assembly/build_driver.h"
 
 #include <exception>
+#include <filesystem>
 #include <new>
 #include <optional>
 #include <string_view>
@@ -85,7 +86,8 @@ std::uint64_t PackageSize(const std::vector<std::string>& files,
 // then writes the package. An existing package is replaced by the writer only once the new one is
 // complete, so "Yes" to the overwrite question deletes nothing up front.
 BuildOutcome SaveStage(const std::string& project_path, const std::vector<std::string>& files,
-                       std::uint64_t total, ReportWriter& report, MessageBoxes& boxes) {
+                       std::uint64_t total, ReportWriter& report, MessageBoxes& boxes,
+                       PackageNaming naming) {
   while (true) {
     kelCommonDialog& dialog = mdlCdlg::SharedDialog();
     // The package goes beside the skin unless the user says otherwise.
@@ -105,11 +107,12 @@ BuildOutcome SaveStage(const std::string& project_path, const std::vector<std::s
       continue;
     }
 
-    const std::string package_path = name + std::string(texts::kPackageExtension);
+    const std::string package_path =
+        naming == PackageNaming::kAsGiven ? name : name + std::string(texts::kPackageExtension);
     // A folder, device or pipe there is refused, not offered for replacing.
     CheckDestination(package_path);
     WriteOptions options;
-    if (mdlMain::FileExists(package_path)) {
+    if (PackageExists(package_path, naming)) {
       const std::string question = std::string(texts::kOverwritePrefix) + package_path +
                                    std::string(texts::kOverwriteSuffix);
       if (boxes.Ask(Question::kReplacePackage, question) != MessageAnswer::kYes) {
@@ -131,7 +134,7 @@ BuildOutcome SaveStage(const std::string& project_path, const std::vector<std::s
 // The stages of a build, each reported: collect the list, test its files, then, unless only
 // checking, ask for the name and write.
 BuildOutcome CollectCheckAndSave(const std::string& project_path, ReportWriter& report,
-                                 MessageBoxes& boxes, bool check_only) {
+                                 MessageBoxes& boxes, bool check_only, PackageNaming naming) {
   report.Add(texts::kCollectingList);
   std::vector<std::string> files;
   {
@@ -169,12 +172,18 @@ BuildOutcome CollectCheckAndSave(const std::string& project_path, ReportWriter& 
   if (check_only) return BuildOutcome::kChecked;
 
   const BuildOutcome outcome =
-      SaveStage(project_path, files, PackageSize(files, facts), report, boxes);
+      SaveStage(project_path, files, PackageSize(files, facts), report, boxes, naming);
   report.SelectLast();
   return outcome;
 }
 
 }  // namespace
+
+bool PackageExists(const std::string& package_path, PackageNaming naming) {
+  if (naming == PackageNaming::kAppendExtension) return mdlMain::FileExists(package_path);
+  std::error_code ec;
+  return std::filesystem::exists(platform::PathFromUtf8(package_path), ec);
+}
 
 std::string ChooseProjectFile(MessageBoxes& boxes) {
   kelCommonDialog& dialog = mdlCdlg::SharedDialog();
@@ -195,7 +204,7 @@ std::string ChooseProjectFile(MessageBoxes& boxes) {
 }
 
 BuildOutcome BuildPackage(const std::string& project_path, Report& report, MessageBoxes& boxes,
-                          bool check_only) {
+                          bool check_only, PackageNaming naming) {
   ReportWriter writer(report);
   // Names whose letter case differs from the disk read each folder once in this build, and the
   // skin's files are looked up from its folder.
@@ -206,7 +215,7 @@ BuildOutcome BuildPackage(const std::string& project_path, Report& report, Messa
   // Only failures of files and memory are reported; any other exception is a fault of the
   // program, not of the skin, and is not dressed as one.
   try {
-    outcome = CollectCheckAndSave(project_path, writer, boxes, check_only);
+    outcome = CollectCheckAndSave(project_path, writer, boxes, check_only, naming);
   } catch (const DestinationTaken& error) {
     failure = error.what();
     outcome = BuildOutcome::kNotReplaced;

@@ -92,12 +92,23 @@ class MessageBoxes {
 /// cancelled. A dialog that cannot be shown at all is reported in an error box and gives "".
 std::string ChooseProjectFile(MessageBoxes& boxes);
 
+/// How the name the save dialog returns becomes the package path.
+enum class PackageNaming {
+  kAppendExtension,  // the name followed by ".zrk", whatever it ends in: the window's dialog
+  kAsGiven,          // the name itself: a path typed in full, extension included
+};
+
+/// Whether a file is at package_path, as a build with naming looks for one to replace: like any
+/// name of the window's dialog, in another letter case too; as given, only exactly so spelled.
+bool PackageExists(const std::string& package_path, PackageNaming naming);
+
 /// Runs one whole build of the project file at project_path: clears report, collects and tests
 /// the files, asks for the package name through the shared dialog object, writes the package and
 /// reports each stage. Never throws: a failed file operation ends the build with an "Ошибка... "
 /// line and an error box, and leaves no partial package. With check_only, it stops after the
 /// verdict on the files, before any dialog.
 BuildOutcome BuildPackage(const std::string& project_path, Report& report, MessageBoxes& boxes,
-                          bool check_only = false);
+                          bool check_only = false,
+                          PackageNaming naming = PackageNaming::kAppendExtension);
 
 }  // namespace zrk

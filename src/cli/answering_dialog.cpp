@@ -24,6 +24,7 @@ std::int32_t AnsweringDialog::ShowSaveDialog(DialogRecord& record) {
   RunHook(record);
   if (answered_) return 0;
   answered_ = true;
+  if (withhold_ && withhold_()) return 0;
   if (!StoreInBuffer(record.file, record.max_file, save_name_) ||
       !StoreInBuffer(record.file_title, record.max_file_title, mdlMain::FileNamePart(save_name_))) {
     return 0;

@@ -21,7 +21,6 @@
 #include "platform/error.h"
 #include "platform/error_text.h"
 #include "platform/native_path.h"
-#include "support/mdlMain.h"
 
 namespace zrk::cli {
 namespace {
@@ -63,25 +62,45 @@ fs::path ProjectFile(const std::string& project) {
   return absolute;
 }
 
-// Starts the skin's warnings once the list is collected and says them when its last file has been
-// tested, before the build's verdict; findings gets them. They are worked out on the other core
-// while the files are tested (here, should no thread be had). A build looks at what it reads
-// anyway; a check looks into every file too.
-void SayWarningsBeforeVerdict(ConsoleReport& report, const BuildRequest& request,
-                              const std::string& project, SkinFindings& findings,
-                              std::future<std::vector<SkinWarning>>& warnings) {
-  report.OnFileListCollected([&] {
-    const WarningScope scope =
-        request.check_only ? WarningScope::kEveryFile : WarningScope::kIniFilesAndNames;
-    warnings = std::async(std::launch::async | std::launch::deferred, FindSkinWarnings, project,
-                          findings.files, scope);
-    report.AfterFilesTested([&] {
-      findings.warnings = warnings.get();
-      std::cout.flush();
-      if (!request.json) PrintWarnings(findings.warnings, std::cerr);
+// The skin's warnings, worked out on the other core (here, should no thread be had) from the moment
+// the list is collected, and said once: before the build's verdict, with the files found missing
+// and where each was named; or, in a build that goes on to write without --strict, once the write
+// is over, so that looking into every file never holds the write up. findings gets them.
+class SkinWarnings {
+ public:
+  SkinWarnings(ConsoleReport& report, const BuildRequest& request, const std::string& project,
+               SkinFindings& findings)
+      : request_(request), findings_(findings) {
+    report.OnFileListCollected([this, &report, &project] {
+      pending_ = std::async(std::launch::async | std::launch::deferred, FindSkinWarnings, project,
+                            std::cref(findings_.listed.names()), WarningScope::kEveryFile);
+      report.AfterFilesTested([this] {
+        std::cout.flush();
+        if (!WritesNext()) SayRest();
+        PrintMissing(findings_, std::cerr);
+      });
     });
-  });
-}
+  }
+
+  /// Says the warnings unless they have been said.
+  void SayRest() {
+    if (!pending_.valid()) return;
+    findings_.warnings = pending_.get();
+    if (!request_.json) PrintWarnings(findings_.warnings, std::cerr);
+  }
+
+ private:
+  // Whether the build goes on to the package's name once every file has been found.
+  bool WritesNext() const {
+    return !request_.check_only && !request_.strict && findings_.tested == findings_.found.size() &&
+           std::find(findings_.found.begin(), findings_.found.end(), false) ==
+               findings_.found.end();
+  }
+
+  const BuildRequest& request_;
+  SkinFindings& findings_;
+  std::future<std::vector<SkinWarning>> pending_;
+};
 
 // The summary a script's log keeps: where the package went, how many entries, how large; and,
 // quiet or not, that the report could not be written, in the same line, since the package was.
@@ -97,33 +116,44 @@ int PrintSummary(const std::string& package_path, std::size_t entries, bool quie
   return failure ? kExitFailed : kExitOk;
 }
 
-// The name the save dialog returns: the build appends ".zrk" to it, so a path that already ends
-// in ".zrk" loses it here. Without out, or when out names a folder (it ends in a separator, or is
+// The package path a user means, in full: out as typed when it ends in ".zrk" in any letter case,
+// else with ".zrk" added. Without out, or when out names a folder (it ends in a separator, or is
 // an existing folder not named as a package), the package takes the project folder's name, in the
 // current folder or in that one.
-std::string SaveName(const fs::path& project, const std::string& out) {
+std::string PackagePath(const fs::path& project, const std::string& out) {
   std::error_code ec;
   // The folder's real name, however the path spells it ("./config.zrp", "../config.zrp", a link).
   fs::path folder_name = fs::weakly_canonical(project, ec).parent_path().filename();
   if (ec || folder_name.empty()) folder_name = project.lexically_normal().parent_path().filename();
   if (folder_name.empty()) folder_name = "package";
+  const std::string extension(texts::kPackageExtension);
   const fs::path given = platform::PathFromUtf8(out);
   fs::path here;
   if (out.empty() || given.is_relative()) {
     here = fs::current_path(ec);
     if (ec) throw Error(cli_texts::NoCurrentFolder(platform::ErrorText(ec)));
   }
-  if (out.empty()) return platform::Utf8FromPath(here / folder_name);
+  if (out.empty()) return platform::Utf8FromPath(here / folder_name) + extension;
   const fs::path out_path = here / given;
-  const bool names_folder =
-      out.back() == '/' || out.back() == '\\' ||
-      (!EndsWith(out, texts::kPackageExtension) && fs::is_directory(out_path, ec));
-  if (names_folder) return platform::Utf8FromPath(out_path / folder_name);
-  std::string name = platform::Utf8FromPath(out_path);
-  if (EndsWith(name, texts::kPackageExtension)) {
-    name.resize(name.size() - texts::kPackageExtension.size());
+  const bool names_folder = out.back() == '/' || out.back() == '\\' ||
+                            (!EndsWith(out, extension) && fs::is_directory(out_path, ec));
+  if (names_folder) return platform::Utf8FromPath(out_path / folder_name) + extension;
+  const std::string path = platform::Utf8FromPath(out_path);
+  return EndsWith(path, extension) ? path : path + extension;
+}
+
+// Refuses a package path that the save dialog could not return, or whose folder is not there:
+// said before any file is tested.
+void CheckPackagePath(const std::string& package_path) {
+  // The save dialog's name buffer holds 259 characters and its NUL, as on the desktop.
+  if (CountCharacters(package_path) >= kDialogBufferChars) {
+    throw UsageError(cli_texts::PackagePathTooLong(kDialogBufferChars - 1, package_path));
   }
-  return name;
+  const fs::path folder = platform::PathFromUtf8(package_path).parent_path();
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) {
+    throw UsageError(cli_texts::NoPackageFolder(platform::Utf8FromPath(folder)));
+  }
 }
 
 int ExitCodeOf(BuildOutcome outcome) {
@@ -142,56 +172,67 @@ int ExitCodeOf(BuildOutcome outcome) {
   return kExitFailed;
 }
 
-}  // namespace
-
-int RunBuildOrCheck(const BuildRequest& request) {
-  if (request.out && request.out->empty()) throw UsageError(cli_texts::kEmptyOutput);
-  const fs::path project_path = ProjectFile(request.project);
-  const std::string save_name =
-      request.check_only ? std::string() : SaveName(project_path, request.out.value_or(""));
-  // The save dialog's name buffer holds 259 characters and its NUL, as on the desktop.
-  if (CountCharacters(save_name) >= kDialogBufferChars) {
-    throw UsageError(cli_texts::PackagePathTooLong(kDialogBufferChars - 1, save_name));
+// What is said after the build: the package's summary, the files no entry names, the JSON
+// document; returns the exit code.
+int Conclude(const BuildRequest& request, const std::string& project, const SkinFindings& findings,
+             BuildOutcome outcome, const std::string& package_path) {
+  const bool warned = !findings.warnings.empty();
+  if (outcome == BuildOutcome::kCancelled && request.strict && warned) {
+    Say(cli_texts::kStrictStop);
+    return kExitWarnings;
   }
-  const std::string package_path = save_name + std::string(texts::kPackageExtension);
-  // What the package could never replace, or nobody can agree to replace: said now instead of
-  // building first.
-  if (!request.check_only) CheckDestination(package_path);
-  if (!request.check_only && !request.force && !IsTerminal(Stream::kInput) &&
-      mdlMain::FileExists(package_path)) {
-    Say(cli_texts::PackageKept(package_path));
-    return kExitNotWritten;
-  }
-
-  const std::string project_text = platform::Utf8FromPath(project_path);
-  AnsweringDialog dialog(save_name);
-  FileDialogPlatform* previous = mdlCdlg::SetDialogPlatform(&dialog);
-  SkinFindings findings;
-  ConsoleReport report(std::cout, request.quiet || request.json,
-                       !request.quiet && IsTerminal(Stream::kError) ? &std::cerr : nullptr,
-                       findings);
-  std::future<std::vector<SkinWarning>> warnings;
-  SayWarningsBeforeVerdict(report, request, project_text, findings, warnings);
-  ConsoleMessageBoxes boxes(std::cerr, request.force, report);
-  const BuildOutcome outcome = BuildPackage(project_text, report, boxes, request.check_only);
-  mdlCdlg::SetDialogPlatform(previous);
-
-  if (outcome == BuildOutcome::kCancelled) {
-    Say(cli_texts::PackageNotReplaced(package_path));
-  }
+  if (outcome == BuildOutcome::kCancelled) Say(cli_texts::PackageNotReplaced(package_path));
   if (outcome == BuildOutcome::kWritten) {
-    const std::size_t entries = findings.files.size() + (findings.preview_added ? 1 : 0);
+    const std::size_t entries = findings.listed.names().size() + (findings.preview.empty() ? 0 : 1);
     if (PrintSummary(package_path, entries, request.quiet) != kExitOk) return kExitFailed;
   }
   std::vector<UnusedFile> unused;
-  if (request.unused) unused = FindUnusedFiles(project_text, findings.files);
+  if (request.unused) unused = FindUnusedFiles(project, findings.listed.names());
   if (request.json) {
     PrintCheckJson(findings, outcome, request.unused ? &unused : nullptr, std::cout);
   } else if (request.unused) {
     PrintUnused(unused, std::cout);
   }
   const int code = ExitCodeOf(outcome);
-  return code == kExitOk && request.strict && !findings.warnings.empty() ? kExitWarnings : code;
+  return code == kExitOk && request.strict && warned ? kExitWarnings : code;
+}
+
+}  // namespace
+
+int RunBuildOrCheck(const BuildRequest& request) {
+  if (request.out && request.out->empty()) throw UsageError(cli_texts::kEmptyOutput);
+  const fs::path project_path = ProjectFile(request.project);
+  const std::string package_path =
+      request.check_only ? std::string() : PackagePath(project_path, request.out.value_or(""));
+  // What the package could never replace, or nobody can agree to replace: said now instead of
+  // building first.
+  if (!request.check_only) {
+    CheckPackagePath(package_path);
+    CheckDestination(package_path);
+  }
+  if (!request.check_only && !request.force && !IsTerminal(Stream::kInput) &&
+      PackageExists(package_path, PackageNaming::kAsGiven)) {
+    Say(cli_texts::PackageKept(package_path));
+    return kExitNotWritten;
+  }
+
+  const std::string project_text = platform::Utf8FromPath(project_path);
+  SkinFindings findings;
+  // With --strict, warnings end the build where it would ask for the name.
+  AnsweringDialog dialog(package_path,
+                         [&] { return request.strict && !findings.warnings.empty(); });
+  FileDialogPlatform* previous = mdlCdlg::SetDialogPlatform(&dialog);
+  ConsoleReport report(std::cout, request.quiet || request.json,
+                       !request.quiet && IsTerminal(Stream::kError) ? &std::cerr : nullptr,
+                       findings);
+  SkinWarnings warnings(report, request, project_text, findings);
+  ConsoleMessageBoxes boxes(std::cerr, request.force, report);
+  const BuildOutcome outcome =
+      BuildPackage(project_text, report, boxes, request.check_only, PackageNaming::kAsGiven);
+  mdlCdlg::SetDialogPlatform(previous);
+  std::cout.flush();
+  warnings.SayRest();
+  return Conclude(request, project_text, findings, outcome, package_path);
 }
 
 }  // namespace zrk::cli

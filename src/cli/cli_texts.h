@@ -32,20 +32,53 @@ inline constexpr char kOptionsGroup[] = "Параметры";
 inline constexpr char kCommandsGroup[] = "Команды";
 inline constexpr char kHelpFlag[] = "показать эту справку и выйти";
 inline constexpr char kVersionFlag[] = "показать версию и выйти";
-inline constexpr char kFooter[] =
+inline constexpr char kFormatPointer[] =
+    "Какие разделы и ключи читаются в файле проекта и в модулях: man 5 zrk-format.";
+inline constexpr char kExitCodes[] =
     "Коды выхода: 0 готово, 1 файлы не найдены, 2 ошибка вызова, 3 ошибка файла или пакета,\n"
-    "4 пакет не заменён или сборка отменена, 5 предупреждения при check --strict.\n"
-    "Какие разделы и ключи читаются в файле проекта и в модулях: man 5 zrk-format.\n"
-    "Подробнее о команде: zrk КОМАНДА --help.";
+    "4 пакет не заменён или сборка отменена, 5 предупреждения при --strict.";
+inline constexpr char kCommandHelp[] = "Подробнее о команде: zrk КОМАНДА --help.";
+
+// The placeholders of the help, the man page's words.
+inline constexpr char kProjectName[] = "ПРОЕКТ";
+inline constexpr char kPathName[] = "ПУТЬ";
+inline constexpr char kPackageName[] = "ПАКЕТ";
+inline constexpr char kFirstPackageName[] = "ПАКЕТ1";
+inline constexpr char kSecondPackageName[] = "ПАКЕТ2";
+inline constexpr char kFolderName[] = "ПАПКА";
+inline constexpr char kEntryName[] = "ИМЯ";
+inline constexpr char kFileName[] = "ФАЙЛ";
+inline constexpr char kSectionName[] = "РАЗДЕЛ";
+inline constexpr char kKeyName[] = "КЛЮЧ";
+
+// The exit codes each command gives, below its help.
+inline constexpr char kBuildExitCodes[] =
+    "Коды выхода: 0 пакет записан, 1 файлы не найдены, 2 ошибка вызова, 3 ошибка файла или\n"
+    "вывода, 4 пакет не заменён или сборка отменена, 5 предупреждения при --strict (пакет не\n"
+    "записан).";
+inline constexpr char kCheckExitCodes[] =
+    "Коды выхода: 0 все файлы на месте, 1 файлы не найдены, 2 ошибка вызова, 3 ошибка файла или\n"
+    "вывода, 5 предупреждения при --strict.";
+inline constexpr char kListExitCodes[] =
+    "Коды выхода: 0 готово, 2 ошибка вызова, 3 пакет не читается или повреждён, вывод не записан.";
+inline constexpr char kExtractExitCodes[] =
+    "Коды выхода: 0 файлы извлечены, 2 ошибка вызова, 3 пакет не читается, повреждён или его\n"
+    "файл нельзя извлечь, 4 файл уже есть в папке (ничего не извлечено).";
+inline constexpr char kGetExitCodes[] =
+    "Коды выхода: 0 готово, 1 файла нет или он не читается, 2 ошибка вызова, 3 вывод не записан.";
+inline constexpr char kInitExitCodes[] =
+    "Коды выхода: 0 заготовка записана, 2 ошибка вызова, 3 папка не пуста или запись не удалась.";
 
 inline constexpr char kBuildAbout[] = "собрать пакет из файлов проекта";
 inline constexpr char kProjectArgument[] = "файл проекта (config.zrp) или его папка";
 inline constexpr char kOutputOption[] =
-    "путь пакета (\".zrk\" добавляется); в папке пакет получает имя папки проекта, как и без -o в "
-    "текущей папке";
+    "путь пакета как есть (без \".zrk\" в любом регистре на конце он добавляется);\n"
+    "в папке пакет получает имя папки проекта, как и без -o в текущей папке";
 inline constexpr char kForceOption[] =
     "заменить существующий пакет без вопроса (файлы самого скина не заменяются)";
 inline constexpr char kQuietOption[] = "не печатать отчёт, только ошибки и предупреждения";
+inline constexpr char kBuildStrictOption[] =
+    "при предупреждениях (и ничего хуже) не записывать пакет, код выхода 5";
 
 inline constexpr char kCheckAbout[] = "собрать и проверить список файлов, ничего не записывая";
 inline constexpr char kStrictOption[] =
@@ -66,6 +99,9 @@ inline constexpr char kCheckFooter[] =
 inline constexpr char kListAbout[] = "показать файлы пакета, проверив его целиком";
 inline constexpr char kPackageArgument[] = "пакет .zrk";
 inline constexpr char kListJsonOption[] = "вывести список в JSON";
+inline constexpr char kHumanReadableOption[] =
+    "размеры в Б, КБ, МБ, ГБ по 1024, до 10 с одним знаком: 1,5 КБ";
+inline constexpr char kTotalOption[] = "последней строкой общий размер и число файлов";
 
 inline constexpr char kExtractAbout[] = "извлечь все файлы пакета в папку";
 inline constexpr char kDirectoryOption[] = "папка, куда извлекать (по умолчанию: текущая)";
@@ -73,7 +109,7 @@ inline constexpr char kReplaceOption[] = "заменять уже существ
 
 inline constexpr char kGetAbout[] = "показать значение, которое сборщик читает из INI-файла";
 inline constexpr char kIniFileArgument[] = "INI-файл";
-inline constexpr char kSectionArgument[] = "имя секции";
+inline constexpr char kSectionArgument[] = "имя раздела";
 inline constexpr char kKeyArgument[] = "имя ключа";
 
 // Usage errors. command is "" for the program itself.
@@ -82,10 +118,19 @@ inline std::string UnknownCommand(const std::string& word) {
   return "неизвестная команда '" + word + "'";
 }
 inline constexpr char kCommandChoice[] = ": build, check, list, extract, get, init или diff";
+inline std::string MeantCommand(const std::string& command) {
+  return "; возможно, имелась в виду " + command;
+}
 inline std::string MissingArgument(const std::string& name) { return "не указан аргумент " + name; }
 inline constexpr char kExtraArguments[] = "лишние аргументы:";
 inline std::string NoValue(const std::string& option) {
   return "у параметра " + option + " нет значения";
+}
+inline std::string RepeatedOption(const std::string& option) {
+  return "параметр " + option + " указан дважды";
+}
+inline std::string OptionsExclude(const std::string& first, const std::string& second) {
+  return "параметры " + first + " и " + second + " не сочетаются";
 }
 inline constexpr char kBadArguments[] = "неверные аргументы";
 inline std::string MoreHelp(const std::string& command) {
@@ -95,9 +140,11 @@ inline std::string NoProjectFile(const std::string& path) {
   return "нет файла проекта '" + path + "'";
 }
 inline constexpr char kEmptyOutput[] = "пустое имя пакета после -o";
-inline std::string PackagePathTooLong(std::size_t limit, const std::string& name) {
-  return "путь пакета длиннее " + std::to_string(limit) + " символов без \".zrk\": " + name +
-         ".zrk";
+inline std::string PackagePathTooLong(std::size_t limit, const std::string& path) {
+  return "путь пакета длиннее " + std::to_string(limit) + " символов: " + path;
+}
+inline std::string NoPackageFolder(const std::string& folder) {
+  return "нет папки '" + folder + "', в которую записать пакет";
 }
 
 // zrk build and zrk check.
@@ -122,6 +169,14 @@ inline std::string PackageWritten(const std::string& package, std::size_t entrie
          std::to_string(size) + " байт";
 }
 inline constexpr char kWarningPrefix[] = "предупреждение: ";
+inline constexpr char kStrictStop[] =
+    "есть предупреждения, и с --strict пакет не записан; ничего не изменено";
+// A missing file and where it was named: "(mods\btn.zrm [STANDARD] Mask)".
+inline std::string MissingFile(const std::string& name, const std::string& named_in) {
+  return "не найден: " + name + " (" + named_in + ")";
+}
+inline constexpr char kNamedByProject[] = "файл проекта";
+inline constexpr char kNamedAsPreview[] = "картинка предварительного просмотра";
 inline std::string UnusedFile(const std::string& name, std::uint64_t size) {
   return "не используется: " + name + " (" + std::to_string(size) + " байт)";
 }
@@ -139,7 +194,12 @@ inline constexpr char kYesOrNo[] = " [д/Н] ";
 // In lower case: an answer counts in any letter case ("ДА", "Yes").
 inline constexpr std::string_view kYesAnswers[] = {"y", "yes", "д", "да"};
 
-// zrk list.
+// zrk list. Readable sizes: up to 1023 bytes, then by 1024 in these units.
+inline constexpr const char* kSizeUnits[] = {" Б", " КБ", " МБ", " ГБ", " ТБ"};
+inline constexpr char kDecimalComma = ',';
+inline std::string ListTotal(std::size_t entries) {
+  return "итого: файлов " + std::to_string(entries);
+}
 inline std::string ListingNotHeld(const std::string& reason) {
   return "не удалось записать список во временный файл: " + reason;
 }
@@ -187,8 +247,8 @@ inline constexpr char kFirstPackageArgument[] = "первый пакет .zrk";
 inline constexpr char kSecondPackageArgument[] = "второй пакет .zrk";
 inline constexpr char kDiffJsonOption[] = "вывести различия в JSON";
 inline constexpr char kDiffFooter[] =
-    "Код выхода: 0 пакеты содержат те же файлы с теми же байтами (порядок не сравнивается),\n"
-    "1 пакеты различаются, 3 пакет не читается или повреждён.";
+    "Коды выхода: 0 пакеты содержат те же файлы с теми же байтами (порядок не сравнивается),\n"
+    "1 пакеты различаются, 2 ошибка вызова, 3 пакет не читается или повреждён, вывод не записан.";
 inline std::string PackageUnread(const std::string& package, const std::string& reason) {
   return "не удалось прочитать пакет '" + package + "': " + reason;
 }

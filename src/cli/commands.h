@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/error.h"
@@ -19,6 +20,10 @@ enum ExitCode : int {
   kExitWarnings = 5,    // zrk check --strict printed warnings and found nothing worse
 };
 
+/// The commands of zrk, in the order its help lists them.
+inline constexpr std::string_view kCommandNames[] = {"build", "check", "list", "extract",
+                                                     "get",   "init",  "diff"};
+
 /// A mistake in how zrk was called: its message says what, and zrk exits with kExitUsage.
 class UsageError : public Error {
  public:
@@ -32,19 +37,28 @@ struct BuildRequest {
   bool force = false;              ///< replace an existing package without asking
   bool check_only = false;         ///< stop at the verdict on the files: zrk check
   bool quiet = false;              ///< print no report, only errors and warnings
-  bool strict = false;             ///< check: warnings make the exit code kExitWarnings
-  bool json = false;               ///< check: the verdict, list and warnings as JSON on stdout
-  bool unused = false;             ///< check: also list the files no entry names
+  bool strict = false;  ///< warnings make the exit code kExitWarnings; build writes nothing
+  bool json = false;    ///< check: the verdict, list and warnings as JSON on stdout
+  bool unused = false;  ///< check: also list the files no entry names
 };
 
 /// zrk build / zrk check: runs the build of the project file. Throws UsageError for a project
-/// that names no file or an empty -o, zrk::Error when the current folder cannot be found.
+/// that names no file, an empty -o or one into a folder that is not there, zrk::Error when the
+/// current folder cannot be found.
 int RunBuildOrCheck(const BuildRequest& request);
+
+/// How zrk list shows a package.
+struct ListRequest {
+  std::string package;
+  bool json = false;
+  bool readable = false;  ///< sizes as "1,5 КБ" instead of bytes
+  bool total = false;     ///< a last line with the total size and the number of entries
+};
 
 /// zrk list: prints the entries of a package with their sizes, once it has read and validated the
 /// whole package. Throws zrk::Error, having printed nothing, for a package that cannot be read or
 /// is broken, or when the listing cannot be held back.
-int RunList(const std::string& package, bool json);
+int RunList(const ListRequest& request);
 
 /// zrk extract: writes every entry of a package under folder (or those of names, as zrk list
 /// prints them), after validating it whole and finding no file to replace (or with force). A

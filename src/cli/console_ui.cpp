@@ -34,9 +34,10 @@ ConsoleReport::ConsoleReport(std::ostream& out, bool quiet, std::ostream* progre
 
 void ConsoleReport::Clear() {
   lines_ = 0;
-  findings_.files.clear();
+  findings_.listed = {};
   findings_.found.clear();
-  findings_.preview_added = false;
+  findings_.tested = 0;
+  findings_.preview.clear();
   findings_.error_line.clear();
 }
 
@@ -70,7 +71,7 @@ void ConsoleReport::ShowProgress(const std::string& entry, std::uint64_t written
 }
 
 void ConsoleReport::FileListCollected(const ListedFiles& files) {
-  findings_.files = files.names();
+  findings_.listed = files;
   findings_.found.assign(files.names().size(), false);
   if (on_collected_) on_collected_();
 }
@@ -78,6 +79,7 @@ void ConsoleReport::FileListCollected(const ListedFiles& files) {
 void ConsoleReport::FileTested(std::size_t index, const std::string& /*name*/, bool found) {
   if (index >= findings_.found.size()) return;
   findings_.found[index] = found;
+  findings_.tested = index + 1;
   all_tested_ = index + 1 == findings_.found.size();
 }
 
@@ -99,6 +101,7 @@ void ConsoleReport::EraseProgress() {
 
 MessageAnswer ConsoleMessageBoxes::Show(const std::string& text, MessageIcon icon,
                                         MessageButtons /*buttons*/) {
+  report_.BeforeBox();
   std::cout.flush();  // the report so far comes first, also when both go to one file
   // Only boxes with "OK" come here: the build asks its questions through Ask.
   if (!report_.quiet() || icon == MessageIcon::kError) {
@@ -108,12 +111,14 @@ MessageAnswer ConsoleMessageBoxes::Show(const std::string& text, MessageIcon ico
 }
 
 void ConsoleMessageBoxes::ShowLastLine(const std::string& text, MessageIcon icon) {
+  report_.BeforeBox();
   std::cout.flush();
   // The report has printed the line, unless it is quiet; then only an error is said.
   if (report_.quiet() && icon == MessageIcon::kError) err_ << Printable(text) << '\n' << std::flush;
 }
 
 MessageAnswer ConsoleMessageBoxes::Ask(Question question, const std::string& text) {
+  report_.BeforeBox();
   std::cout.flush();  // the report so far comes first
   // The save name was refused (no terminal, or a name zrk was not given): nothing to go back to.
   if (question == Question::kCancelBuild) return MessageAnswer::kYes;

@@ -30,8 +30,8 @@ class ConsoleReport : public Report {
   void ShowProgress(const std::string& entry, std::uint64_t written, std::uint64_t total) override;
   void FileListCollected(const ListedFiles& files) override;
   void FileTested(std::size_t index, const std::string& name, bool found) override;
-  void PreviewAdded(const std::string& /*name*/, const NameOrigin& /*origin*/) override {
-    findings_.preview_added = true;
+  void PreviewAdded(const std::string& name, const NameOrigin& /*origin*/) override {
+    findings_.preview = name;
   }
   void BuildEnded(BuildOutcome outcome, const std::string& error_line) override;
 
@@ -44,6 +44,12 @@ class ConsoleReport : public Report {
   /// next line, or when the build ends before that: for what must be said before the build's
   /// verdict but may be worked out meanwhile.
   void AfterFilesTested(std::function<void()> action) { after_tested_ = std::move(action); }
+
+  /// Called before a box is shown: a box after the last test is the build's verdict, and what
+  /// AfterFilesTested has to say comes first.
+  void BeforeBox() {
+    if (all_tested_) RunAfterFilesTested();
+  }
 
   bool quiet() const { return quiet_; }
 
@@ -70,7 +76,7 @@ class ConsoleReport : public Report {
 /// when stdin is a terminal, and "No" otherwise.
 class ConsoleMessageBoxes : public MessageBoxes {
  public:
-  ConsoleMessageBoxes(std::ostream& err, bool force, const ConsoleReport& report)
+  ConsoleMessageBoxes(std::ostream& err, bool force, ConsoleReport& report)
       : err_(err), force_(force), report_(report) {}
   MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
   MessageAnswer Ask(Question question, const std::string& text) override;
@@ -79,7 +85,7 @@ class ConsoleMessageBoxes : public MessageBoxes {
  private:
   std::ostream& err_;
   bool force_;
-  const ConsoleReport& report_;
+  ConsoleReport& report_;
 };
 
 }  // namespace zrk::cli

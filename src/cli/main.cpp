@@ -2,9 +2,9 @@
 #include <CLI/CLI.hpp>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <new>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,6 +12,7 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/standard_output.h"
+#include "cli/usage.h"
 #include "platform/error.h"
 #include "platform/error_text.h"
 #include "platform/interrupt_cleanup.h"
@@ -30,39 +31,10 @@ int FinishOutput(int code) {
   return code;
 }
 
-// The usage error CLI11 found, said in the program's language; first_argument is what was typed
-// first, where the command should stand.
-std::string UsageMessage(const CLI::ParseError& error, const std::string& first_argument) {
-  const std::string what = error.what();
-  if (dynamic_cast<const CLI::RequiredError*>(&error) != nullptr) {
-    if (what.find("subcommand") != std::string::npos) {
-      // CLI11 takes an unknown word for a missing command.
-      const std::string given = first_argument.empty() || first_argument.front() == '-'
-                                    ? std::string(cli_texts::kNoCommand)
-                                    : cli_texts::UnknownCommand(first_argument);
-      return given + cli_texts::kCommandChoice;
-    }
-    return cli_texts::MissingArgument(what.substr(0, what.find(' ')));
-  }
-  if (dynamic_cast<const CLI::ExtrasError*>(&error) != nullptr) {
-    // CLI11 was handed the arguments last first: name them in the order they were typed.
-    const std::size_t colon = what.find(": ");
-    std::vector<std::string> extras;
-    std::istringstream words(colon == std::string::npos ? "" : what.substr(colon + 2));
-    for (std::string word; words >> word;) extras.insert(extras.begin(), word);
-    std::string text = cli_texts::kExtraArguments;
-    for (const std::string& word : extras) text += " " + word;
-    return text;
-  }
-  if (dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr) {
-    return cli_texts::NoValue(what.substr(0, what.find(':')));
-  }
-  return cli_texts::kBadArguments;
-}
-
 // What the command line asks for, as the commands' options fill it in.
 struct Arguments {
   BuildRequest request;
+  ListRequest list;
   std::string out, package, folder = ".", file, section, key, skin = ".";
   std::string second;
   std::vector<std::string> names;
@@ -76,79 +48,98 @@ struct Commands {
 
 // The program with its help in Russian and its own options; the commands are added to it.
 void DescribeProgram(CLI::App& app) {
-  const auto formatter = app.get_formatter();
+  const auto formatter = std::make_shared<HelpFormatter>();
+  app.formatter(formatter);
   for (const auto& [label, text] : cli_texts::kHelpLabels) formatter->label(label, text);
   formatter->column_width(26);
   app.option_defaults()->group(cli_texts::kOptionsGroup);
   app.set_help_flag("-h,--help", cli_texts::kHelpFlag);
   app.set_version_flag("--version", cli_texts::kVersion, cli_texts::kVersionFlag);
   app.require_subcommand(1);
-  app.footer(cli_texts::kFooter);
+  app.footer(std::string(cli_texts::kExitCodes) + "\n" + cli_texts::kFormatPointer + "\n" +
+             cli_texts::kCommandHelp);
 }
 
-CLI::App* AddCommand(CLI::App& app, const char* name, const char* about) {
+// A command, its help ending in footer (its exit codes).
+CLI::App* AddCommand(CLI::App& app, const char* name, const char* about,
+                     const std::string& footer) {
   CLI::App* command = app.add_subcommand(name, about);
   command->group(cli_texts::kCommandsGroup);
   command->set_help_flag("-h,--help", cli_texts::kHelpFlag);
+  command->footer(footer);
   return command;
 }
 
 CLI::App* AddBuild(CLI::App& app, Arguments& a) {
-  CLI::App* build = AddCommand(app, "build", cli_texts::kBuildAbout);
-  build->add_option("PROJECT", a.request.project, cli_texts::kProjectArgument)->required();
-  build->add_option("-o,--output", a.out, cli_texts::kOutputOption)->type_name("OUT");
+  CLI::App* build =
+      AddCommand(app, "build", cli_texts::kBuildAbout,
+                 std::string(cli_texts::kBuildExitCodes) + "\n" + cli_texts::kFormatPointer);
+  build->add_option(cli_texts::kProjectName, a.request.project, cli_texts::kProjectArgument)
+      ->required();
+  build->add_option("-o,--output", a.out, cli_texts::kOutputOption)
+      ->option_text(cli_texts::kPathName);
   build->add_flag("-f,--force", a.request.force, cli_texts::kForceOption);
   build->add_flag("-q,--quiet", a.request.quiet, cli_texts::kQuietOption);
+  build->add_flag("--strict", a.request.strict, cli_texts::kBuildStrictOption);
   return build;
 }
 
 CLI::App* AddCheck(CLI::App& app, Arguments& a) {
-  CLI::App* check = AddCommand(app, "check", cli_texts::kCheckAbout);
-  check->add_option("PROJECT", a.request.project, cli_texts::kProjectArgument)->required();
+  CLI::App* check =
+      AddCommand(app, "check", cli_texts::kCheckAbout,
+                 std::string(cli_texts::kCheckFooter) + "\n" + cli_texts::kCheckExitCodes);
+  check->add_option(cli_texts::kProjectName, a.request.project, cli_texts::kProjectArgument)
+      ->required();
   check->add_flag("-q,--quiet", a.request.quiet, cli_texts::kQuietOption);
   check->add_flag("--strict", a.request.strict, cli_texts::kStrictOption);
   check->add_flag("--json", a.request.json, cli_texts::kCheckJsonOption);
   check->add_flag("--unused", a.request.unused, cli_texts::kUnusedOption);
-  check->footer(cli_texts::kCheckFooter);
   return check;
 }
 
 CLI::App* AddList(CLI::App& app, Arguments& a) {
-  CLI::App* list = AddCommand(app, "list", cli_texts::kListAbout);
-  list->add_option("PACKAGE", a.package, cli_texts::kPackageArgument)->required();
-  list->add_flag("--json", a.json, cli_texts::kListJsonOption);
+  CLI::App* list = AddCommand(app, "list", cli_texts::kListAbout, cli_texts::kListExitCodes);
+  list->add_option(cli_texts::kPackageName, a.list.package, cli_texts::kPackageArgument)
+      ->required();
+  list->add_flag("--json", a.list.json, cli_texts::kListJsonOption);
+  list->add_flag("-H,--human-readable", a.list.readable, cli_texts::kHumanReadableOption);
+  list->add_flag("--total", a.list.total, cli_texts::kTotalOption);
   return list;
 }
 
 CLI::App* AddExtract(CLI::App& app, Arguments& a) {
-  CLI::App* extract = AddCommand(app, "extract", cli_texts::kExtractAbout);
-  extract->add_option("PACKAGE", a.package, cli_texts::kPackageArgument)->required();
-  extract->add_option("-C,--directory", a.folder, cli_texts::kDirectoryOption)->type_name("DIR");
+  CLI::App* extract =
+      AddCommand(app, "extract", cli_texts::kExtractAbout, cli_texts::kExtractExitCodes);
+  extract->add_option(cli_texts::kPackageName, a.package, cli_texts::kPackageArgument)->required();
+  extract->add_option("-C,--directory", a.folder, cli_texts::kDirectoryOption)
+      ->option_text(cli_texts::kFolderName);
   extract->add_flag("-f,--force", a.request.force, cli_texts::kReplaceOption);
-  extract->add_option("ИМЯ", a.names, cli_texts::kEntryNamesArgument);
+  extract->add_option(cli_texts::kEntryName, a.names, cli_texts::kEntryNamesArgument)
+      ->option_text("...");
   return extract;
 }
 
 CLI::App* AddGet(CLI::App& app, Arguments& a) {
-  CLI::App* get = AddCommand(app, "get", cli_texts::kGetAbout);
-  get->add_option("FILE", a.file, cli_texts::kIniFileArgument)->required();
-  get->add_option("SECTION", a.section, cli_texts::kSectionArgument)->required();
-  get->add_option("KEY", a.key, cli_texts::kKeyArgument)->required();
+  CLI::App* get = AddCommand(app, "get", cli_texts::kGetAbout, cli_texts::kGetExitCodes);
+  get->add_option(cli_texts::kFileName, a.file, cli_texts::kIniFileArgument)->required();
+  get->add_option(cli_texts::kSectionName, a.section, cli_texts::kSectionArgument)->required();
+  get->add_option(cli_texts::kKeyName, a.key, cli_texts::kKeyArgument)->required();
   return get;
 }
 
 CLI::App* AddInit(CLI::App& app, Arguments& a) {
-  CLI::App* init = AddCommand(app, "init", cli_texts::kInitAbout);
-  init->add_option("ПАПКА", a.skin, cli_texts::kInitFolderArgument);
+  CLI::App* init = AddCommand(app, "init", cli_texts::kInitAbout, cli_texts::kInitExitCodes);
+  init->add_option(cli_texts::kFolderName, a.skin, cli_texts::kInitFolderArgument);
   return init;
 }
 
 CLI::App* AddDiff(CLI::App& app, Arguments& a) {
-  CLI::App* diff = AddCommand(app, "diff", cli_texts::kDiffAbout);
-  diff->add_option("ПАКЕТ1", a.package, cli_texts::kFirstPackageArgument)->required();
-  diff->add_option("ПАКЕТ2", a.second, cli_texts::kSecondPackageArgument)->required();
+  CLI::App* diff = AddCommand(app, "diff", cli_texts::kDiffAbout, cli_texts::kDiffFooter);
+  diff->add_option(cli_texts::kFirstPackageName, a.package, cli_texts::kFirstPackageArgument)
+      ->required();
+  diff->add_option(cli_texts::kSecondPackageName, a.second, cli_texts::kSecondPackageArgument)
+      ->required();
   diff->add_flag("--json", a.json, cli_texts::kDiffJsonOption);
-  diff->footer(cli_texts::kDiffFooter);
   return diff;
 }
 
@@ -191,7 +182,7 @@ std::optional<int> Parse(CLI::App& app, const Commands& commands,
 int Run(const Commands& commands, const Arguments& a) {
   try {
     if (*commands.build || *commands.check) return RunBuildOrCheck(a.request);
-    if (*commands.list) return RunList(a.package, a.json);
+    if (*commands.list) return RunList(a.list);
     if (*commands.init) return RunInit(a.skin);
     if (*commands.diff) return RunDiff(a.package, a.second, a.json);
     if (*commands.extract) return RunExtract(a.package, a.folder, a.request.force, a.names);

@@ -1,8 +1,10 @@
 // zrk list and zrk extract: looking into a package.
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <iterator>
 #include <set>
 #include <string_view>
 #include <utility>
@@ -139,26 +141,59 @@ std::set<std::string> EntriesNamed(const PackageReader& reader, const std::strin
   return taken;
 }
 
+// size in the largest unit of 1024 it reaches, one decimal below 10: "512 Б", "1,5 КБ", "12 МБ".
+std::string ReadableSize(std::uint64_t size) {
+  std::size_t unit = 0;
+  std::uint64_t scale = 1;
+  while (unit + 1 < std::size(cli_texts::kSizeUnits) && size >= scale * 1024) {
+    ++unit;
+    scale *= 1024;
+  }
+  if (unit == 0) return std::to_string(size) + cli_texts::kSizeUnits[0];
+  // In tenths, rounded to the nearest; from 10 up in wholes, and 1024 of a unit is the next one.
+  const std::uint64_t tenths = (size * 10 + scale / 2) / scale;
+  if (tenths < 100) {
+    return std::to_string(tenths / 10) + cli_texts::kDecimalComma + std::to_string(tenths % 10) +
+           cli_texts::kSizeUnits[unit];
+  }
+  const std::uint64_t wholes = (size + scale / 2) / scale;
+  if (wholes >= 1024 && unit + 1 < std::size(cli_texts::kSizeUnits)) {
+    return "1" + std::string(1, cli_texts::kDecimalComma) + "0" + cli_texts::kSizeUnits[unit + 1];
+  }
+  return std::to_string(wholes) + cli_texts::kSizeUnits[unit];
+}
+
 }  // namespace
 
-int RunList(const std::string& package, bool json) {
+int RunList(const ListRequest& request) {
+  // The JSON's sizes stay numbers, and its list an array that scripts read as it is.
+  if (request.json && (request.readable || request.total)) {
+    throw UsageError(
+        cli_texts::OptionsExclude("--json", request.readable ? "--human-readable" : "--total"));
+  }
   // Read once, entry by entry, and held back until the whole package has been found sound: so
   // nothing is printed of a broken package, a package changed meanwhile is not read twice, and
   // memory stays the same whatever the number of entries.
-  const PackageReader reader(package, PackageReader::Index::kNone);
+  const PackageReader reader(request.package, PackageReader::Index::kNone);
   HeldOutput listing;
-  bool first = true;
-  if (json) listing.Append("[");
+  std::size_t entries = 0;
+  std::uint64_t total = 0;
+  const auto size_text = [&request](std::uint64_t size) {
+    return request.readable ? ReadableSize(size) : std::to_string(size);
+  };
+  if (request.json) listing.Append("[");
   reader.ForEachEntry([&](const PackageEntry& entry) {
-    if (json) {
-      listing.Append(std::string(first ? "\n" : ",\n") + "  {\"name\": " + JsonString(entry.name) +
-                     ", \"size\": " + std::to_string(entry.size) + "}");
+    if (request.json) {
+      listing.Append(std::string(entries == 0 ? "\n" : ",\n") + "  {\"name\": " +
+                     JsonString(entry.name) + ", \"size\": " + std::to_string(entry.size) + "}");
     } else {
-      listing.Append(std::to_string(entry.size) + '\t' + Printable(entry.name) + '\n');
+      listing.Append(size_text(entry.size) + '\t' + Printable(entry.name) + '\n');
     }
-    first = false;
+    ++entries;
+    total += entry.size;
   });
-  if (json) listing.Append("\n]\n");
+  if (request.json) listing.Append("\n]\n");
+  if (request.total) listing.Append(size_text(total) + '\t' + cli_texts::ListTotal(entries) + '\n');
   listing.PrintTo(std::cout);
   return kExitOk;
 }

@@ -26,12 +26,57 @@ std::string_view Verdict(BuildOutcome outcome) {
   return "failed";
 }
 
+// Where a name was named, as a missing file's line says it: "mods\btn.zrm [STANDARD] Mask".
+std::string NamedIn(const NameOrigin& origin) {
+  switch (origin.kind) {
+    case NameOrigin::Kind::kProjectFile:
+      return cli_texts::kNamedByProject;
+    case NameOrigin::Kind::kPreview:
+      return cli_texts::kNamedAsPreview;
+    case NameOrigin::Kind::kIniValue:
+      break;
+  }
+  return origin.file + " [" + origin.section + "] " + origin.key;
+}
+
+// One file of the JSON list: its name, where it was named and whether it was found.
+std::string FileJson(const std::string& name, const NameOrigin& origin, bool found) {
+  std::string json = "{\"name\": " + JsonString(name) +
+                     ", \"found\": " + (found ? "true" : "false") + ", \"origin\": {\"kind\": ";
+  switch (origin.kind) {
+    case NameOrigin::Kind::kProjectFile:
+      return json + "\"project\"}}";
+    case NameOrigin::Kind::kPreview:
+      return json + "\"preview\"}}";
+    case NameOrigin::Kind::kIniValue:
+      break;
+  }
+  return json + "\"ini\", \"file\": " + JsonString(origin.file) +
+         ", \"section\": " + JsonString(origin.section) + ", \"key\": " + JsonString(origin.key) +
+         "}}";
+}
+
 }  // namespace
 
-void PrintWarnings(const std::vector<SkinWarning>& warnings, std::ostream& err) {
-  for (const SkinWarning& warning : warnings) {
-    err << cli_texts::kWarningPrefix << Printable(FormatWarning(warning)) << '\n';
+// Both print in one write: stderr flushes at every output, and a skin may give thousands of lines.
+
+void PrintMissing(const SkinFindings& findings, std::ostream& err) {
+  const std::vector<std::string>& names = findings.listed.names();
+  std::string lines;
+  for (std::size_t i = 0; i < findings.tested && i < names.size(); ++i) {
+    if (findings.found[i]) continue;
+    lines += Printable(cli_texts::MissingFile(names[i], NamedIn(findings.listed.OriginOf(i))));
+    lines += '\n';
   }
+  err << lines;
+}
+
+void PrintWarnings(const std::vector<SkinWarning>& warnings, std::ostream& err) {
+  std::string lines;
+  for (const SkinWarning& warning : warnings) {
+    lines += cli_texts::kWarningPrefix + Printable(FormatWarning(warning)) + '\n';
+  }
+  err << lines;
 }
 
 void PrintUnused(const std::vector<UnusedFile>& unused, std::ostream& out) {
@@ -50,12 +95,17 @@ void PrintCheckJson(const SkinFindings& findings, BuildOutcome outcome,
     out << ",\n  \"error\": " << JsonString(findings.error_line);
   }
   out << ",\n  \"files\": [";
-  for (std::size_t i = 0; i < findings.files.size(); ++i) {
-    const bool found = i < findings.found.size() && findings.found[i];
-    out << (i == 0 ? "\n" : ",\n") << "    {\"name\": " << JsonString(findings.files[i])
-        << ", \"found\": " << (found ? "true" : "false") << "}";
+  const std::vector<std::string>& names = findings.listed.names();
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const bool found = i < findings.tested && findings.found[i];
+    out << (i == 0 ? "\n    " : ",\n    ")
+        << FileJson(names[i], findings.listed.OriginOf(i), found);
   }
-  out << (findings.files.empty() ? "]" : "\n  ]") << ",\n  \"warnings\": [";
+  if (!findings.preview.empty()) {
+    const NameOrigin preview{NameOrigin::Kind::kPreview, "", "", ""};
+    out << (names.empty() ? "\n    " : ",\n    ") << FileJson(findings.preview, preview, true);
+  }
+  out << (names.empty() && findings.preview.empty() ? "]" : "\n  ]") << ",\n  \"warnings\": [";
   for (std::size_t i = 0; i < findings.warnings.size(); ++i) {
     const SkinWarning& warning = findings.warnings[i];
     out << (i == 0 ? "\n" : ",\n") << "    {\"file\": " << JsonString(warning.file)

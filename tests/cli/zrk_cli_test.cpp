@@ -73,14 +73,17 @@ const std::string kBmpWarning =
     "файл не начинается с подписи BM: это не рисунок BMP, хост не сможет его показать; сохраните "
     "рисунок в формате BMP";
 const std::string kWarning = "предупреждение: img\\a.bmp: " + kBmpWarning + "\n";
+const std::string kStrictStop =
+    "zrk: есть предупреждения, и с --strict пакет не записан; ничего не изменено\n";
 const std::string kCheckJson = R"({
   "verdict": "ok",
   "files": [
-    {"name": "config.zrp", "found": true},
-    {"name": "mods\\btn.zrm", "found": true},
-    {"name": "img\\a.bmp", "found": true},
-    {"name": "img\\кадр.bmp", "found": true},
-    {"name": "img\\b.bmp", "found": true}
+    {"name": "config.zrp", "found": true, "origin": {"kind": "project"}},
+    {"name": "mods\\btn.zrm", "found": true, "origin": {"kind": "ini", "file": "config.zrp", "section": "MODULES", "key": "Picture"}},
+    {"name": "img\\a.bmp", "found": true, "origin": {"kind": "ini", "file": "mods\\btn.zrm", "section": "STANDARD", "key": "Picture"}},
+    {"name": "img\\кадр.bmp", "found": true, "origin": {"kind": "ini", "file": "mods\\btn.zrm", "section": "EFFECTS", "key": "Frames"}},
+    {"name": "img\\b.bmp", "found": true, "origin": {"kind": "ini", "file": "mods\\btn.zrm", "section": "EFFECTS", "key": "Frames"}},
+    {"name": "preview.bmp", "found": true, "origin": {"kind": "preview"}}
   ],
   "warnings": [
     {"file": "img\\a.bmp", "section": "", "key": "", "text": ")" +
@@ -100,27 +103,47 @@ std::vector<Case> BuildCases() {
   const Files old_package = {{"skin.zrk", "old"}},
               leftover = {{"skin/img/old.bmp", "left over"},
                           {"skin/bad\xff", "x"},
-                          {"skin/n\nНе используется файлов: 0, 0 байт", ""}};
+                          {"skin/n\nНе используется файлов: 0, 0 байт", ""},
+                          {"skin/preview.bmp", "BM" + std::string(24, 'p')}},
+              gone = {{"skin/mods/btn.zrm", "[STANDARD]\r\nMask=img\\gone\r\n"}},
+              gone_escaped = {{"skin/mods/btn.zrm", "[STANDARD]\r\nMask=img\\gone\x1b\r\n"}};
+  const std::string box =
+      "ВНИМАНИЕ: Один или несколько файлов указанного проекта не найдены! "
+      "Операция будет прервана. Подробности смотрите в отчете.\n";
   // clang-format off
   return {
-      // The package takes the name asked for ("given.ZRK" is no "given.ZRK.zrk"), the folder
-      // asked for, or the project folder's real name ("skin/./" is "skin").
+      // The package takes the name as typed ("given.ZRK", not "given.zrk" nor "given.ZRK.zrk"),
+      // the folder asked for, or the project folder's real name ("skin/./" is "skin"). A build
+      // warns as a check does.
       {"build", {"build", "skin/config.zrp", "-o", "given.ZRK"}, 0,
        "*\nПодготовка к сборки zrk...\nОперация успешно завершена!\n",
-       "zrk: пакет '@/given.zrk' записан: файлов 5, 70270 байт\n", {"given.zrk: 70270 bytes"}},
+       kWarning + "zrk: пакет '@/given.ZRK' записан: файлов 5, 70270 байт\n",
+       {"given.ZRK: 70270 bytes", "given.zrk: old"}, {{"given.zrk", "old"}}},
       {"--force into a folder", {"build", "skin/./config.zrp", "-o", "there", "--force", "-q"}, 0,
-       "", "", {"there/skin.zrk: 70270 bytes", "there/x: x"},
+       "", kWarning, {"there/skin.zrk: 70270 bytes", "there/x: x"},
        {{"there/skin.zrk", "old"}, {"there/x", "x"}}},
+      {"build --strict writes nothing", {"build", "skin", "--strict", "-q", "-f"}, 5, "",
+       kWarning + kStrictStop, {old}, old_package},
+      // Each missing file is named with where it was named, quiet or not, JSON or not.
       {"files missing", {"build", "skin", "-q"}, 1, "",
-       "ВНИМАНИЕ: Один или несколько файлов указанного проекта не найдены! Операция будет "
-       "прервана. Подробности смотрите в отчете.\n",
-       {}, {{"skin/mods/btn.zrm", "[STANDARD]\r\nPicture=img\\gone.bmp\r\n"}}},
-      // A trailing separator names a folder, here a missing one; the error is said once.
-      {"no such folder", {"build", "skin/config.zrp", "-o", "missing/"}, 3,
-       "*\nОшибка... не удалось создать пакет '@/missing/skin.zrk': нет такого файла или папки\n",
-       ""},
+       "*\nне найден: img\\gone\\x1b (mods\\btn.zrm [STANDARD] Mask)\n" + box,
+       {}, gone_escaped},
+      {"check --json of files missing", {"check", "skin", "--json"}, 1,
+       "*\"found\": false, \"origin\": {\"kind\": \"ini\", \"file\": \"mods\\\\btn.zrm\", \"section\": "
+       "\"STANDARD\", \"key\": \"Mask\"}}\n  ],\n  \"warnings\": []\n}\n",
+       "не найден: img\\gone (mods\\btn.zrm [STANDARD] Mask)\n" + box, {}, gone},
+      {"project file that is a folder", {"check", "in/p", "-q"}, 1, "",
+       "не найден: config.zrp (файл проекта)\n" + box, {},
+       {{"in/p/config.zrp/x", ""}}},
+      // A folder that is not there is said before any file is tested.
+      {"no such folder", {"build", "skin/config.zrp", "-o", "missing/"}, 2, "",
+       "zrk: нет папки '@/missing', в которую записать пакет\n"},
+      {"no such folder of a package", {"build", "skin", "-o", "no/p.zrk"}, 2, "",
+       "zrk: нет папки '@/no', в которую записать пакет\n"},
+      // A build that writes says its warnings once the write is over.
       {"file size limit", {"build", "skin", "--force", "-q"}, 3, "",
-       "Ошибка... не удалось записать пакет '@/skin.zrk': превышен допустимый размер файла\n",
+       "Ошибка... не удалось записать пакет '@/skin.zrk': превышен допустимый размер файла\n" +
+           kWarning,
        {old}, old_package, "ulimit -f 64;"},  // 32 or 64 KiB, writes fail
       // A package replaces a package, never a device, pipe or socket, even through a link.
       {"--force onto a link to a pipe", {"build", "skin", "-o", "out.zrk", "-f", "-q"}, 3, "",
@@ -128,8 +151,8 @@ std::vector<Case> BuildCases() {
        {"out.zrk -> pipe", "pipe (pipe)"}, {}, "mkfifo pipe; ln -s pipe out.zrk;"},
       // The package is written even though its report is not: the line says both.
       {"build with its report on a full disk", {"build", "skin"}, 3, "",
-       "zrk: пакет '@/skin.zrk' записан: файлов 5, 70270 байт; не удалось записать вывод: нет "
-       "места на диске\n", {"skin.zrk: 70270 bytes"}, {}, "exec >/dev/full;"},
+       kWarning + "zrk: пакет '@/skin.zrk' записан: файлов 5, 70270 байт; не удалось записать "
+       "вывод: нет места на диске\n", {"skin.zrk: 70270 bytes"}, {}, "exec >/dev/full;"},
       // Nobody at stdin to ask: said before anything is built.
       {"not replaced", {"build", "skin/config.zrp"}, 4, "",
        "zrk: пакет '@/skin.zrk' уже есть и не заменён; --force заменяет его\n", {old}, old_package},
@@ -173,6 +196,17 @@ std::vector<Case> PackageCases() {
       {"list --json", {"list", "in/p.zrk", "--json"}, 0,
        "[\n  {\"name\": \"a\\n0\\tfake\\u001b[2J.txt\", \"size\": 1},\n"
        "  {\"name\": \"a \\\"q\\\".txt\", \"size\": 1},\n  {\"name\": \"б\\u0098\", \"size\": 0}\n]\n", ""},
+      // Readable sizes round to a tenth below 10, to wholes above, and 1024 of a unit is the next.
+      {"list -H --total", {"list", "in/sizes.zrk", "-H", "--total"}, 0,
+       "1023 Б\ta\n1,5 КБ\tb\n1,0 МБ\tc\n1,0 МБ\tитого: файлов 3\n", "", {},
+       {{"in/sizes.zrk", std::string(testing::kPackageMagic) +
+                             PackageEntryBytes("a", std::string(1023, 'a')) +
+                             PackageEntryBytes("b", std::string(1536, 'b')) +
+                             PackageEntryBytes("c", std::string(1048575, 'c'))}}},
+      {"list --total", {"list", "in/big.zrk", "--total"}, 0,
+       "1\ta.txt\n70000\tbig.bin\n70001\tитого: файлов 2\n", ""},
+      {"list --json --total", {"list", "in/big.zrk", "--json", "--total"}, 2, "",
+       "zrk: параметры --json и --total не сочетаются\n"},
       {"list to a full disk", {"list", "in/p.zrk"}, 3, "",
        "zrk: не удалось записать вывод: нет места на диске\n", {}, {}, "exec >/dev/full;"},
       {"list with stdout closed", {"list", "in/p.zrk"}, 3, "",
@@ -258,16 +292,29 @@ std::vector<Case> UsageCases() {
       {"unknown command", {"pack"}, 2, "",
        "zrk: неизвестная команда 'pack': build, check, list, extract, get, init или diff\n"
        "подробнее: zrk --help\n"},
+      {"mistyped command", {"biuld", "skin"}, 2, "",
+       "zrk: неизвестная команда 'biuld'; возможно, имелась в виду build\nподробнее: zrk --help\n"},
       {"no project", {"build"}, 2, "",
-       "zrk: не указан аргумент PROJECT\nподробнее: zrk build --help\n"},
+       "zrk: не указан аргумент ПРОЕКТ\nподробнее: zrk build --help\n"},
       {"-o without value", {"build", "skin", "-o"}, 2, "",
        "zrk: у параметра --output нет значения\nподробнее: zrk build --help\n"},
+      {"-o twice", {"build", "skin", "-o", "a", "-o", "b"}, 2, "",
+       "zrk: параметр --output указан дважды\nподробнее: zrk build --help\n"},
       {"empty -o", {"build", "skin", "-o", ""}, 2, "", "zrk: пустое имя пакета после -o\n"},
       {"no such project", {"build", "skni/config.zrp"}, 2, "",
        "zrk: нет файла проекта 'skni/config.zrp'\n"},
       {"extra arguments in the order typed", {"list", "a.zrk", "b.zrk", "c.zrk"}, 2, "",
        "zrk: лишние аргументы: b.zrk c.zrk\nподробнее: zrk list --help\n"},
       {"--help", {"--help"}, 0, "*\nПодробнее о команде: zrk КОМАНДА --help.\n", ""},
+      {"check --help", {"check", "--help"}, 0, "*\nКоды выхода: 0 все файлы на месте, 1 файлы не "
+       "найдены, 2 ошибка вызова, 3 ошибка файла или\nвывода, 5 предупреждения при --strict.\n", ""},
+      // Russian placeholders, their columns lined up by letters.
+      {"get --help", {"get", "-h"}, 0, "показать значение, которое сборщик читает из INI-файла\n"
+       "Вызов: zrk get [ПАРАМЕТРЫ] ФАЙЛ РАЗДЕЛ КЛЮЧ\n\nАргументы:\n"
+       "  ФАЙЛ                    INI-файл\n  РАЗДЕЛ                  имя раздела\n"
+       "  КЛЮЧ                    имя ключа\n\nПараметры:\n"
+       "  -h,--help               показать эту справку и выйти\n\nКоды выхода: 0 готово, 1 файла "
+       "нет или он не читается, 2 ошибка вызова, 3 вывод не записан.\n", ""},
       {"--version", {"--version"}, 0, "zrk " ZRK_VERSION "\n", ""},
   };
   // clang-format on
