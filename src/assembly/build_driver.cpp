@@ -41,6 +41,7 @@ class ReportWriter {
   void ShowProgress(const std::string& entry, std::uint64_t written, std::uint64_t total) {
     report_.ShowProgress(entry, written, total);
   }
+  void Written(std::size_t index, const SourceSeen& seen) { report_.FileWritten(index, seen); }
 
  private:
   Report& report_;
@@ -122,6 +123,9 @@ BuildOutcome SaveStage(const std::string& project_path, const std::vector<std::s
     }
     options.progress = [&report, total](const std::string& entry, std::uint64_t written) {
       report.ShowProgress(entry, written, total);
+    };
+    options.seen = [&report](std::size_t index, const SourceSeen& seen) {
+      report.Written(index, seen);
     };
 
     WritePackage(package_path, project_path, files, options);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "assembly/file_list.h"
+#include "assembly/package_writer.h"
 
 namespace zrk {
 
@@ -49,6 +50,10 @@ class Report {
   /// Told after the report line that says the preview picture was added to the package's
   /// entries, behind the tested list.
   virtual void PreviewAdded(const std::string& /*name*/, const NameOrigin& /*origin*/) {}
+  /// Told while the package is written, once an entry's bytes are in it: its index in the list
+  /// and what was seen of its file (see SourceSeen), so that a front end can look into every file
+  /// without opening it again.
+  virtual void FileWritten(std::size_t /*index*/, const SourceSeen& /*seen*/) {}
   /// Told once, last, how the build ended, with the "Ошибка... " line the report ended on when it
   /// ended on one ("" otherwise).
   virtual void BuildEnded(BuildOutcome /*outcome*/, const std::string& /*error_line*/) {}

@@ -1,6 +1,7 @@
 // Writes a package through a temporary file that replaces the destination only when complete.
 #include "assembly/package_writer.h"
 
+#include <array>
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
@@ -138,17 +139,20 @@ std::vector<PlannedEntry> PlanEntries(const std::string& project_path,
   return planned;
 }
 
-// Opens a source as spelled, and only when that names nothing, as matched by letter case: the
-// common case costs one open and no other look-up.
-FileHandle OpenSource(const std::string& source, FileSystem& fs, std::error_code& ec) {
+// Opens a source as spelled, and only when that names nothing, as matched by letter case, whose
+// path by_letter_case then gets: the common case costs one open and no other look-up.
+FileHandle OpenSource(const std::string& source, FileSystem& fs, std::string& by_letter_case,
+                      std::error_code& ec) {
   const std::string spelled = platform::NativeSpelling(source);
   const FileHandle file = fs.OpenForReading(spelled, ec);
   if (!ec || (ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory)) {
     return file;
   }
-  const std::string resolved = platform::ResolveNativePath(source);
+  std::string resolved = platform::ResolveNativePath(source);
   if (resolved == spelled) return file;
-  return fs.OpenForReading(resolved, ec);
+  const FileHandle matched = fs.OpenForReading(resolved, ec);
+  if (!ec) by_letter_case = std::move(resolved);
+  return matched;
 }
 
 // The package being written: a buffer in front of the temporary file.
@@ -212,9 +216,11 @@ class PackageOutput {
 // open file has; a file that changes while it is copied cannot be written whole.
 platform::FileInfo AppendEntry(const PlannedEntry& item, PackageOutput& out, FileHandle package,
                                const std::string& package_path, FileSystem& fs,
-                               const WriteProgress& progress) {
+                               const WriteOptions& options, std::size_t index) {
+  const WriteProgress& progress = options.progress;
   std::error_code ec;
-  ScopedFile source(fs, OpenSource(item.source, fs, ec));
+  std::string by_letter_case;
+  ScopedFile source(fs, OpenSource(item.source, fs, by_letter_case, ec));
   if (ec) throw CannotOpen(item.entry, ec);
   const platform::FileInfo info = fs.StatHandle(source.get(), ec);
   if (ec) throw CannotOpen(item.entry, ec);
@@ -232,6 +238,11 @@ platform::FileInfo AppendEntry(const PlannedEntry& item, PackageOutput& out, Fil
     if (ec) throw CannotRead(item.entry, ErrorText(ec));
     if (copied > size) throw Grew(item.entry, size);
     if (copied < size) throw Shrank(item.entry, size);
+    if (options.seen) {
+      options.seen(index,
+                   {std::string_view(space.data(), std::min<std::size_t>(size, kSeenStartBytes)),
+                    by_letter_case});
+    }
     out.Commit(size);
     return info;
   }
@@ -255,6 +266,12 @@ platform::FileInfo AppendEntry(const PlannedEntry& item, PackageOutput& out, Fil
   if (ec) throw CannotRead(item.entry, ErrorText(ec));
   if (more != 0) throw Grew(item.entry, size);
   out.Skip(size);
+  if (options.seen) {
+    std::array<char, kSeenStartBytes> start;
+    // Only the checks want it: should it fail, they are told nothing of this file.
+    const std::size_t got = fs.ReadAt(source.get(), 0, start, ec);
+    if (!ec) options.seen(index, {std::string_view(start.data(), got), by_letter_case});
+  }
   return info;
 }
 
@@ -262,14 +279,14 @@ platform::FileInfo AppendEntry(const PlannedEntry& item, PackageOutput& out, Fil
 // files the sources were.
 std::vector<platform::FileInfo> WriteEntries(const std::vector<PlannedEntry>& planned,
                                              FileHandle package, const std::string& package_path,
-                                             FileSystem& fs, const WriteProgress& progress) {
+                                             FileSystem& fs, const WriteOptions& options) {
   std::vector<platform::FileInfo> sources;
   sources.reserve(planned.size());
   PackageOutput out(fs, package, package_path);
   out.Append(package::kMagic);
-  for (const PlannedEntry& item : planned) {
-    sources.push_back(AppendEntry(item, out, package, package_path, fs, progress));
-    if (progress) progress(item.entry, out.Written());
+  for (std::size_t i = 0; i < planned.size(); ++i) {
+    sources.push_back(AppendEntry(planned[i], out, package, package_path, fs, options, i));
+    if (options.progress) options.progress(planned[i].entry, out.Written());
   }
   out.Flush();
   std::error_code ec;
@@ -364,7 +381,7 @@ void WritePackage(const std::string& package_path, const std::string& project_pa
   ScopedFile package(fs, fs.CreateTemporary(target, temporary_path, ec));
   if (ec) throw CannotCreate(package_path, ec);
   const std::vector<platform::FileInfo> sources =
-      WriteEntries(planned, package.get(), package_path, fs, options.progress);
+      WriteEntries(planned, package.get(), package_path, fs, options);
   RefuseToReplaceASource(package_path, target, planned, sources, fs);
   // Publish takes the handle and, should it fail, the temporary file with it.
   fs.Publish(package.Release(), std::exchange(temporary_path, {}), target, options.replace_existing,

@@ -1,9 +1,11 @@
 // WritePackage: writes a skin's files into one package file.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/error.h"
@@ -29,12 +31,28 @@ void CheckDestination(const std::string& package_path);
 /// of the package are written so far.
 using WriteProgress = std::function<void(const std::string& entry, std::uint64_t package_bytes)>;
 
+/// What the writer saw of one entry's source as it opened and read it: enough for the checks
+/// that would otherwise open every file of the skin a second time.
+struct SourceSeen {
+  /// The file's first bytes: kSeenStartBytes of them, or the whole of a shorter file.
+  std::string_view start;
+  /// The native path the file was opened by when its name matched it only by letter case; ""
+  /// when the name matched as spelled.
+  std::string_view by_letter_case;
+};
+inline constexpr std::size_t kSeenStartBytes = 32;
+
+/// Told, once an entry's bytes are in the package, the entry's index in the list and what was
+/// seen of its source. What seen points to lasts only for the call.
+using SourceSeenCall = std::function<void(std::size_t index, const SourceSeen& seen)>;
+
 /// How WritePackage treats the destination and reports its progress.
 struct WriteOptions {
   /// Whether the user agreed to replace a file at the package path. Without it, a file that
   /// appears there during the write is kept and DestinationTaken thrown.
   bool replace_existing = false;
   WriteProgress progress;
+  SourceSeenCall seen;
 };
 
 /// A file appeared at the package path while the package was written, and there was no agreement

@@ -59,10 +59,16 @@ std::optional<std::string> CommentInName(std::string_view name);
 /// the list: the two differ in letter case or in their separators ("/" and "\") only.
 std::string SameFileTwice(std::string_view name, std::string_view earlier);
 
-/// The text of a warning when name ends in ".bmp" (in any letter case) and its file in
-/// skin_folder, read through fs, starts with no BMP header; nothing when it does, when it is no
-/// regular file or cannot be read.
-std::optional<std::string> BmpHeaderWarning(const std::string& name, const std::string& skin_folder,
-                                            platform::FileSystem& fs);
+/// Whether name ends in ".bmp", in any letter case: a picture the host shows.
+bool HasBmpExtension(std::string_view name);
+
+/// The text of a warning when a ".bmp" file whose first bytes are start (at least the 26 of a BMP
+/// file header and its picture's size, where the file has them) holds no BMP picture; nothing
+/// when it does.
+std::optional<std::string> BmpStartWarning(std::string_view start);
+
+/// The text of a warning for a name that the build found only by letter case: on_disk is the
+/// file's name on disk, relative to the skin folder, "\" separators.
+std::string FoundByLetterCase(std::string_view on_disk);
 
 }  // namespace zrk::skin_checks

@@ -15,6 +15,15 @@
 namespace zrk {
 namespace {
 
+// The name of the file at native_path, found in the skin folder, as a list entry spells it:
+// relative to the folder, "\\" separators.
+std::string OnDiskName(std::string native_path, const std::string& skin_folder) {
+  const std::string folder = platform::NativeSpelling(skin_folder);
+  if (native_path.starts_with(folder)) native_path.erase(0, folder.size());
+  std::replace(native_path.begin(), native_path.end(), '/', '\\');
+  return native_path;
+}
+
 // An INI file bigger than this is no text an author wrote; it is left to the build.
 constexpr std::uint64_t kMaxIniBytes = 64u << 20;
 
@@ -38,8 +47,7 @@ class SkinChecker {
       if (auto text = skin_checks::CommentInName(name)) Warn(name, std::move(*text));
       for (std::string& text : skin_checks::WindowsNameWarnings(name)) Warn(name, std::move(text));
       CheckLetterCase(name);
-      if (!every_file_) continue;
-      if (auto text = skin_checks::BmpHeaderWarning(name, folder_, fs_)) Warn(name, *text);
+      if (every_file_) LookIntoFile(name);
     }
     return std::move(warnings_);
   }
@@ -68,21 +76,29 @@ class SkinChecker {
     std::replace(folded.begin(), folded.end(), '/', '\\');
     const auto [seen, inserted] = folded_names_.try_emplace(std::move(folded), name);
     if (!inserted) Warn(name, skin_checks::SameFileTwice(name, seen->second));
+  }
 
-    // Found only by letter case: the build matched it, a host on a case-sensitive system will not.
-    if (!every_file_) return;
+  // What the build finds of the file itself: found only by letter case (the build matched it, a
+  // host on a case-sensitive system will not), and a picture that is no BMP. A file that cannot
+  // be read gives no warning of its picture; the build reports it.
+  void LookIntoFile(const std::string& name) {
     const std::string path = folder_ + name;
     const std::string spelled = platform::NativeSpelling(path);
-    if (Exists(spelled)) return;
-    const std::string resolved = platform::ResolveNativePath(path);
-    if (resolved == spelled || !Exists(resolved)) return;
-    std::string on_disk = resolved;
-    const std::string folder = platform::NativeSpelling(folder_);
-    if (on_disk.starts_with(folder)) on_disk.erase(0, folder.size());
-    std::replace(on_disk.begin(), on_disk.end(), '/', '\\');
-    Warn(name, "на диске файл называется " + skin_checks::Quoted(on_disk) +
-                   ": сборка нашла его без учёта регистра букв; в Windows хост его откроет, в "
-                   "Linux — нет; напишите имя так, как на диске");
+    const bool picture = skin_checks::HasBmpExtension(name);
+    std::error_code ec;
+    std::optional<std::string> start;
+    if (picture) start = platform::ReadFileStart(fs_, spelled, kSeenStartBytes, ec);
+    const bool missing = ec == std::errc::no_such_file_or_directory ||
+                         ec == std::errc::not_a_directory || (!picture && !Exists(spelled));
+    if (missing) {
+      const std::string resolved = platform::ResolveNativePath(path);
+      if (resolved == spelled || !Exists(resolved)) return;
+      Warn(name, skin_checks::FoundByLetterCase(OnDiskName(resolved, folder_)));
+      if (picture) start = platform::ReadFileStart(fs_, resolved, kSeenStartBytes, ec);
+    }
+    if (start) {
+      if (auto text = skin_checks::BmpStartWarning(*start)) Warn(name, std::move(*text));
+    }
   }
 
   bool Exists(const std::string& native_path) {
@@ -118,6 +134,39 @@ std::vector<SkinWarning> FindSkinWarnings(const std::string& project_path,
                                           WarningScope scope) {
   const platform::SkinLookupScope lookups(mdlMain::ProjectFolder(project_path));
   return SkinChecker(project_path, files, scope).Run();
+}
+
+std::vector<std::string> SeenFileWarnings(std::string_view name, const SourceSeen& seen,
+                                          const std::string& project_path) {
+  std::vector<std::string> texts;
+  if (!seen.by_letter_case.empty()) {
+    texts.push_back(skin_checks::FoundByLetterCase(
+        OnDiskName(std::string(seen.by_letter_case), mdlMain::ProjectFolder(project_path))));
+  }
+  if (skin_checks::HasBmpExtension(name)) {
+    if (auto text = skin_checks::BmpStartWarning(seen.start)) texts.push_back(std::move(*text));
+  }
+  return texts;
+}
+
+std::vector<SkinWarning> WithSeenFileWarnings(
+    const std::vector<std::string>& files, std::vector<SkinWarning> names_warnings,
+    std::vector<std::pair<std::size_t, std::string>> seen_warnings) {
+  std::vector<SkinWarning> all;
+  all.reserve(names_warnings.size() + seen_warnings.size());
+  auto named = names_warnings.begin();
+  auto seen = seen_warnings.begin();
+  // Each file's warnings of its INI text and name come first, then those of what it holds.
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    for (; named != names_warnings.end() && named->file == files[i]; ++named) {
+      all.push_back(std::move(*named));
+    }
+    for (; seen != seen_warnings.end() && seen->first == i; ++seen) {
+      all.push_back({files[i], "", "", std::move(seen->second)});
+    }
+  }
+  std::move(named, names_warnings.end(), std::back_inserter(all));
+  return all;
 }
 
 }  // namespace zrk

@@ -4,7 +4,11 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
+
+#include "assembly/package_writer.h"
 
 namespace zrk {
 
@@ -35,6 +39,19 @@ enum class WarningScope { kIniFilesAndNames, kEveryFile };
 std::vector<SkinWarning> FindSkinWarnings(const std::string& project_path,
                                           const std::vector<std::string>& files,
                                           WarningScope scope = WarningScope::kEveryFile);
+
+/// The warnings of WarningScope::kEveryFile that come from looking into the listed file name, in
+/// the skin folder of project_path, told from what was seen of it as it was packed (SourceSeen):
+/// a build that writes its package need not open every file a second time.
+std::vector<std::string> SeenFileWarnings(std::string_view name, const SourceSeen& seen,
+                                          const std::string& project_path);
+
+/// The warnings FindSkinWarnings gives for files with kIniFilesAndNames (names_warnings) together
+/// with the texts of SeenFileWarnings (seen_warnings: the file's index in files and the text, in
+/// list order), in the order FindSkinWarnings gives them with kEveryFile.
+std::vector<SkinWarning> WithSeenFileWarnings(
+    const std::vector<std::string>& files, std::vector<SkinWarning> names_warnings,
+    std::vector<std::pair<std::size_t, std::string>> seen_warnings);
 
 /// A file in the project folder that the package leaves out.
 struct UnusedFile {

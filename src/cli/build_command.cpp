@@ -62,30 +62,50 @@ fs::path ProjectFile(const std::string& project) {
   return absolute;
 }
 
-// The skin's warnings, worked out on the other core (here, should no thread be had) from the moment
-// the list is collected, and said once: before the build's verdict, with the files found missing
-// and where each was named; or, in a build that goes on to write without --strict, once the write
-// is over, so that looking into every file never holds the write up. findings gets them.
+// The skin's warnings, said once: before the build's verdict, with the files found missing and
+// where each was named; or, in a build that goes on to write without --strict, once the package is
+// written. Those of the INI files and names are worked out on the other core (here, should no
+// thread be had) from the moment the list is collected; those of what every file holds, in a
+// build that writes, from what the writer saw of each file, so that no file is opened twice.
+// findings gets them.
 class SkinWarnings {
  public:
   SkinWarnings(ConsoleReport& report, const BuildRequest& request, const std::string& project,
                SkinFindings& findings)
-      : request_(request), findings_(findings) {
-    report.OnFileListCollected([this, &report, &project] {
-      pending_ = std::async(std::launch::async | std::launch::deferred, FindSkinWarnings, project,
-                            std::cref(findings_.listed.names()), WarningScope::kEveryFile);
+      : request_(request), project_(project), findings_(findings) {
+    const bool may_write = !request.check_only && !request.strict;
+    report.OnFileListCollected([this, &report, may_write] {
+      pending_ = std::async(std::launch::async | std::launch::deferred, FindSkinWarnings,
+                            std::cref(project_), std::cref(findings_.listed.names()),
+                            may_write ? WarningScope::kIniFilesAndNames : WarningScope::kEveryFile);
+      every_file_ = !may_write;
       report.AfterFilesTested([this] {
         std::cout.flush();
-        if (!WritesNext()) SayRest();
+        if (!WritesNext()) SayRest(false);
         PrintMissing(findings_, std::cerr);
       });
     });
+    if (!may_write) return;
+    report.OnFileWritten([this](std::size_t index, const SourceSeen& seen) {
+      if (index >= findings_.listed.names().size()) return;  // the preview picture
+      for (std::string& text : SeenFileWarnings(findings_.listed.names()[index], seen, project_)) {
+        seen_.emplace_back(index, std::move(text));
+      }
+    });
   }
 
-  /// Says the warnings unless they have been said.
-  void SayRest() {
+  /// Says the warnings unless they have been said; written: whether the package was. A build
+  /// that wrote none looks into every file here.
+  void SayRest(bool written) {
     if (!pending_.valid()) return;
     findings_.warnings = pending_.get();
+    if (!every_file_ && written) {
+      findings_.warnings = WithSeenFileWarnings(findings_.listed.names(),
+                                                std::move(findings_.warnings), std::move(seen_));
+    } else if (!every_file_) {
+      findings_.warnings =
+          FindSkinWarnings(project_, findings_.listed.names(), WarningScope::kEveryFile);
+    }
     if (!request_.json) PrintWarnings(findings_.warnings, std::cerr);
   }
 
@@ -98,8 +118,11 @@ class SkinWarnings {
   }
 
   const BuildRequest& request_;
+  const std::string& project_;
   SkinFindings& findings_;
   std::future<std::vector<SkinWarning>> pending_;
+  bool every_file_ = false;
+  std::vector<std::pair<std::size_t, std::string>> seen_;
 };
 
 // The summary a script's log keeps: where the package went, how many entries, how large; and,
@@ -231,7 +254,7 @@ int RunBuildOrCheck(const BuildRequest& request) {
       BuildPackage(project_text, report, boxes, request.check_only, PackageNaming::kAsGiven);
   mdlCdlg::SetDialogPlatform(previous);
   std::cout.flush();
-  warnings.SayRest();
+  warnings.SayRest(outcome == BuildOutcome::kWritten);
   return Conclude(request, project_text, findings, outcome, package_path);
 }
 

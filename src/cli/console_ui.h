@@ -34,6 +34,14 @@ class ConsoleReport : public Report {
     findings_.preview = name;
   }
   void BuildEnded(BuildOutcome outcome, const std::string& error_line) override;
+  void FileWritten(std::size_t index, const SourceSeen& seen) override {
+    if (on_written_) on_written_(index, seen);
+  }
+
+  /// Has written called for each entry written into the package, with what was seen of its file.
+  void OnFileWritten(std::function<void(std::size_t, const SourceSeen&)> written) {
+    on_written_ = std::move(written);
+  }
 
   /// Has collected called when the build has collected the file list (in findings by then).
   void OnFileListCollected(std::function<void()> collected) {
@@ -65,6 +73,7 @@ class ConsoleReport : public Report {
   std::size_t lines_ = 0;
   std::function<void()> on_collected_;
   std::function<void()> after_tested_;
+  std::function<void(std::size_t, const SourceSeen&)> on_written_;
   bool all_tested_ = false;
   std::chrono::steady_clock::time_point write_started_{}, progress_shown_{};
   bool progress_on_screen_ = false;

@@ -55,9 +55,22 @@ TEST(PackageWriter, WritesEveryEntryByteForByte) {
   fs::permissions(old, fs::perms::owner_read | fs::perms::owner_write);
   fs::create_symlink("skin.zrk", dir.path() / "out/link.zrk");
 
+  // What the writer tells of each source: its start (of the large one too, which the kernel
+  // copies), and the path a name matched only by letter case opened.
+  std::vector<std::string> seen;
+  const auto note = [&](std::size_t index, const SourceSeen& source) {
+    const std::string_view by_case = source.by_letter_case;
+    seen.push_back(std::to_string(index) + " " + std::string(source.start) + " " +
+                   std::string(by_case.substr(std::min(by_case.size(), dir.folder().size()))));
+  };
   WritePackage(dir.folder() + "out/link.zrk", dir.folder() + "config.zrp", list,
-               {.replace_existing = true, .progress = {}});
+               {.replace_existing = true, .progress = {}, .seen = note});
   EXPECT_TRUE(expected == testing::ReadFile(old));  // no dump of megabytes on failure
+  const auto start = [](const std::string& bytes) { return bytes.substr(0, kSeenStartBytes); };
+  EXPECT_TRUE(
+      (std::vector<std::string>{"0 " + start(project) + " ", "1  ", "2 " + start(big) + " ",
+                                "3 cyrillic ", "4 " + start(picture) + " images/Back.BMP",
+                                "5 " + start(preview) + " ", "6 " + start(preview) + " "}) == seen);
   EXPECT_EQ((std::vector<std::string>{"link.zrk -> skin.zrk",
                                       "skin.zrk: " + std::to_string(expected.size()) + " bytes"}),
             testing::Tree(dir.path() / "out"));
@@ -228,7 +241,7 @@ TEST_P(PackageWriterFailure, ChangesNothingAndLeavesNoTemporaryFile) {
 
   EXPECT_EQ(std::regex_replace(c.message, std::regex("@"), package), testing::ErrorOf([&] {
               WritePackage(package, skin.folder() + "config.zrp", c.list, faulty,
-                           {.replace_existing = c.replace, .progress = {}});
+                           {.replace_existing = c.replace, .progress = {}, .seen = {}});
             }));
   EXPECT_EQ(before, testing::Tree(skin.path() / "out"));
 }

@@ -119,6 +119,12 @@ std::vector<Case> BuildCases() {
        "*\nПодготовка к сборки zrk...\nОперация успешно завершена!\n",
        kWarning + "zrk: пакет '@/given.ZRK' записан: файлов 5, 70270 байт\n",
        {"given.ZRK: 70270 bytes", "given.zrk: old"}, {{"given.zrk", "old"}}},
+      // What the writer saw of each file gives the warnings check finds by looking into it.
+      {"build of a name in another letter case", {"build", "skin", "-q", "-o", "case.zrk"}, 0, "",
+       "предупреждение: img\\A.BMP: на диске файл называется 'img\\a.bmp': сборка нашла его без "
+       "учёта регистра букв; в Windows хост его откроет, в Linux — нет; напишите имя так, как на "
+       "диске\nпредупреждение: img\\A.BMP: " + kBmpWarning + "\n",
+       {"case.zrk: 150 bytes"}, {{"skin/mods/btn.zrm", "[STANDARD]\r\nPicture=img\\A.BMP\r\n"}}},
       {"--force into a folder", {"build", "skin/./config.zrp", "-o", "there", "--force", "-q"}, 0,
        "", kWarning, {"there/skin.zrk: 70270 bytes", "there/x: x"},
        {{"there/skin.zrk", "old"}, {"there/x", "x"}}},
