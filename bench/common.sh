@@ -56,7 +56,7 @@ verdict() {
 # make_skin FOLDER MODULES FRAMES BYTES [differ]: a skin of 1 + MODULES * (16 + FRAMES) files: the
 # project config.zrp; MODULES module files m/modNNNN.ini, named by [MODULES] five keys a pass (the
 # bare keys, then one pass a SizeList size); in each module 15 names of its own and FRAMES frames,
-# files of BYTES random bytes, all in the one folder img/. The INI files name img\frame00000.bmp as
+# files of BYTES random bytes after "BM", all in the one folder img/. The INI files name img\frame00000.bmp as
 # on disk or, with "differ", IMG\Frame00000.BMP.
 make_skin() {
   local folder=$1 modules=$2 frames=$3 bytes=$4
@@ -88,7 +88,9 @@ make_skin() {
   done
   printf '[DIRECTIVES]\r\nSizeList=%s\r\n[MODULES]\r\n%s' "$size_list" "$module_keys" \
     >"$folder/config.zrp"
+  # Random pictures, each starting with the "BM" of a BMP file as a skin's pictures do.
   head -c $((n * bytes)) /dev/urandom |
+    perl -e 'while (read(STDIN, $b, $ARGV[0])) { substr($b, 0, 2) = "BM"; print $b }' "$bytes" |
     split -b "$bytes" -a 5 -d --additional-suffix=.bmp - "$folder/img/frame"
   # zrk must find every file, and count the ones meant.
   local count=$((1 + modules + n)) report
