@@ -11,6 +11,7 @@
 #include "platform/error.h"
 #include "platform/error_text.h"
 #include "platform/file_system.h"
+#include "support/escape.h"
 #include "support/mdlMain.h"
 
 namespace zrk::app {
@@ -19,7 +20,7 @@ namespace {
 // At most this many names of files to be replaced are listed in the question; the rest counted.
 constexpr std::size_t kNamesAsked = 10;
 
-void AddLine(WindowReportList& list, const std::string& line) { list.AddLine(ShownLine(line)); }
+void AddLine(WindowReportList& list, const std::string& line) { list.AddLine(Printable(line)); }
 
 void SelectLast(WindowReportList& list) {
   list.SetSelectedIndex(static_cast<std::int16_t>(list.LineCount() - 1));
@@ -72,7 +73,7 @@ class WindowExtractReport : public ExtractReport {
 std::string NamesAsked(const std::vector<std::string>& names) {
   std::string asked;
   for (std::size_t i = 0; i < names.size() && i < kNamesAsked; ++i) {
-    asked += (i == 0 ? "" : "\n") + ShownLine(names[i]);
+    asked += (i == 0 ? "" : "\n") + Printable(names[i]);
   }
   if (names.size() > kNamesAsked) asked += "\n" + window_texts::AndMore(names.size() - kNamesAsked);
   return asked;

@@ -7,6 +7,7 @@
 #include "assembly/texts.h"
 #include "dialogs/mdlCdlg.h"
 #include "platform/native_path.h"
+#include "support/escape.h"
 
 namespace zrk::app {
 
@@ -20,25 +21,6 @@ bool ProgressPace::Due(Clock::time_point now) {
 std::uint64_t Megabytes(std::uint64_t bytes) {
   constexpr std::uint64_t kMegabyte = 1024 * 1024;
   return (bytes + kMegabyte / 2) / kMegabyte;
-}
-
-std::string ShownLine(std::string_view line) {
-  constexpr char kHex[] = "0123456789abcdef";
-  std::string shown;
-  shown.reserve(line.size());
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(line[i]);
-    const auto next = i + 1 < line.size() ? static_cast<unsigned char>(line[i + 1]) : 0;
-    if (byte < 0x20 || byte == 0x7f) {
-      shown += std::string("\\x") + kHex[byte >> 4] + kHex[byte & 15];
-    } else if (byte == 0xc2 && next >= 0x80 && next <= 0x9f) {
-      shown += std::string("\\u00") + kHex[next >> 4] + kHex[next & 15];
-      ++i;
-    } else {
-      shown += line[i];
-    }
-  }
-  return shown;
 }
 
 std::string WhereNamed(const NameOrigin& origin) {
@@ -62,7 +44,7 @@ void WindowBuildReport::Clear() {
 
 void WindowBuildReport::AddLine(const std::string& line) {
   if (std::exchange(progress_shown_, false)) list_.HideWriteProgress();
-  list_.AddLine(ShownLine(line));
+  list_.AddLine(Printable(line));
 }
 
 void WindowBuildReport::ShowProgress(const std::string& entry, std::uint64_t written,
@@ -71,7 +53,7 @@ void WindowBuildReport::ShowProgress(const std::string& entry, std::uint64_t wri
   if (!pace_.Due()) return;
   progress_shown_ = true;
   list_.ShowWriteProgress(window_texts::WritingPackage(Megabytes(written), Megabytes(total)),
-                          ShownLine(entry), written, total);
+                          Printable(entry), written, total);
 }
 
 void WindowBuildReport::FileListCollected(const ListedFiles& files) {
@@ -87,7 +69,7 @@ void WindowBuildReport::FileListCollected(const ListedFiles& files) {
 void WindowBuildReport::FileTested(std::size_t index, const std::string& name, bool found) {
   list_.FileTested(index, name, found);
   if (!found && index < listed_.names().size()) {
-    list_.NoteLastLine(ShownLine(WhereNamed(listed_.OriginOf(index))));
+    list_.NoteLastLine(Printable(WhereNamed(listed_.OriginOf(index))));
   }
   if (index + 1 == listed_.names().size()) AddWarnings();
 }

@@ -50,10 +50,6 @@ class ProgressPace {
 /// Whole megabytes, rounded to the nearest.
 std::uint64_t Megabytes(std::uint64_t bytes);
 
-/// line as a window's report shows it: the C0 controls, DEL and the C1 controls, which a name
-/// from a file or package may hold, as "\xHH" and "\u00HH", so that each line stays one line.
-std::string ShownLine(std::string_view line);
-
 /// What a window says of where the listed file was named: the INI file, section and key.
 std::string WhereNamed(const NameOrigin& origin);
 
@@ -62,7 +58,7 @@ std::string WhereNamed(const NameOrigin& origin);
 /// line, one "предупреждение: " line each; a missing file's line gets a note of where it was
 /// named; a write longer than a second shows its progress until the next line; and a build that
 /// wrote its package ends on a line naming the package (its save name in the shared dialog), its
-/// files and size. Lines are shown as ShownLine makes them.
+/// files and size. Lines are shown escaped (Printable), so that each stays one line.
 class WindowBuildReport : public Report {
  public:
   /// A report of the build of the project at project_path on list.

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <utility>
 
-#include "cli/escape.h"
+#include "support/escape.h"
 #include "zrk_version.h"
 
 namespace zrk::cli {

@@ -6,7 +6,7 @@
 
 #include "cli/cli_texts.h"
 #include "cli/command_line.h"
-#include "cli/escape.h"
+#include "support/escape.h"
 #include "platform/native_path.h"
 
 namespace zrk::cli {

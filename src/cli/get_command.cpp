@@ -3,7 +3,7 @@
 
 #include "cli/cli_texts.h"
 #include "cli/commands.h"
-#include "cli/escape.h"
+#include "support/escape.h"
 #include "platform/native_path.h"
 #include "support/mdlINI.h"
 

@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "cli/cli_texts.h"
-#include "cli/escape.h"
+#include "support/escape.h"
 
 namespace zrk::cli {
 namespace {

@@ -53,28 +53,6 @@ TEST_P(BuilderArgumentsTest, AskForWhatTheFirstDecidingArgumentSays) {
   EXPECT_EQ(row.unexpected, read.unexpected);
 }
 
-struct ShownRow {
-  const char* name;
-  std::string line;
-  std::string shown;
-};
-const ShownRow kShownRows[] = {
-    {"plain and Cyrillic text stays", "img\\фон.bmp  [ok]", "img\\фон.bmp  [ok]"},
-    {"C0 controls and DEL", "a\tb\nc\x7f", "a\\x09b\\x0ac\\x7f"},
-    {"C1 controls", "a\u0085b\u009f", "a\\u0085b\\u009f"},
-    {"other two-byte characters stay", "\u00a9\u00a0", "\u00a9\u00a0"},
-    {"a cut C1 lead byte stays", "a\xc2", "a\xc2"},
-};
-
-class ShownLineTest : public ::testing::TestWithParam<ShownRow> {};
-INSTANTIATE_TEST_SUITE_P(, ShownLineTest, ::testing::ValuesIn(kShownRows),
-                         zrk::testing::NameOfRow<ShownRow>);
-
-// A name from a file or package never breaks a report line into two or hides in it.
-TEST_P(ShownLineTest, EscapesOnlyControlCharacters) {
-  EXPECT_EQ(GetParam().shown, ShownLine(GetParam().line));
-}
-
 // Nothing in a write's first second, then at most one showing every kPace.
 TEST(ProgressPace, WaitsASecondThenKeepsAHumanRate) {
   using namespace std::chrono_literals;

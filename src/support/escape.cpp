@@ -1,11 +1,11 @@
-// How zrk writes text that came from files, packages and the disk.
-#include "cli/escape.h"
+// How the programs show text that came from files, packages and the disk.
+#include "support/escape.h"
 
 #include <optional>
 
 #include "platform/cp1251.h"
 
-namespace zrk::cli {
+namespace zrk {
 namespace {
 
 // What drives a terminal: the C0 controls, DEL and the C1 controls.
@@ -75,4 +75,4 @@ std::string JsonString(std::string_view text) {
   return out + "\"";
 }
 
-}  // namespace zrk::cli
+}  // namespace zrk
