@@ -160,8 +160,9 @@ void Form1::PlaceControls() {
                    X(anchor.width) + (anchor.grow_x ? dx : 0),
                    Y(anchor.height) + (anchor.grow_y ? dy : 0), SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  // The separator is painted by the window itself, where it now is.
-  ::InvalidateRect(hwnd_, nullptr, TRUE);
+  // The separator is painted by the window itself, where it now is; a label that grew would
+  // leave its text's old lines behind.
+  ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void Form1::PaintLines(HDC dc) const {

@@ -22,12 +22,13 @@ std::wstring Wide(std::string_view utf8) {
   return platform::Utf8ToWide(utf8).value_or(std::wstring());
 }
 
-// The tooltip's one tool: placed and shown by the list itself (tracked), over the whole list.
-// The record's older size, which every version of the common controls takes.
+// The tooltip's one tool: placed and shown by the list itself (tracked), over the whole list,
+// and transparent to the pointer, so that the list under it still follows the pointer. The
+// record's older size, which every version of the common controls takes.
 TOOLINFOW Tool(HWND list, const wchar_t* text) {
   TOOLINFOW tool{};
   tool.cbSize = TTTOOLINFOW_V2_SIZE;
-  tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+  tool.uFlags = TTF_TRACK | TTF_ABSOLUTE | TTF_TRANSPARENT;
   tool.hwnd = list;
   tool.lpszText = const_cast<wchar_t*>(text);
   return tool;
@@ -185,7 +186,8 @@ int ReportBox::RowAt(POINT point) const {
 }
 
 void ReportBox::ShowTipAt(POINT point) {
-  const int row = RowAt(point);
+  // Not under a box or dialog that the window has opened.
+  const int row = ::GetActiveWindow() == ::GetAncestor(list_, GA_ROOT) ? RowAt(point) : -1;
   if (row == tip_row_) return;
   HideTip();
   if (row < 0) return;

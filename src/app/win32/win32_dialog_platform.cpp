@@ -111,6 +111,7 @@ int CALLBACK FolderDialogEvent(HWND dialog, UINT message, LPARAM, LPARAM data) {
   const auto* start = reinterpret_cast<const FolderDialogStart*>(data);
   ::SetWindowTextW(dialog, start->caption.c_str());
   if (!start->folder.empty()) {
+    ::SendMessageW(dialog, BFFM_SETEXPANDED, TRUE, reinterpret_cast<LPARAM>(start->folder.c_str()));
     ::SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE,
                    reinterpret_cast<LPARAM>(start->folder.c_str()));
   }
