@@ -34,7 +34,7 @@ class ReportWindowTest : public QObject {
         "bg.zrm  [ok]",
         missing + "  [err]",
         "предупреждение: bg.zrm: файл начинается с метки порядка байтов UTF-8: первая секция "
-        "[STANDARD] не будет прочитана",
+        "[STANDARD] не будет прочитана; сохраните файл в Windows-1251, без метки",
         "Ошибка... Файл не найден..."};
     QCOMPARE(Lines(h_.List1()), report);
     QCOMPARE(h_.List1()->TipOf(6), report[6] +
