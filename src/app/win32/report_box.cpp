@@ -169,9 +169,11 @@ void ReportBox::ShowContextMenu(LPARAM l_param) {
   }
   HideTip();
   const HMENU menu = CreateContextMenu();
-  // The chosen command comes to the list as WM_COMMAND.
+  // The chosen command comes to the list as WM_COMMAND. No tip covers the open menu.
+  menu_open_ = true;
   ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, list_,
                    nullptr);
+  menu_open_ = false;
   ::DestroyMenu(menu);
 }
 
@@ -186,8 +188,9 @@ int ReportBox::RowAt(POINT point) const {
 }
 
 void ReportBox::ShowTipAt(POINT point) {
-  // Not under a box or dialog that the window has opened.
-  const int row = ::GetActiveWindow() == ::GetAncestor(list_, GA_ROOT) ? RowAt(point) : -1;
+  // Not over the context menu, nor under a box or dialog that the window has opened.
+  const bool shown = !menu_open_ && ::GetActiveWindow() == ::GetAncestor(list_, GA_ROOT);
+  const int row = shown ? RowAt(point) : -1;
   if (row == tip_row_) return;
   HideTip();
   if (row < 0) return;

@@ -70,6 +70,7 @@ class ReportBox {
   HFONT measured_font_ = nullptr;
   int widest_ = 0;
   int tip_row_ = -1;
+  bool menu_open_ = false;
   std::unordered_map<int, std::wstring> notes_;
 };
 
