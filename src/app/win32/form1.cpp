@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "app/win32/list_report.h"
-#include "app/win32/report_box.h"
+#include "app/win32/report_list.h"
 #include "app/win32/win32_dialog_platform.h"
 #include "app/win32/win32_message_boxes.h"
 #include "app/window_actions.h"
@@ -99,7 +99,7 @@ Form1::Form1(MessageBoxes* boxes)
 
 Form1::~Form1() {
   if (hwnd_ != nullptr) ::DestroyWindow(hwnd_);
-  report_box_.reset();
+  report_list_.reset();
   for (HGDIOBJ object : {static_cast<HGDIOBJ>(window_font_), static_cast<HGDIOBJ>(label1_font_),
                          static_cast<HGDIOBJ>(report_font_), static_cast<HGDIOBJ>(report_brush_)}) {
     if (object != nullptr) ::DeleteObject(object);
@@ -300,7 +300,7 @@ void Form1::DropFiles(HDROP drop) {
 void Form1::BuildPackage(const std::string& project_path) {
   // The report shows the lines it has gathered at a human rate, and at once whenever a box or
   // dialog opens; its destructor shows the rest when the build ends.
-  ListBoxReport list(*report_box_, Progress());
+  ListBoxReport list(*report_list_, Progress());
   WindowBuildReport report(list, project_path);
   ReportFirstBoxes boxes(list, *boxes_);
   std::optional<ReportFirstDialogs> dialogs;
@@ -309,7 +309,7 @@ void Form1::BuildPackage(const std::string& project_path) {
 }
 
 void Form1::ShowPackage(const std::string& package_path) {
-  ListBoxReport list(*report_box_, Progress());
+  ListBoxReport list(*report_list_, Progress());
   ReportFirstBoxes boxes(list, *boxes_);
   app::ShowPackage(package_path, list, boxes, [this, &list](const std::string& start) {
     list.Show();

@@ -15,7 +15,7 @@
 
 namespace zrk::app {
 
-class ReportBox;
+class ReportList;
 struct ProgressControls;
 
 /// The main window: Browse chooses a project and runs its build into the report; Exit ends the
@@ -110,7 +110,7 @@ class Form1 {
   HWND Label2 = nullptr;
   HWND progress_text_ = nullptr;
   HWND progress_bar_ = nullptr;
-  std::unique_ptr<ReportBox> report_box_;
+  std::unique_ptr<ReportList> report_list_;
   std::vector<Anchor> anchors_;
 
   int dpi_x_ = 96;

@@ -7,7 +7,7 @@
 
 #include "app/win32/form1.h"
 #include "app/win32/list_report.h"
-#include "app/win32/report_box.h"
+#include "app/win32/report_list.h"
 #include "app/window_texts.h"
 #include "platform/text_win32.h"
 
@@ -86,7 +86,7 @@ void Form1::CreateControls(HINSTANCE instance) {
                         WS_EX_CLIENTEDGE, {nullptr, 120, 600, 4215, 1380, false, false, true, true},
                         kList1Id);
   ::SendMessageW(List1, WM_SETFONT, reinterpret_cast<WPARAM>(report_font_), FALSE);
-  report_box_ = std::make_unique<ReportBox>(List1);
+  report_list_ = std::make_unique<ReportList>(List1);
   Command2 =
       CreateControl(instance, L"BUTTON", window_texts::kExitCaption, WS_TABSTOP | BS_PUSHBUTTON, 0,
                     {nullptr, 3360, 2160, 975, 375, true, true, false, false}, kCommand2Id);

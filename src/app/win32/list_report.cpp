@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "app/win32/report_box.h"
+#include "app/win32/report_list.h"
 #include "platform/text_win32.h"
 
 namespace zrk::app {
@@ -59,7 +59,7 @@ void ShowControl(HWND control, bool shown) {
 
 }  // namespace
 
-ListBoxReport::ListBoxReport(ReportBox& list, ProgressControls progress)
+ListBoxReport::ListBoxReport(ReportList& list, ProgressControls progress)
     : list_(list),
       list_window_(list.hwnd()),
       progress_(progress),

@@ -10,7 +10,7 @@
 
 namespace zrk::app {
 
-class ReportBox;
+class ReportList;
 
 /// Where the window shows a long write's progress: a static text and a progress bar, shown over
 /// the window's bottom row in place of covered while the write lasts. Any may be null.
@@ -28,7 +28,7 @@ struct ProgressControls {
 /// system, while user input waits in the queue.
 class ListBoxReport : public WindowReportList {
  public:
-  explicit ListBoxReport(ReportBox& list, ProgressControls progress = {});
+  explicit ListBoxReport(ReportList& list, ProgressControls progress = {});
   /// Shows whatever is not shown yet.
   ~ListBoxReport() override;
   ListBoxReport(const ListBoxReport&) = delete;
@@ -66,7 +66,7 @@ class ListBoxReport : public WindowReportList {
   // Shows the list and lets the window paint now.
   void ShowAndPaint();
 
-  ReportBox& list_;
+  ReportList& list_;
   HWND list_window_;
   ProgressControls progress_;
   std::int64_t lines_ = 0;     // what the list holds

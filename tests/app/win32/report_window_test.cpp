@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/win32/list_report.h"
-#include "app/win32/report_box.h"
+#include "app/win32/report_list.h"
 #include "form1_harness.h"
 
 namespace zrk::app {
@@ -61,7 +61,7 @@ TEST(Win32ReportWindow, WarningsAndWhereAMissingFileWasNamed) {
   RECT line{};
   ::SendMessageW(list, LB_GETITEMRECT, 6, reinterpret_cast<LPARAM>(&line));
   ::SendMessageW(list, WM_MOUSEHOVER, 0, MAKELPARAM(10, (line.top + line.bottom) / 2));
-  const HWND tooltip = ReportBox::Of(list)->tooltip();
+  const HWND tooltip = ReportList::Of(list)->tooltip();
   wchar_t shown[512] = {};
   TOOLINFOW tool{};
   tool.cbSize = TTTOOLINFOW_V2_SIZE;
@@ -70,7 +70,7 @@ TEST(Win32ReportWindow, WarningsAndWhereAMissingFileWasNamed) {
   ::SendMessageW(tooltip, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
   EXPECT_TRUE(::IsWindowVisible(tooltip));
   EXPECT_EQ(tip, shown);
-  EXPECT_EQ(platform::Utf8ToWide(report[5]).value(), ReportBox::Of(list)->TipOf(5));
+  EXPECT_EQ(platform::Utf8ToWide(report[5]).value(), ReportList::Of(list)->TipOf(5));
 
   // Wide enough for the line in the list's own font, and wider than the list.
   const HDC dc = ::GetDC(list);
@@ -108,7 +108,7 @@ TEST(Win32ReportWindow, CopiesSelectedAndAllLines) {
   ::SetKeyboardState(keys);
   EXPECT_EQ(L"Создание списка файлов...\r\nconfig.zrp  [ok]", Clipboard());
 
-  const HMENU menu = ReportBox::Of(list)->CreateContextMenu();
+  const HMENU menu = ReportList::Of(list)->CreateContextMenu();
   std::vector<std::wstring> items;
   for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
     wchar_t item[64] = {};
@@ -117,7 +117,7 @@ TEST(Win32ReportWindow, CopiesSelectedAndAllLines) {
   }
   ::DestroyMenu(menu);
   EXPECT_EQ((std::vector<std::wstring>{L"Копировать\tCtrl+C", L"Копировать все строки"}), items);
-  ::SendMessageW(list, WM_COMMAND, ReportBox::kCopyAllCommand, 0);
+  ::SendMessageW(list, WM_COMMAND, ReportList::kCopyAllCommand, 0);
   std::wstring all;
   for (const std::string& line : h.Lines()) {
     all += (all.empty() ? L"" : L"\r\n") + platform::Utf8ToWide(line).value();
@@ -130,7 +130,7 @@ TEST(Win32ReportWindow, ProgressOverTheBottomRow) {
   Form1Harness h;
   const HWND text = h.Control(Form1::kProgressTextId), bar = h.Control(Form1::kProgressBarId);
   const HWND notice = h.Control(Form1::kLabel2Id);
-  ListBoxReport report(*ReportBox::Of(h.Control(Form1::kList1Id)), {text, bar, notice});
+  ListBoxReport report(*ReportList::Of(h.Control(Form1::kList1Id)), {text, bar, notice});
   report.ShowWriteProgress("Запись: 1 из 4 МБ", "img\\a.bmp", 1 << 20, 4 << 20);
   EXPECT_TRUE(::IsWindowVisible(text) && ::IsWindowVisible(bar) && !::IsWindowVisible(notice));
   EXPECT_EQ(0u, TextOf(text).find(L"Запись: 1 из 4 МБ, ")) << platform::WideToUtf8(TextOf(text));

@@ -13,21 +13,21 @@ namespace zrk::app {
 /// font as each line is added; the pointer resting on a line shows it whole in a tooltip, with
 /// its note under it; Ctrl+C copies the selected lines, and the context menu copies them or all
 /// lines, as UTF-16 text with a line break between lines.
-class ReportBox {
+class ReportList {
  public:
   /// The context menu's commands, also taken as WM_COMMAND sent to the list.
   static constexpr UINT kCopyCommand = 1;
   static constexpr UINT kCopyAllCommand = 2;
 
   /// Takes over list and makes its tooltip, owned by the list's window.
-  explicit ReportBox(HWND list);
+  explicit ReportList(HWND list);
   /// Gives the list its own window procedure back and destroys the tooltip.
-  ~ReportBox();
-  ReportBox(const ReportBox&) = delete;
-  ReportBox& operator=(const ReportBox&) = delete;
+  ~ReportList();
+  ReportList(const ReportList&) = delete;
+  ReportList& operator=(const ReportList&) = delete;
 
-  /// The ReportBox that has taken over list, or null.
-  static ReportBox* Of(HWND list);
+  /// The ReportList that has taken over list, or null.
+  static ReportList* Of(HWND list);
 
   HWND hwnd() const { return list_; }
   HWND tooltip() const { return tip_; }

@@ -1,5 +1,5 @@
 // The report's list box: whole lines, scrolled sideways, shown whole on hover and copied.
-#include "app/win32/report_box.h"
+#include "app/win32/report_list.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -14,7 +14,7 @@
 namespace zrk::app {
 namespace {
 
-constexpr wchar_t kReportBoxProperty[] = L"ZrkReportBox";
+constexpr wchar_t kReportListProperty[] = L"ZrkReportList";
 // Room beside a line's text: the list draws it a pixel or two in from the row's edge.
 constexpr int kTextMargin = 4;
 
@@ -40,7 +40,7 @@ LRESULT Send(HWND window, UINT message, WPARAM w_param = 0, LPARAM l_param = 0) 
 
 }  // namespace
 
-ReportBox::ReportBox(HWND list)
+ReportList::ReportList(HWND list)
     : list_(list),
       list_proc_(reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(list, GWLP_WNDPROC))),
       measure_dc_(::CreateCompatibleDC(nullptr)) {
@@ -52,24 +52,24 @@ ReportBox::ReportBox(HWND list)
   Send(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   // A width limit makes the tip break its text at "\n"; a line wider than the screen wraps.
   Send(tip_, TTM_SETMAXTIPWIDTH, 0, ::GetSystemMetrics(SM_CXSCREEN));
-  ::SetPropW(list_, kReportBoxProperty, this);
-  ::SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ReportBox::ListProc));
+  ::SetPropW(list_, kReportListProperty, this);
+  ::SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ReportList::ListProc));
 }
 
-ReportBox::~ReportBox() {
+ReportList::~ReportList() {
   if (::IsWindow(list_)) {
     ::SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(list_proc_));
-    ::RemovePropW(list_, kReportBoxProperty);
+    ::RemovePropW(list_, kReportListProperty);
   }
   if (::IsWindow(tip_)) ::DestroyWindow(tip_);
   ::DeleteDC(measure_dc_);
 }
 
-ReportBox* ReportBox::Of(HWND list) {
-  return static_cast<ReportBox*>(::GetPropW(list, kReportBoxProperty));
+ReportList* ReportList::Of(HWND list) {
+  return static_cast<ReportList*>(::GetPropW(list, kReportListProperty));
 }
 
-void ReportBox::Clear() {
+void ReportList::Clear() {
   HideTip();
   Send(list_, LB_RESETCONTENT);
   notes_.clear();
@@ -77,7 +77,7 @@ void ReportBox::Clear() {
   Send(list_, LB_SETHORIZONTALEXTENT, 0);
 }
 
-int ReportBox::AddLine(const std::wstring& line) {
+int ReportList::AddLine(const std::wstring& line) {
   const LRESULT index = Send(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
   if (index < 0) return -1;
   const int width = TextWidth(line) + kTextMargin;
@@ -88,7 +88,7 @@ int ReportBox::AddLine(const std::wstring& line) {
   return static_cast<int>(index);
 }
 
-int ReportBox::TextWidth(const std::wstring& line) {
+int ReportList::TextWidth(const std::wstring& line) {
   // Measured in the font the list draws with, kept selected while it stays the list's font.
   const auto font = reinterpret_cast<HFONT>(Send(list_, WM_GETFONT));
   if (font != measured_font_) {
@@ -100,9 +100,9 @@ int ReportBox::TextWidth(const std::wstring& line) {
   return size.cx;
 }
 
-void ReportBox::SetNote(int row, std::wstring note) { notes_[row] = std::move(note); }
+void ReportList::SetNote(int row, std::wstring note) { notes_[row] = std::move(note); }
 
-void ReportBox::SelectOnly(int row) {
+void ReportList::SelectOnly(int row) {
   Send(list_, LB_SETSEL, FALSE, -1);
   if (row < 0) return;
   Send(list_, LB_SETSEL, TRUE, row);
@@ -111,7 +111,7 @@ void ReportBox::SelectOnly(int row) {
   Send(list_, LB_SETCARETINDEX, static_cast<WPARAM>(row), FALSE);
 }
 
-std::wstring ReportBox::LineAt(int row) const {
+std::wstring ReportList::LineAt(int row) const {
   const LRESULT length = Send(list_, LB_GETTEXTLEN, static_cast<WPARAM>(row));
   if (length < 0) return {};
   std::wstring line(static_cast<std::size_t>(length) + 1, L'\0');
@@ -120,13 +120,13 @@ std::wstring ReportBox::LineAt(int row) const {
   return line;
 }
 
-std::wstring ReportBox::TipOf(int row) const {
+std::wstring ReportList::TipOf(int row) const {
   if (row < 0 || row >= Send(list_, LB_GETCOUNT)) return {};
   const auto note = notes_.find(row);
   return note == notes_.end() ? LineAt(row) : LineAt(row) + L"\n" + note->second;
 }
 
-std::wstring ReportBox::SelectedText() const {
+std::wstring ReportList::SelectedText() const {
   const LRESULT count = Send(list_, LB_GETSELCOUNT);
   if (count <= 0) return {};
   std::vector<int> rows(static_cast<std::size_t>(count));
@@ -138,7 +138,7 @@ std::wstring ReportBox::SelectedText() const {
   return text;
 }
 
-std::wstring ReportBox::AllText() const {
+std::wstring ReportList::AllText() const {
   std::wstring text;
   for (LRESULT row = 0, count = Send(list_, LB_GETCOUNT); row < count; ++row) {
     if (row > 0) text += L"\r\n";
@@ -147,7 +147,7 @@ std::wstring ReportBox::AllText() const {
   return text;
 }
 
-HMENU ReportBox::CreateContextMenu() const {
+HMENU ReportList::CreateContextMenu() const {
   const HMENU menu = ::CreatePopupMenu();
   const std::wstring copy = Wide(window_texts::kCopyLines) + L"\tCtrl+C";
   const std::wstring copy_all = Wide(window_texts::kCopyAllLines);
@@ -157,7 +157,7 @@ HMENU ReportBox::CreateContextMenu() const {
   return menu;
 }
 
-void ReportBox::ShowContextMenu(LPARAM l_param) {
+void ReportList::ShowContextMenu(LPARAM l_param) {
   POINT at = {GET_X_LPARAM(l_param), GET_Y_LPARAM(l_param)};
   if (l_param == -1) {
     // From the keyboard: under the line with the caret.
@@ -177,7 +177,7 @@ void ReportBox::ShowContextMenu(LPARAM l_param) {
   ::DestroyMenu(menu);
 }
 
-int ReportBox::RowAt(POINT point) const {
+int ReportList::RowAt(POINT point) const {
   RECT client{};
   ::GetClientRect(list_, &client);
   const LRESULT height = Send(list_, LB_GETITEMHEIGHT);
@@ -187,7 +187,7 @@ int ReportBox::RowAt(POINT point) const {
   return row < Send(list_, LB_GETCOUNT) ? static_cast<int>(row) : -1;
 }
 
-void ReportBox::ShowTipAt(POINT point) {
+void ReportList::ShowTipAt(POINT point) {
   // Not over the context menu, nor under a box or dialog that the window has opened.
   const bool shown = !menu_open_ && ::GetActiveWindow() == ::GetAncestor(list_, GA_ROOT);
   const int row = shown ? RowAt(point) : -1;
@@ -207,14 +207,14 @@ void ReportBox::ShowTipAt(POINT point) {
   tip_row_ = row;
 }
 
-void ReportBox::HideTip() {
+void ReportList::HideTip() {
   if (tip_row_ < 0) return;
   TOOLINFOW tool = Tool(list_, nullptr);
   Send(tip_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
   tip_row_ = -1;
 }
 
-bool ReportBox::HandleTipMessage(UINT message, LPARAM l_param) {
+bool ReportList::HandleTipMessage(UINT message, LPARAM l_param) {
   const POINT point = {GET_X_LPARAM(l_param), GET_Y_LPARAM(l_param)};
   switch (message) {
     case WM_MOUSEMOVE:
@@ -243,7 +243,7 @@ bool ReportBox::HandleTipMessage(UINT message, LPARAM l_param) {
   }
 }
 
-LRESULT ReportBox::HandleMessage(UINT message, WPARAM w_param, LPARAM l_param) {
+LRESULT ReportList::HandleMessage(UINT message, WPARAM w_param, LPARAM l_param) {
   if (HandleTipMessage(message, l_param)) return 0;
   switch (message) {
     case WM_KEYDOWN:
@@ -269,8 +269,8 @@ LRESULT ReportBox::HandleMessage(UINT message, WPARAM w_param, LPARAM l_param) {
   return ::CallWindowProcW(list_proc_, list_, message, w_param, l_param);
 }
 
-LRESULT CALLBACK ReportBox::ListProc(HWND list, UINT message, WPARAM w_param, LPARAM l_param) {
-  ReportBox* box = Of(list);
+LRESULT CALLBACK ReportList::ListProc(HWND list, UINT message, WPARAM w_param, LPARAM l_param) {
+  ReportList* box = Of(list);
   if (box == nullptr) return ::DefWindowProcW(list, message, w_param, l_param);
   return box->HandleMessage(message, w_param, l_param);
 }
