@@ -166,7 +166,8 @@ same_bytes() {
   echo "$name: byte-identical, $(stat -c %s "$dir/linux.zrk") bytes, $("$linux_zrk" list "$dir/linux.zrk" | wc -l) entries"
 }
 
-# zrk-builder.exe as a user drives it: Browse, the project, the package name, the box.
+# zrk-builder.exe as a user drives it: Browse, the project, the package name, the box; then the
+# package on its command line.
 window() {
   local gui="$work/gui"
   rm -rf "$gui"
@@ -183,10 +184,19 @@ window() {
     "$(printf 'Выбарть\nФайлы проектов ZRK 4.x (*.zrp)')"
   expect "save dialog's OK button and filter" "$(tr -d '\r' <"$gui/save-dialog.txt")" \
     "$(printf 'Сохранить\nФайлы оболочек ZR 4.x (*.zrk)')"
-  expect "report's last line" "$(tr -d '\r' <"$gui/report.txt" | tail -1)" \
-    "Операция успешно завершена!"
+  local entries size total
+  entries=$("$linux_zrk" list "$gui/linux.zrk" | wc -l)
+  total=$("$linux_zrk" list "$gui/linux.zrk" | awk '{ total += $1 } END { print total }')
+  size=$(stat -c %s "$gui/package.zrk")
+  expect "report's last lines" "$(tr -d '\r' <"$gui/report.txt" | tail -2)" \
+    "$(printf "Операция успешно завершена!\nПакет '%s.zrk' записан: файлов %s, %s байт" \
+      "$package" "$entries" "$size")"
+  expect "package's first and last report lines" \
+    "$(tr -d '\r' <"$gui/package-report.txt" | sed -n '1p;$p')" \
+    "$(printf "Содержимое пакета '%s.zrk':\nВсего в пакете %s файл(ов), %s байт" \
+      "$package" "$entries" "$total")"
   cmp "$gui/package.zrk" "$gui/linux.zrk"
-  echo "zrk-builder.exe: report ends in success, package byte-identical to zrk's; screenshots in $build"
+  echo "zrk-builder.exe: report ends in success and the package's line, package byte-identical to zrk's and shown whole; screenshots in $build"
 }
 
 expect() {

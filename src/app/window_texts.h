@@ -31,6 +31,11 @@ inline constexpr std::string_view kBuilderUsage =
     "  --version      показать версию и выйти\n"
     "  --             дальше только имя, даже если оно начинается с \"-\"\n";
 
+// zrk-builder's arguments hold one it does not take (followed by kBuilderUsage).
+inline std::string UnexpectedArgument(const std::string& argument) {
+  return "zrk-builder: лишний аргумент '" + argument + "'\n";
+}
+
 // The report's context menu.
 inline constexpr std::string_view kCopyLines = "Копировать";
 inline constexpr std::string_view kCopyAllLines = "Копировать все строки";

@@ -33,8 +33,8 @@ int main(int argc, char** argv) {
       std::printf("zrk-builder %s\n", ZRK_VERSION);
       return 0;
     case Request::kUsageError:
-      std::fprintf(stderr, "zrk-builder: лишний аргумент '%s'\n%s", arguments.unexpected.c_str(),
-                   usage.c_str());
+      std::fputs((zrk::app::window_texts::UnexpectedArgument(arguments.unexpected) + usage).c_str(),
+                 stderr);
       return 2;
     case Request::kWindow:
       break;

@@ -1,19 +1,22 @@
-// Form1 on Win32: window class, controls at their twips, colours, focus and the click handlers.
+// Form1 on Win32: the window class, its messages, focus and the click, open and drop handlers.
 #include "app/win32/form1.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
+#include <cctype>
 #include <optional>
 #include <utility>
 
 #include "app/win32/list_report.h"
+#include "app/win32/report_list.h"
+#include "app/win32/win32_dialog_platform.h"
 #include "app/win32/win32_message_boxes.h"
 #include "app/window_actions.h"
-#include "app/window_texts.h"
+#include "app/window_report.h"
 #include "assembly/texts.h"
 #include "dialogs/file_dialog_platform.h"
 #include "dialogs/mdlCdlg.h"
-#include "platform/native_path.h"
 #include "platform/text_win32.h"
 
 namespace zrk::app {
@@ -21,43 +24,24 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"ZrkBuilderForm1";
 constexpr int kIconResource = 1;
-
-// Control identifiers. None is IDOK or IDCANCEL, so Enter and Esc, which the dialog navigation
-// turns into those two, press no button: neither button is the default or the cancel button.
-constexpr int kLabel1Id = 101;
-constexpr int kCommand1Id = 102;
-constexpr int kList1Id = 103;
-// Posted to the window to build the project OpenProjectSoon was given.
-constexpr UINT kOpenProjectMessage = WM_APP + 1;
-constexpr int kCommand2Id = 104;
-constexpr int kLabel2Id = 105;
-
-// The window's client area and its controls in twips (1440 to the inch).
-constexpr int kClientWidth = 4485;
-constexpr int kClientHeight = 2655;
-// Label1 is 3735 twips wide and three lines high, and so reaches under the Browse button and the
-// report. Its text wraps in the room left of the button and above the report instead.
-constexpr RECT kLabel1Room = {120, 120, 3300, 600};
+// Posted to the window to open what OpenSoon was given.
+constexpr UINT kOpenMessage = WM_APP + 1;
 
 const COLORREF kReportText = RGB(0, 255, 0);
 const COLORREF kReportBackground = RGB(64, 64, 64);
-constexpr int kReportPoints = 9;
-constexpr BYTE kCyrillicCharset = RUSSIAN_CHARSET;  // 204
 
 std::wstring Wide(std::string_view utf8) {
   return platform::Utf8ToWide(utf8).value_or(std::wstring());
 }
 
-// The font the system uses for message boxes: what a window of this system shows by default.
-LOGFONTW DefaultFont() {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
-    return metrics.lfMessageFont;
+// Whether name ends in suffix, ASCII letters in either case.
+bool EndsWith(const std::string& name, std::string_view suffix) {
+  if (name.size() < suffix.size()) return false;
+  for (std::size_t i = 0; i < suffix.size(); ++i) {
+    const auto c = static_cast<unsigned char>(name[name.size() - suffix.size() + i]);
+    if (std::tolower(c) != suffix[i]) return false;
   }
-  LOGFONTW font{};
-  ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
-  return font;
+  return true;
 }
 
 // The build's message boxes, each shown after the report: the box then sits beside every line and
@@ -103,7 +87,10 @@ class ReportFirstDialogs : public FileDialogPlatform {
 
 }  // namespace
 
-Form1::Form1(MessageBoxes* boxes) : boxes_(boxes) {
+Form1::Form1(MessageBoxes* boxes)
+    : boxes_(boxes), choose_folder_([this](const std::string& start) {
+        return ChooseFolderInDialog(hwnd_, start);
+      }) {
   if (boxes_ == nullptr) {
     own_boxes_ = std::make_unique<Win32MessageBoxes>();
     boxes_ = own_boxes_.get();
@@ -112,16 +99,17 @@ Form1::Form1(MessageBoxes* boxes) : boxes_(boxes) {
 
 Form1::~Form1() {
   if (hwnd_ != nullptr) ::DestroyWindow(hwnd_);
+  report_list_.reset();
   for (HGDIOBJ object : {static_cast<HGDIOBJ>(window_font_), static_cast<HGDIOBJ>(label1_font_),
                          static_cast<HGDIOBJ>(report_font_), static_cast<HGDIOBJ>(report_brush_)}) {
     if (object != nullptr) ::DeleteObject(object);
   }
 }
 
-int Form1::X(int twips) const { return ::MulDiv(twips, dpi_x_, 1440); }
-int Form1::Y(int twips) const { return ::MulDiv(twips, dpi_y_, 1440); }
-
 bool Form1::Create(HINSTANCE instance, int show_command) {
+  // The report's tooltip and the progress bar are common controls.
+  const INITCOMMONCONTROLSEX common = {sizeof(common), ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
+  ::InitCommonControlsEx(&common);
   WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof(window_class);
   window_class.lpfnWndProc = &Form1::WindowProc;
@@ -144,110 +132,29 @@ bool Form1::Create(HINSTANCE instance, int show_command) {
   dpi_y_ = ::GetDeviceCaps(screen, LOGPIXELSY);
   ::ReleaseDC(nullptr, screen);
 
-  // A fixed single border: a caption with the system menu and a minimise button, no sizing.
-  constexpr DWORD kStyle =
-      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  // A sizing border, minimise and maximise: the original client area is the first and smallest.
+  constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
   constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
-  RECT frame = {0, 0, X(kClientWidth), Y(kClientHeight)};
+  RECT frame = {0, 0, ClientSize().cx, ClientSize().cy};
   ::AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
+  smallest_ = {frame.right - frame.left, frame.bottom - frame.top};
   RECT work{};
   ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  const int left = work.left + (work.right - work.left - width) / 2;
-  const int top = work.top + (work.bottom - work.top - height) / 2;
+  const int left = work.left + (work.right - work.left - smallest_.cx) / 2;
+  const int top = work.top + (work.bottom - work.top - smallest_.cy) / 2;
 
+  report_brush_ = ::CreateSolidBrush(kReportBackground);
   const std::wstring caption = Wide(texts::kApplicationTitle);
-  hwnd_ = ::CreateWindowExW(kExStyle, kWindowClass, caption.c_str(), kStyle, left, top, width,
-                            height, nullptr, nullptr, instance, this);
+  hwnd_ = ::CreateWindowExW(kExStyle, kWindowClass, caption.c_str(), kStyle, left, top,
+                            smallest_.cx, smallest_.cy, nullptr, nullptr, instance, this);
   if (hwnd_ == nullptr) return false;
   CreateControls(instance);
   ::ShowWindow(hwnd_, show_command);
   ::UpdateWindow(hwnd_);
   ::SetFocus(Command1);
-  // A project file dropped from Explorer starts its build, as Browse would.
+  // A project, a folder or a package dropped from Explorer is opened, as on the command line.
   ::DragAcceptFiles(hwnd_, TRUE);
   return true;
-}
-
-HWND Form1::CreateControl(HINSTANCE instance, const wchar_t* window_class, std::string_view text,
-                          DWORD style, DWORD ex_style, int left, int top, int width, int height,
-                          int id) {
-  const std::wstring wide = Wide(text);
-  const HWND control =
-      ::CreateWindowExW(ex_style, window_class, wide.c_str(), WS_CHILD | WS_VISIBLE | style,
-                        X(left), Y(top), X(width), Y(height), hwnd_,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-  ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(window_font_), FALSE);
-  return control;
-}
-
-void Form1::CreateControls(HINSTANCE instance) {
-  LOGFONTW font = DefaultFont();
-  window_font_ = ::CreateFontIndirectW(&font);
-
-  LOGFONTW report{};
-  report.lfHeight = -::MulDiv(kReportPoints, dpi_y_, 72);
-  report.lfWeight = FW_NORMAL;
-  report.lfCharSet = kCyrillicCharset;
-  report.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
-  ::lstrcpynW(report.lfFaceName, L"Courier New", LF_FACESIZE);
-  report_font_ = ::CreateFontIndirectW(&report);
-  report_brush_ = ::CreateSolidBrush(kReportBackground);
-
-  // Created in tab order, which is also the order the dialog navigation moves the focus in:
-  // Browse, the report, Exit. The labels never take the focus.
-  Command1 = CreateControl(instance, L"BUTTON", window_texts::kBrowseCaption,
-                           WS_TABSTOP | BS_PUSHBUTTON, 0, 3360, 120, 975, 375, kCommand1Id);
-  List1 = CreateControl(instance, L"LISTBOX", "",
-                        WS_TABSTOP | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
-                        WS_EX_CLIENTEDGE, 120, 600, 4215, 1380, kList1Id);
-  ::SendMessageW(List1, WM_SETFONT, reinterpret_cast<WPARAM>(report_font_), FALSE);
-  Command2 = CreateControl(instance, L"BUTTON", window_texts::kExitCaption,
-                           WS_TABSTOP | BS_PUSHBUTTON, 0, 3360, 2160, 975, 375, kCommand2Id);
-  Label1 = CreateControl(instance, L"STATIC", window_texts::kInstruction, SS_LEFT | SS_NOPREFIX, 0,
-                         kLabel1Room.left, kLabel1Room.top, kLabel1Room.right - kLabel1Room.left,
-                         kLabel1Room.bottom - kLabel1Room.top, kLabel1Id);
-  FitLabel1();
-  Label2 = CreateControl(instance, L"STATIC", window_texts::kRightsNotice, SS_LEFT | SS_NOPREFIX, 0,
-                         120, 2160, 2130, 195, kLabel2Id);
-
-  Line1[0] = {120, 2040, 4320, 2040, COLOR_BTNSHADOW};
-  Line1[1] = {165, 2055, 4325, 2055, COLOR_BTNHIGHLIGHT};
-  last_focus_ = Command1;
-}
-
-void Form1::FitLabel1() {
-  // The instruction needs three lines at the narrow fonts the window was drawn for, and may need
-  // more at a larger system font: the font shrinks, half a point at a time, until it fits.
-  RECT box{};
-  ::GetClientRect(Label1, &box);
-  const std::wstring text = Wide(window_texts::kInstruction);
-  LOGFONTW font = DefaultFont();
-  const int smallest = -::MulDiv(13, dpi_y_, 144);  // 6.5 points
-  const HDC dc = ::GetDC(Label1);
-  while (true) {
-    const HFONT candidate = ::CreateFontIndirectW(&font);
-    const HGDIOBJ previous = ::SelectObject(dc, candidate);
-    RECT needed = box;
-    ::DrawTextW(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    ::SelectObject(dc, previous);
-    if (needed.bottom <= box.bottom || font.lfHeight >= smallest) {
-      label1_font_ = candidate;
-      break;
-    }
-    ::DeleteObject(candidate);
-    font.lfHeight += 1;
-  }
-  ::ReleaseDC(Label1, dc);
-  ::SendMessageW(Label1, WM_SETFONT, reinterpret_cast<WPARAM>(label1_font_), FALSE);
-}
-
-void Form1::PaintLines(HDC dc) const {
-  for (const Line& line : Line1) {
-    const RECT rect = {X(line.x1), Y(line.y1), X(line.x2), Y(line.y2) + 1};
-    ::FillRect(dc, &rect, ::GetSysColorBrush(line.colour));
-  }
 }
 
 int Form1::Run() {
@@ -279,7 +186,39 @@ LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM w_param, LP
   return form->HandleMessage(message, w_param, l_param);
 }
 
+// The window's size, painting and focus; true when the message is handled.
+bool Form1::HandleFrameMessage(UINT message, WPARAM w_param, LPARAM l_param) {
+  switch (message) {
+    case WM_GETMINMAXINFO:
+      reinterpret_cast<MINMAXINFO*>(l_param)->ptMinTrackSize = {smallest_.cx, smallest_.cy};
+      return true;
+    case WM_SIZE:
+      if (w_param != SIZE_MINIMIZED) PlaceControls();
+      return true;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      const HDC dc = ::BeginPaint(hwnd_, &paint);
+      PaintLines(dc);
+      ::EndPaint(hwnd_, &paint);
+      return true;
+    }
+    case WM_ACTIVATE:
+      // The focus leaves with the window and comes back to the control that had it.
+      if (LOWORD(w_param) == WA_INACTIVE) {
+        const HWND focus = ::GetFocus();
+        if (focus != nullptr && ::IsChild(hwnd_, focus)) last_focus_ = focus;
+      }
+      return false;
+    case WM_SETFOCUS:
+      if (last_focus_ != nullptr) ::SetFocus(last_focus_);
+      return true;
+    default:
+      return false;
+  }
+}
+
 LRESULT Form1::HandleMessage(UINT message, WPARAM w_param, LPARAM l_param) {
+  if (HandleFrameMessage(message, w_param, l_param)) return 0;
   switch (message) {
     case WM_COMMAND:
       if (HIWORD(w_param) == BN_CLICKED) {
@@ -295,28 +234,11 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM w_param, LPARAM l_param) {
         return reinterpret_cast<LRESULT>(report_brush_);
       }
       break;
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      const HDC dc = ::BeginPaint(hwnd_, &paint);
-      PaintLines(dc);
-      ::EndPaint(hwnd_, &paint);
-      return 0;
-    }
-    case WM_ACTIVATE:
-      // The focus leaves with the window and comes back to the control that had it.
-      if (LOWORD(w_param) == WA_INACTIVE) {
-        const HWND focus = ::GetFocus();
-        if (focus != nullptr && ::IsChild(hwnd_, focus)) last_focus_ = focus;
-      }
-      break;
-    case WM_SETFOCUS:
-      if (last_focus_ != nullptr) ::SetFocus(last_focus_);
-      return 0;
     case WM_DROPFILES:
       DropFiles(reinterpret_cast<HDROP>(w_param));
       return 0;
-    case kOpenProjectMessage:
-      OpenProject(std::exchange(project_to_open_, {}));
+    case kOpenMessage:
+      Open(std::exchange(to_open_, {}));
       return 0;
     case WM_CLOSE:
       // A running build still owns the report and the shared dialog: the window stays until it
@@ -338,44 +260,61 @@ void Form1::Command1_Click() {
   BrowseAndBuild(busy_, *boxes_, [this](const std::string& path) { BuildPackage(path); });
 }
 
-void Form1::OpenProjectSoon(const std::string& project_path) {
-  project_to_open_ = project_path;
-  ::PostMessageW(hwnd_, kOpenProjectMessage, 0, 0);
+void Form1::Command2_Click() {
+  if (busy_) return;
+  ::PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
-void Form1::OpenProject(const std::string& project_path) {
-  // A second message posted before the first was handled finds the project already taken.
-  if (project_path.empty()) return;
-  OpenAndBuild(busy_, project_path, [this](const std::string& path) { BuildPackage(path); });
+void Form1::Open(const std::string& given) {
+  // A second message posted before the first was handled finds nothing left to open.
+  if (given.empty()) return;
+  OpenGiven(
+      busy_, given, *boxes_, [this](const std::string& project) { BuildPackage(project); },
+      [this](const std::string& package) { ShowPackage(package); });
+}
+
+void Form1::OpenSoon(const std::string& given) {
+  to_open_ = given;
+  ::PostMessageW(hwnd_, kOpenMessage, 0, 0);
 }
 
 void Form1::DropFiles(HDROP drop) {
-  // One project file, on an idle window; anything else is left alone.
+  // One file or folder, on an idle window.
   std::wstring name;
   if (!busy_ && ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 1) {
     name.resize(::DragQueryFileW(drop, 0, nullptr, 0));
     ::DragQueryFileW(drop, 0, name.data(), static_cast<UINT>(name.size() + 1));
   }
   ::DragFinish(drop);
+  if (name.empty()) return;
+  // A project, a package or a folder; anything else is left alone.
   const std::string path = platform::WideToUtf8(name);
-  if (path.size() < 4 || platform::FoldCase(path.substr(path.size() - 4)) != ".zrp") return;
+  const DWORD attributes = ::GetFileAttributesW(name.c_str());
+  const bool folder =
+      attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  if (!folder && !EndsWith(path, ".zrp") && !EndsWith(path, texts::kPackageExtension)) return;
   // The drop ends before the build starts, so that Explorer is not kept waiting.
-  OpenProjectSoon(path);
-}
-
-void Form1::Command2_Click() {
-  if (busy_) return;
-  ::PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+  OpenSoon(path);
 }
 
 void Form1::BuildPackage(const std::string& project_path) {
   // The report shows the lines it has gathered at a human rate, and at once whenever a box or
   // dialog opens; its destructor shows the rest when the build ends.
-  ListBoxReport report(List1);
-  ReportFirstBoxes boxes(report, *boxes_);
+  ListBoxReport list(*report_list_, Progress());
+  WindowBuildReport report(list, project_path);
+  ReportFirstBoxes boxes(list, *boxes_);
   std::optional<ReportFirstDialogs> dialogs;
-  if (FileDialogPlatform* platform = mdlCdlg::DialogPlatform()) dialogs.emplace(report, *platform);
+  if (FileDialogPlatform* platform = mdlCdlg::DialogPlatform()) dialogs.emplace(list, *platform);
   zrk::BuildPackage(project_path, report, boxes);
+}
+
+void Form1::ShowPackage(const std::string& package_path) {
+  ListBoxReport list(*report_list_, Progress());
+  ReportFirstBoxes boxes(list, *boxes_);
+  app::ShowPackage(package_path, list, boxes, [this, &list](const std::string& start) {
+    list.Show();
+    return choose_folder_(start);
+  });
 }
 
 }  // namespace zrk::app

@@ -1,5 +1,5 @@
-// zrk-builder for Windows: the desktop program. It shows the one window, and builds a project file
-// named on its command line at once.
+// zrk-builder for Windows: the desktop program. It shows the one window, and opens a project,
+// folder or package named on its command line at once.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -57,7 +57,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
       Tell("zrk-builder " ZRK_VERSION "\n");
       return 0;
     case Request::kUsageError:
-      Tell(std::string(zrk::app::window_texts::kBuilderUsage));
+      Tell(zrk::app::window_texts::UnexpectedArgument(arguments.unexpected) +
+           std::string(zrk::app::window_texts::kBuilderUsage));
       return 2;
     case Request::kWindow:
       break;
@@ -70,13 +71,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
 
   zrk::app::Form1 form;
   if (!form.Create(instance, show_command)) return 1;
-  if (!arguments.project.empty()) {
-    // As the open dialog would give it: the full path.
-    std::wstring project = zrk::platform::Utf8ToWide(arguments.project).value_or(L"");
-    wchar_t full[MAX_PATH * 4];
-    const DWORD n = ::GetFullPathNameW(project.c_str(), MAX_PATH * 4, full, nullptr);
-    if (n > 0 && n < MAX_PATH * 4) project.assign(full, n);
-    form.OpenProjectSoon(zrk::platform::WideToUtf8(project));
-  }
+  // What the command line names (as Explorer names it) is opened once the window is on the
+  // screen: a project built as if chosen with Browse, a package shown.
+  if (!arguments.project.empty()) form.OpenSoon(arguments.project);
   return form.Run();
 }

@@ -1,12 +1,16 @@
-// File dialogs through comdlg32's ANSI functions, with the record's hook as the dialog's hook.
+// File dialogs through comdlg32's ANSI functions, with the record's hook as the dialog's hook;
+// the folder dialog through the shell's.
 #include "app/win32/win32_dialog_platform.h"
 
 #include <windows.h>
 #include <commdlg.h>
+#include <ole2.h>
+#include <shlobj.h>
 
 #include <optional>
 #include <string>
 
+#include "app/window_texts.h"
 #include "platform/text_win32.h"
 
 namespace zrk::app {
@@ -97,7 +101,50 @@ std::int32_t Show(DialogRecord& record, bool save) {
   return stored ? 1 : 0;
 }
 
+// What the folder dialog is told once it is shown: its caption and the folder it starts in.
+struct FolderDialogStart {
+  std::wstring caption, folder;
+};
+
+int CALLBACK FolderDialogEvent(HWND dialog, UINT message, LPARAM, LPARAM data) {
+  if (message != BFFM_INITIALIZED) return 0;
+  const auto* start = reinterpret_cast<const FolderDialogStart*>(data);
+  ::SetWindowTextW(dialog, start->caption.c_str());
+  if (!start->folder.empty()) {
+    ::SendMessageW(dialog, BFFM_SETEXPANDED, TRUE, reinterpret_cast<LPARAM>(start->folder.c_str()));
+    ::SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE,
+                   reinterpret_cast<LPARAM>(start->folder.c_str()));
+  }
+  return 0;
+}
+
 }  // namespace
+
+std::string ChooseFolderInDialog(HWND owner, const std::string& start) {
+  // The dialog of the new style is an OLE client of the thread.
+  const HRESULT ole = ::OleInitialize(nullptr);
+  FolderDialogStart shown{platform::Utf8ToWide(window_texts::kChooseFolderCaption).value_or(L""),
+                          platform::Utf8ToWide(start).value_or(L"")};
+  // The shell selects "C:\dir", not "C:\dir\"; a drive's root keeps its backslash.
+  if (shown.folder.size() > 3 && shown.folder.back() == L'\\') shown.folder.pop_back();
+  BROWSEINFOW info{};
+  info.hwndOwner = owner;
+  info.lpszTitle = shown.caption.c_str();
+  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  info.lpfn = &FolderDialogEvent;
+  info.lParam = reinterpret_cast<LPARAM>(&shown);
+  std::string folder;
+  if (const PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&info)) {
+    std::wstring path(32768, L'\0');
+    if (::SHGetPathFromIDListEx(chosen, path.data(), static_cast<DWORD>(path.size()),
+                                GPFIDL_DEFAULT)) {
+      folder = platform::WideToUtf8(path.c_str());
+    }
+    ::CoTaskMemFree(chosen);
+  }
+  if (SUCCEEDED(ole)) ::OleUninitialize();
+  return folder;
+}
 
 std::int32_t Win32DialogPlatform::ShowOpenDialog(DialogRecord& record) {
   return Show(record, false);

@@ -4,16 +4,13 @@
 
 #include <windows.h>
 #include <gtest/gtest.h>
-#include <shlobj.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "app/win32/window_text.h"
 #include "dialogs/mdlCdlg.h"
-#include "platform/text_win32.h"
-#include "test_util.h"
+#include "form1_harness.h"
 
 namespace zrk::app {
 namespace {
@@ -38,12 +35,9 @@ class PokingUser : public FileDialogPlatform, public MessageBoxes {
     return buttons == MessageButtons::kYesNo ? MessageAnswer::kYes : MessageAnswer::kOk;
   }
   void Note(const std::string& shown) {
-    wchar_t selected[512] = {};
-    ::SendMessageW(controls[kReport], LB_GETTEXT,
-                   ::SendMessageW(controls[kReport], LB_GETCURSEL, 0, 0),
-                   reinterpret_cast<LPARAM>(selected));
-    seen.push_back(shown + " | " + platform::WideToUtf8(selected) +
-                   (::IsWindow(form) ? "" : " | closed"));
+    std::string selected;
+    for (const std::string& line : LinesOf(controls[kReport], true)) selected += line;
+    seen.push_back(shown + " | " + selected + (::IsWindow(form) ? "" : " | closed"));
   }
   HWND form = nullptr;
   std::vector<HWND> controls;  // the main window's, in creation order
@@ -51,23 +45,6 @@ class PokingUser : public FileDialogPlatform, public MessageBoxes {
   std::string project, package;
   std::vector<std::string> seen;
 };
-
-void DispatchPending() {
-  MSG message;
-  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
-}
-
-// What Explorer hands over when a file is dropped: a DROPFILES header, then NUL-ended names.
-void Drop(HWND window, const std::wstring& file) {
-  const HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + (file.size() + 2) * 2);
-  auto* header = static_cast<DROPFILES*>(::GlobalLock(memory));
-  header->pFiles = sizeof(DROPFILES);
-  header->fWide = TRUE;
-  file.copy(reinterpret_cast<wchar_t*>(header + 1), file.size());
-  ::GlobalUnlock(memory);
-  ::SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
-  DispatchPending();  // the build starts once the drop has ended
-}
 
 // Browse, and a project dropped from Explorer, each build once: a second Browse, Close or Exit
 // during a build does nothing; a dropped file that is not a project is left alone.
@@ -84,7 +61,7 @@ TEST(Win32Form1, ControlsFocusOrderAndOneBuildAtATime) {
   ASSERT_EQ((std::vector<std::wstring>{
                 L"Сборщик ZRK серии 4.x (29)", L"Обзор...", L"", L"Выход",
                 L"Выберите файл проекта config.zrp, все остальное программа сделает сама ;-)",
-                L"© 2026 Сборщик ZRK"}),
+                L"© 2026 Сборщик ZRK", L"", L""}),
             texts);
   // The focus starts on Browse; Tab goes to the report, Exit and back, never to a label.
   EXPECT_EQ(user.controls[0], ::GetFocus());
@@ -104,13 +81,13 @@ TEST(Win32Form1, ControlsFocusOrderAndOneBuildAtATime) {
   mdlCdlg::SetDialogPlatform(nullptr);
 
   // One open dialog: neither the click inside it nor the drop opened another. Each dialog and box
-  // opens beside the whole report, and the build ends with the last line selected.
+  // opens beside the whole report, and the build ends with the package's line selected alone.
   user.Note("idle");
   const std::string success = "Операция успешно завершена!";
   const std::string preparing = "Подготовка к сборки zrk...";
   EXPECT_EQ((std::vector<std::string>{"open | ", "save | " + preparing, success + " | " + preparing,
                                       "save | " + preparing, success + " | " + preparing,
-                                      "idle | " + success}),
+                                      "idle | " + PackageLine(user.package + ".zrk", 1)}),
             user.seen);
   EXPECT_TRUE(exists(dir.path() / "skin.zrk") && exists(dir.path() / "dropped.zrk"));
 

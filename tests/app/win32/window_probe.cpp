@@ -5,6 +5,7 @@
 //   window_probe dialog TITLE        prints the OK button's caption and the selected filter
 //   window_probe accept TITLE PATH   types PATH as the file name and confirms the dialog
 //   window_probe confirm-box         presses OK in the program's message box
+//   window_probe answer-box yes|no   presses Yes or No in the program's question box
 //   window_probe report              prints the main window's report lines
 // Every command first waits, up to 60 seconds, for its window to be shown, and exits with 1 when
 // it does not appear. Text is printed as UTF-8, one item a line.
@@ -68,6 +69,10 @@ int wmain(int argc, wchar_t** argv) {
   } else if (command == L"confirm-box" && argc == 2) {
     const HWND box = WaitFor(kDialog, L"Сборщик ZRK серии 4.x (29)");
     Press(box, ::GetDlgItem(box, IDOK));
+  } else if (command == L"answer-box" && argc == 3 &&
+             (argv[2] == std::wstring(L"yes") || argv[2] == std::wstring(L"no"))) {
+    const HWND box = WaitFor(kDialog, L"Сборщик ZRK серии 4.x (29)");
+    Press(box, ::GetDlgItem(box, argv[2] == std::wstring(L"yes") ? IDYES : IDNO));
   } else if (command == L"report" && argc == 2) {
     const HWND list = ::FindWindowExW(WaitFor(kForm, nullptr), nullptr, L"ListBox", nullptr);
     for (LRESULT i = 0, count = ::SendMessageW(list, LB_GETCOUNT, 0, 0); i < count; ++i) {
@@ -76,7 +81,7 @@ int wmain(int argc, wchar_t** argv) {
   } else {
     std::fprintf(stderr,
                  "usage: window_probe browse | dialog TITLE | accept TITLE PATH | "
-                 "confirm-box | report\n");
+                 "confirm-box | answer-box yes|no | report\n");
     return 2;
   }
   return 0;
