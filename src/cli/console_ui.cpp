@@ -6,8 +6,8 @@
 
 #include "cli/cli_texts.h"
 #include "cli/command_line.h"
-#include "support/escape.h"
 #include "platform/native_path.h"
+#include "support/escape.h"
 
 namespace zrk::cli {
 namespace {

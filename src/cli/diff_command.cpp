@@ -9,10 +9,10 @@
 #include "assembly/package_reader.h"
 #include "cli/cli_texts.h"
 #include "cli/commands.h"
-#include "support/escape.h"
 #include "platform/error.h"
 #include "platform/error_text.h"
 #include "platform/file_system.h"
+#include "support/escape.h"
 
 namespace zrk::cli {
 namespace {

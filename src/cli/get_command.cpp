@@ -3,8 +3,8 @@
 
 #include "cli/cli_texts.h"
 #include "cli/commands.h"
-#include "support/escape.h"
 #include "platform/native_path.h"
+#include "support/escape.h"
 #include "support/mdlINI.h"
 
 namespace zrk::cli {

@@ -14,12 +14,12 @@
 #include "assembly/package_reader.h"
 #include "cli/cli_texts.h"
 #include "cli/commands.h"
-#include "support/escape.h"
 #include "platform/error.h"
 #include "platform/error_text.h"
 #include "platform/file_system.h"
 #include "platform/native_path.h"
 #include "platform/scratch_file.h"
+#include "support/escape.h"
 
 namespace zrk::cli {
 namespace {

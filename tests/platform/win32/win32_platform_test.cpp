@@ -107,7 +107,7 @@ TEST_F(Win32Test, PackageReplacesTheOldOneOnlyWhenItCan) {
   const auto write = [&](bool replace) {
     WritePackage(package, Folder() + "skin\\config.zrp",
                  {"config.zrp", "m.zrm", "Фон.bmp", "big.bmp"},
-                 {.replace_existing = replace, .progress = {}});
+                 {.replace_existing = replace, .progress = {}, .seen = {}});
   };
   EXPECT_THROW(write(false), DestinationTaken);
   // A source that another program holds without sharing cannot be read.
