@@ -73,19 +73,18 @@ class SkinWarnings {
   SkinWarnings(ConsoleReport& report, const BuildRequest& request, const std::string& project,
                SkinFindings& findings)
       : request_(request), project_(project), findings_(findings) {
-    const bool may_write = !request.check_only && !request.strict;
-    report.OnFileListCollected([this, &report, may_write] {
-      pending_ = std::async(std::launch::async | std::launch::deferred, FindSkinWarnings,
-                            std::cref(project_), std::cref(findings_.listed.names()),
-                            may_write ? WarningScope::kIniFilesAndNames : WarningScope::kEveryFile);
-      every_file_ = !may_write;
+    report.OnFileListCollected([this, &report] {
+      pending_ =
+          std::async(std::launch::async | std::launch::deferred, FindSkinWarnings,
+                     std::cref(project_), std::cref(findings_.listed.names()),
+                     MayWrite() ? WarningScope::kIniFilesAndNames : WarningScope::kEveryFile);
       report.AfterFilesTested([this] {
         std::cout.flush();
         if (!WritesNext()) SayRest(false);
         PrintMissing(findings_, std::cerr);
       });
     });
-    if (!may_write) return;
+    if (!MayWrite()) return;
     report.OnFileWritten([this](std::size_t index, const SourceSeen& seen) {
       if (index >= findings_.listed.names().size()) return;  // the preview picture
       for (std::string& text : SeenFileWarnings(findings_.listed.names()[index], seen, project_)) {
@@ -99,10 +98,10 @@ class SkinWarnings {
   void SayRest(bool written) {
     if (!pending_.valid()) return;
     findings_.warnings = pending_.get();
-    if (!every_file_ && written) {
+    if (MayWrite() && written) {
       findings_.warnings = WithSeenFileWarnings(findings_.listed.names(),
                                                 std::move(findings_.warnings), std::move(seen_));
-    } else if (!every_file_) {
+    } else if (MayWrite()) {
       findings_.warnings =
           FindSkinWarnings(project_, findings_.listed.names(), WarningScope::kEveryFile);
     }
@@ -110,6 +109,9 @@ class SkinWarnings {
   }
 
  private:
+  // Whether the build may write a package, and so looks into every file as it writes it.
+  bool MayWrite() const { return !request_.check_only && !request_.strict; }
+
   // Whether the build goes on to the package's name once every file has been found.
   bool WritesNext() const {
     return !request_.check_only && !request_.strict && findings_.tested == findings_.found.size() &&
@@ -121,7 +123,6 @@ class SkinWarnings {
   const std::string& project_;
   SkinFindings& findings_;
   std::future<std::vector<SkinWarning>> pending_;
-  bool every_file_ = false;
   std::vector<std::pair<std::size_t, std::string>> seen_;
 };
 
