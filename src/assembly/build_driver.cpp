@@ -12,6 +12,7 @@
 #include "assembly/file_list.h"
 #include "assembly/package_format.h"
 #include "assembly/package_writer.h"
+#include "assembly/prepared_in_order.h"
 #include "assembly/texts.h"
 #include "dialogs/mdlCdlg.h"
 #include "platform/error.h"
@@ -47,14 +48,28 @@ class ReportWriter {
   Report& report_;
 };
 
+// How far ahead of the report the files are tested on the second thread.
+constexpr std::size_t kTestedAhead = 256;
+
 // Tests every entry at the project folder, one report line each; true when all exist. facts
-// gets what each test found.
+// gets what each test found. The tests run ahead on a second thread; the lines come in order.
 bool VerifyFiles(const std::string& project_folder, const std::vector<std::string>& files,
                  std::vector<platform::SourceFacts>& facts, ReportWriter& report) {
   bool all_found = true;
   facts.resize(files.size());
+  enum Test : char { kMissing, kFound, kNoMemory };
+  std::vector<Test> tests(files.size(), kMissing);
+  PreparedInOrder tested(files.size(), kTestedAhead, project_folder, [&](std::size_t i) {
+    try {
+      tests[i] = mdlMain::FileExists(project_folder + files[i], facts[i]) ? kFound : kMissing;
+    } catch (const std::bad_alloc&) {
+      tests[i] = kNoMemory;
+    }
+  });
   for (std::size_t i = 0; i < files.size(); ++i) {
-    const bool found = mdlMain::FileExists(project_folder + files[i], facts[i]);
+    tested.WaitFor(i);
+    if (tests[i] == kNoMemory) throw std::bad_alloc();
+    const bool found = tests[i] == kFound;
     report.Add(files[i] + std::string(found ? texts::kFileOk : texts::kFileMissing));
     report.SelectLast();
     report.Tested(i, files[i], found);

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "assembly/package_format.h"
+#include "assembly/sources_read_ahead.h"
 #include "platform/cp1251.h"
 #include "platform/error.h"
 #include "platform/error_text.h"
@@ -114,7 +115,6 @@ bool IsOutputError(const std::error_code& ec) {
 struct PlannedEntry {
   const std::string& entry;
   std::string name_bytes;
-  std::string source;  // a skin path: the project folder and the entry
 };
 
 // The entry's name as the package holds it, or the error that keeps it out.
@@ -128,31 +128,34 @@ std::string NameBytes(const std::string& entry) {
   return std::move(*name_bytes);
 }
 
-std::vector<PlannedEntry> PlanEntries(const std::string& project_path,
-                                      const std::vector<std::string>& file_list) {
-  const std::string folder = mdlMain::ProjectFolder(project_path);
+std::vector<PlannedEntry> PlanEntries(const std::vector<std::string>& file_list) {
   std::vector<PlannedEntry> planned;
   planned.reserve(file_list.size());
-  for (const std::string& entry : file_list) {
-    planned.push_back({entry, NameBytes(entry), folder + entry});
-  }
+  for (const std::string& entry : file_list) planned.push_back({entry, NameBytes(entry)});
   return planned;
 }
 
-// Opens a source as spelled, and only when that names nothing, as matched by letter case, whose
-// path by_letter_case then gets: the common case costs one open and no other look-up.
-FileHandle OpenSource(const std::string& source, FileSystem& fs, std::string& by_letter_case,
-                      std::error_code& ec) {
-  const std::string spelled = platform::NativeSpelling(source);
-  const FileHandle file = fs.OpenForReading(spelled, ec);
-  if (!ec || (ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory)) {
-    return file;
+// Each entry's source: a skin path, the project folder and the entry.
+std::vector<std::string> SourcePaths(const std::string& project_path,
+                                     const std::vector<std::string>& file_list) {
+  const std::string folder = mdlMain::ProjectFolder(project_path);
+  std::vector<std::string> sources;
+  sources.reserve(file_list.size());
+  for (const std::string& entry : file_list) sources.push_back(folder + entry);
+  return sources;
+}
+
+// Puts the bytes of a small source into space (its size + 1 bytes): those read ahead, or read
+// now. Returns how many the file gave.
+std::size_t SmallSourceBytes(const ReadSource& found, FileHandle file, std::span<char> space,
+                             SourcesReadAhead& sources, std::error_code& ec) {
+  if (found.read_error) {
+    ec = found.read_error;
+    return 0;
   }
-  std::string resolved = platform::ResolveNativePath(source);
-  if (resolved == spelled) return file;
-  const FileHandle matched = fs.OpenForReading(resolved, ec);
-  if (!ec) by_letter_case = std::move(resolved);
-  return matched;
+  if (!found.read) return sources.Read(file, space, ec);
+  std::copy(found.bytes.begin(), found.bytes.end(), space.begin());
+  return found.bytes.size();
 }
 
 // The package being written: a buffer in front of the temporary file.
@@ -216,14 +219,15 @@ class PackageOutput {
 // open file has; a file that changes while it is copied cannot be written whole.
 platform::FileInfo AppendEntry(const PlannedEntry& item, PackageOutput& out, FileHandle package,
                                const std::string& package_path, FileSystem& fs,
-                               const WriteOptions& options, std::size_t index) {
+                               const WriteOptions& options, std::size_t index,
+                               SourcesReadAhead& sources) {
   const WriteProgress& progress = options.progress;
+  const ReadSource found = sources.Take(index);
+  ScopedFile source(fs, found.file);
+  if (found.open_error) throw CannotOpen(item.entry, found.open_error);
+  const std::string& by_letter_case = found.by_letter_case;
+  const platform::FileInfo& info = found.info;
   std::error_code ec;
-  std::string by_letter_case;
-  ScopedFile source(fs, OpenSource(item.source, fs, by_letter_case, ec));
-  if (ec) throw CannotOpen(item.entry, ec);
-  const platform::FileInfo info = fs.StatHandle(source.get(), ec);
-  if (ec) throw CannotOpen(item.entry, ec);
   if (!info.regular) throw NotAFile(item.entry);
   if (info.size > package::kMaxEntrySize) throw TooLarge(item.entry, info.size);
   const auto size = static_cast<std::uint32_t>(info.size);
@@ -234,7 +238,7 @@ platform::FileInfo AppendEntry(const PlannedEntry& item, PackageOutput& out, Fil
   if (size <= kSmallFile) {
     // One read asks for a byte more than the size: getting it means the file has grown.
     const std::span<char> space = out.Reserve(std::size_t{size} + 1);
-    copied = fs.ReadAt(source.get(), 0, space, ec);
+    copied = SmallSourceBytes(found, source.get(), space, sources, ec);
     if (ec) throw CannotRead(item.entry, ErrorText(ec));
     if (copied > size) throw Grew(item.entry, size);
     if (copied < size) throw Shrank(item.entry, size);
@@ -278,14 +282,15 @@ platform::FileInfo AppendEntry(const PlannedEntry& item, PackageOutput& out, Fil
 // Writes every entry to the open temporary file and leaves it complete and synced. Returns which
 // files the sources were.
 std::vector<platform::FileInfo> WriteEntries(const std::vector<PlannedEntry>& planned,
-                                             FileHandle package, const std::string& package_path,
-                                             FileSystem& fs, const WriteOptions& options) {
+                                             SourcesReadAhead& opened, FileHandle package,
+                                             const std::string& package_path, FileSystem& fs,
+                                             const WriteOptions& options) {
   std::vector<platform::FileInfo> sources;
   sources.reserve(planned.size());
   PackageOutput out(fs, package, package_path);
   out.Append(package::kMagic);
   for (std::size_t i = 0; i < planned.size(); ++i) {
-    sources.push_back(AppendEntry(planned[i], out, package, package_path, fs, options, i));
+    sources.push_back(AppendEntry(planned[i], out, package, package_path, fs, options, i, opened));
     if (options.progress) options.progress(planned[i].entry, out.Written());
   }
   out.Flush();
@@ -367,7 +372,7 @@ void WritePackage(const std::string& package_path, const std::string& project_pa
                   const std::vector<std::string>& file_list, platform::FileSystem& fs,
                   const WriteOptions& options) {
   if (file_list.empty()) throw Error("список файлов пакета пуст");
-  const std::vector<PlannedEntry> planned = PlanEntries(project_path, file_list);
+  const std::vector<PlannedEntry> planned = PlanEntries(file_list);
   // Through a symbolic link to the file it names: the link stays a link.
   const std::string target = platform::FinalTarget(package_path);
 
@@ -380,8 +385,12 @@ void WritePackage(const std::string& package_path, const std::string& project_pa
   const RemoveUnlessPublished remove_unless_published(fs, temporary_path);
   ScopedFile package(fs, fs.CreateTemporary(target, temporary_path, ec));
   if (ec) throw CannotCreate(package_path, ec);
-  const std::vector<platform::FileInfo> sources =
-      WriteEntries(planned, package.get(), package_path, fs, options);
+  std::vector<platform::FileInfo> sources;
+  {
+    const std::vector<std::string> paths = SourcePaths(project_path, file_list);
+    SourcesReadAhead opened(paths, kSmallFile, fs, mdlMain::ProjectFolder(project_path));
+    sources = WriteEntries(planned, opened, package.get(), package_path, fs, options);
+  }
   RefuseToReplaceASource(package_path, target, planned, sources, fs);
   // Publish takes the handle and, should it fail, the temporary file with it.
   fs.Publish(package.Release(), std::exchange(temporary_path, {}), target, options.replace_existing,

@@ -85,6 +85,19 @@ class FileSystem {
   virtual std::size_t ReadAt(FileHandle file, std::uint64_t offset, std::span<char> buffer,
                              std::error_code& ec) = 0;
 
+  /// ReadAt, but of what the system already holds in memory only: it may stop short where the
+  /// rest would come from the device, and fails with operation_would_block, nothing read, when
+  /// the first byte would. Where the system cannot tell, it reads as ReadAt.
+  virtual std::size_t ReadCachedAt(FileHandle file, std::uint64_t offset, std::span<char> buffer,
+                                   std::error_code& ec) {
+    return ReadAt(file, offset, buffer, ec);
+  }
+
+  /// Asks the system to start reading the first length bytes of file into memory, without
+  /// waiting, so that many files are read from the device at once. Best effort: nothing is
+  /// reported.
+  virtual void StartReading(FileHandle /*file*/, std::uint64_t /*length*/) {}
+
   /// Creates a new, empty file for writing in the folder of target_path, with the permission bits
   /// of the file at target_path when there is one. Where the system allows, the file has no name
   /// until Publish gives it one, so that nothing is left behind should the process be killed;
@@ -185,6 +198,11 @@ class NativeFileSystem : public FileSystem {
   FileHandle OpenForReading(const std::string& path, std::error_code& ec) override;
   std::size_t ReadAt(FileHandle file, std::uint64_t offset, std::span<char> buffer,
                      std::error_code& ec) override;
+#ifndef _WIN32
+  std::size_t ReadCachedAt(FileHandle file, std::uint64_t offset, std::span<char> buffer,
+                           std::error_code& ec) override;
+  void StartReading(FileHandle file, std::uint64_t length) override;
+#endif
   FileHandle CreateTemporary(const std::string& target_path, std::string& temporary_path,
                              std::error_code& ec) override;
   void Publish(FileHandle file, const std::string& temporary_path, const std::string& target_path,

@@ -6,9 +6,11 @@
 #include <fcntl.h>
 #include <sys/sendfile.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <memory>
 
@@ -139,6 +141,36 @@ std::size_t NativeFileSystem::ReadAt(FileHandle file, std::uint64_t offset, std:
     if (done < buffer.size()) break;
   }
   return done;
+}
+
+std::size_t NativeFileSystem::ReadCachedAt(FileHandle file, std::uint64_t offset,
+                                           std::span<char> buffer, std::error_code& ec) {
+  // Kernels and file systems without reads that refuse to wait say so once; then every read waits.
+  static std::atomic<bool> refused{false};
+  if (refused.load(std::memory_order_relaxed)) return ReadAt(file, offset, buffer, ec);
+  iovec part{buffer.data(), buffer.size()};
+  ssize_t n;
+  do {
+    n = ::preadv2(Fd(file), &part, 1, static_cast<off_t>(offset), RWF_NOWAIT);
+  } while (n < 0 && errno == EINTR);
+  if (n >= 0) {
+    ec.clear();
+    return static_cast<std::size_t>(n);
+  }
+  if (errno == EAGAIN) {
+    ec = std::make_error_code(std::errc::operation_would_block);
+    return 0;
+  }
+  if (errno == EOPNOTSUPP || errno == ENOSYS || errno == EINVAL) {
+    refused.store(true, std::memory_order_relaxed);
+    return ReadAt(file, offset, buffer, ec);
+  }
+  ec = LastError();
+  return 0;
+}
+
+void NativeFileSystem::StartReading(FileHandle file, std::uint64_t length) {
+  ::posix_fadvise(Fd(file), 0, static_cast<off_t>(length), POSIX_FADV_WILLNEED);
 }
 
 void NativeFileSystem::Write(FileHandle file, std::span<const char> data, std::error_code& ec) {

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <map>
+#include <mutex>
 #include <random>
 #include <regex>
 
@@ -86,23 +88,35 @@ struct Fault {
   std::function<void(const fs::path&)> change = {};
 };
 
-// The native file operations with one fault.
+// The native file operations with one fault. The writer opens and reads sources on two threads.
 class FaultyFileSystem : public platform::NativeFileSystem {
  public:
   explicit FaultyFileSystem(Fault fault) : fault_(std::move(fault)) {}
 
   FileHandle OpenForReading(const std::string& path, std::error_code& ec) override {
-    Meet("open", last_opened_ = path);
-    return NativeFileSystem::OpenForReading(path, ec);
+    Meet("open", path);
+    const FileHandle file = NativeFileSystem::OpenForReading(path, ec);
+    const std::lock_guard<std::mutex> lock(mutex_);
+    opened_[file] = path;
+    return file;
   }
   platform::FileInfo StatHandle(FileHandle file, std::error_code& ec) override {
     const platform::FileInfo info = NativeFileSystem::StatHandle(file, ec);
-    Meet("measured", last_opened_);
+    std::string path;
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      path = opened_[file];
+    }
+    Meet("measured", path);
     return info;
   }
   std::size_t ReadAt(FileHandle file, std::uint64_t offset, std::span<char> buffer,
                      std::error_code& ec) override {
     return Fails("read", ec) ? 0 : NativeFileSystem::ReadAt(file, offset, buffer, ec);
+  }
+  std::size_t ReadCachedAt(FileHandle file, std::uint64_t offset, std::span<char> buffer,
+                           std::error_code& ec) override {
+    return Fails("read", ec) ? 0 : NativeFileSystem::ReadCachedAt(file, offset, buffer, ec);
   }
   FileHandle CreateTemporary(const std::string& target, std::string& temporary,
                              std::error_code& ec) override {
@@ -138,7 +152,8 @@ class FaultyFileSystem : public platform::NativeFileSystem {
     if (fault_.at == moment && path.ends_with(fault_.source)) fault_.change(path);
   }
   Fault fault_;
-  std::string last_opened_;
+  std::mutex mutex_;
+  std::map<FileHandle, std::string> opened_;  // the path each open file was opened by
 };
 
 // A failing build, the fault it meets, and what it must say ("@" stands for the package path).
