@@ -33,11 +33,9 @@ void ReadModuleFile(mdlINI::CachedIniReader& ini, const std::string& module_path
   const std::string frames =
       ini.Read(module_path, std::string(frames_read.section), std::string(frames_read.key));
   if (frames.empty()) return;
-  // A named list: a range-for over items() of a temporary would read a destroyed list.
-  const StringList frame_list = mdlMain::Split(frames, ";");
-  for (const std::string& frame : frame_list.items()) {
+  for (std::string& frame : mdlMain::Split(frames, ";").TakeItems()) {
     if (frame.empty()) continue;  // ";;" and an end ";" name no file
-    references.Append(frame);
+    references.Append(std::move(frame));
     origins.push_back({by, kFramesRead});
   }
 }
@@ -114,17 +112,27 @@ ListedFiles CollectListedFiles(const std::string& project_path) {
                    references, origins);
   }
   if (mdlMain::IsArrayDimensioned(references)) {
-    for (const std::string& name : references.items()) file_list.Append(name);
+    for (std::string& name : references.TakeItems()) file_list.Append(std::move(name));
   }
 
-  // First occurrence wins; a hash set beside the result keeps this linear.
-  std::unordered_set<std::string_view> seen;
-  listed.names_.reserve(file_list.items().size());
-  seen.reserve(file_list.items().size());
-  for (std::size_t i = 0; i < file_list.items().size(); ++i) {
-    const std::string& name = file_list.items()[i];
-    if (!seen.insert(name).second) continue;
-    listed.names_.push_back(name);
+  // First occurrence wins; a hash set beside the list keeps this linear. The names are moved, not
+  // copied, once the set is done with them.
+  std::vector<std::string> all = file_list.TakeItems();
+  std::vector<bool> first(all.size());
+  std::size_t kept = 0;
+  {
+    std::unordered_set<std::string_view> seen;
+    seen.reserve(all.size());
+    for (std::size_t i = 0; i < all.size(); ++i) {
+      first[i] = seen.insert(all[i]).second;
+      kept += first[i] ? 1 : 0;
+    }
+  }
+  listed.names_.reserve(kept);
+  listed.origins_.reserve(kept);
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    if (!first[i]) continue;
+    listed.names_.push_back(std::move(all[i]));
     listed.origins_.push_back(origins[i]);
   }
   return listed;

@@ -35,6 +35,8 @@ class StringList {
   /// an undimensioned list (ask IsArrayDimensioned first).
   std::int32_t UpperBound() const { return static_cast<std::int32_t>(items_.size()) - 1; }
   const std::vector<std::string>& items() const { return items_; }
+  /// Hands the items over, leaving the list with none (still dimensioned as it was).
+  std::vector<std::string> TakeItems() { return std::exchange(items_, {}); }
 
  private:
   bool dimensioned_ = false;
