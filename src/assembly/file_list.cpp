@@ -2,10 +2,14 @@
 #include "assembly/file_list.h"
 
 #include <cstdint>
+#include <exception>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <unordered_set>
 
+#include "assembly/prepared_in_order.h"
+#include "platform/profile_reader.h"
 #include "support/mdlINI.h"
 #include "support/mdlMain.h"
 
@@ -39,6 +43,42 @@ void ReadModuleFile(mdlINI::CachedIniReader& ini, const std::string& module_path
     origins.push_back({by, kFramesRead});
   }
 }
+
+// The module files of a project (those of file_list after the project itself) parsed on a second
+// thread ahead of the collection, which reads them in order.
+class ModulesParsedAhead {
+ public:
+  ModulesParsedAhead(const std::string& project_folder, const std::vector<std::string>& file_list)
+      : parsed_(file_list.size()), failed_(file_list.size()) {
+    paths_.reserve(file_list.size());
+    for (const std::string& name : file_list) paths_.push_back(project_folder + name);
+    if (!mdlINI::CachedIniReader::ParsesFiles()) return;
+    ahead_.emplace(paths_.size() - 1, kAhead, project_folder, [this](std::size_t i) {
+      try {
+        parsed_[i + 1] = mdlINI::CachedIniReader::Parse(paths_[i + 1]);
+      } catch (...) {
+        failed_[i + 1] = std::current_exception();
+      }
+    });
+  }
+
+  const std::string& Path(std::size_t index) const { return paths_[index]; }
+
+  // Gives ini the module at index as parsed ahead, or throws what parsing it threw.
+  void KeepParsed(std::size_t index, mdlINI::CachedIniReader& ini) {
+    if (!ahead_) return;
+    ahead_->WaitFor(index - 1);
+    if (failed_[index]) std::rethrow_exception(failed_[index]);
+    ini.Keep(paths_[index], std::move(*parsed_[index]));
+  }
+
+ private:
+  static constexpr std::size_t kAhead = 16;
+  std::vector<std::string> paths_;
+  std::vector<std::optional<platform::Profile>> parsed_;
+  std::vector<std::exception_ptr> failed_;
+  std::optional<PreparedInOrder> ahead_;  // last: its helper uses everything above
+};
 
 }  // namespace
 
@@ -106,10 +146,10 @@ ListedFiles CollectListedFiles(const std::string& project_path) {
   listed.namers_ = file_list.items();
 
   StringList references;
-  const std::size_t module_count = file_list.items().size();
-  for (std::size_t i = 1; i < module_count; ++i) {
-    ReadModuleFile(ini, project_folder + file_list.items()[i], static_cast<std::uint32_t>(i),
-                   references, origins);
+  ModulesParsedAhead modules(project_folder, file_list.items());
+  for (std::size_t i = 1; i < file_list.items().size(); ++i) {
+    modules.KeepParsed(i, ini);
+    ReadModuleFile(ini, modules.Path(i), static_cast<std::uint32_t>(i), references, origins);
   }
   if (mdlMain::IsArrayDimensioned(references)) {
     for (std::string& name : references.TakeItems()) file_list.Append(std::move(name));

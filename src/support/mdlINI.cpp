@@ -18,11 +18,18 @@ std::string CachedIniReader::Read(const std::string& path, const std::string& se
   if (!zrk::platform::ProfileValuesFromMemory()) return ReadIniValue(path, section, key);
   // Keyed by the path as given: one collection reads the same path again and again.
   auto it = profiles_.find(path);
-  if (it == profiles_.end()) {
-    const std::string native = zrk::platform::ResolveNativePath(path);
-    it = profiles_.emplace(path, zrk::platform::Profile::Load(native)).first;
-  }
+  if (it == profiles_.end()) it = profiles_.emplace(path, Parse(path)).first;
   return zrk::platform::ProfileValue(it->second, section, key);
+}
+
+bool CachedIniReader::ParsesFiles() { return zrk::platform::ProfileValuesFromMemory(); }
+
+zrk::platform::Profile CachedIniReader::Parse(const std::string& path) {
+  return zrk::platform::Profile::Load(zrk::platform::ResolveNativePath(path));
+}
+
+void CachedIniReader::Keep(const std::string& path, zrk::platform::Profile profile) {
+  profiles_.try_emplace(path, std::move(profile));
 }
 
 std::string WithTrailingBackslash(std::string path) {

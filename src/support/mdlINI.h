@@ -24,6 +24,14 @@ class CachedIniReader {
   /// build must fail rather than leave that file's names out of the package.
   std::string Read(const std::string& path, const std::string& section, const std::string& key);
 
+  /// Whether Read answers from files it parses itself, so that files parsed ahead help it.
+  static bool ParsesFiles();
+  /// Parses the file at path as Read does on its first read of it, throwing as Read would; safe
+  /// to call on any thread.
+  static zrk::platform::Profile Parse(const std::string& path);
+  /// Serves Read of path from profile, parsed ahead by Parse, unless it has read path already.
+  void Keep(const std::string& path, zrk::platform::Profile profile);
+
  private:
   std::map<std::string, zrk::platform::Profile, std::less<>> profiles_;
 };
