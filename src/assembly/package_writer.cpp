@@ -154,8 +154,8 @@ std::size_t SmallSourceBytes(const ReadSource& found, FileHandle file, std::span
     return 0;
   }
   if (!found.read) return sources.Read(file, space, ec);
-  std::copy(found.bytes.begin(), found.bytes.end(), space.begin());
-  return found.bytes.size();
+  std::copy_n(found.bytes.get(), found.bytes_read, space.begin());
+  return found.bytes_read;
 }
 
 // The package being written: a buffer in front of the temporary file.

@@ -23,7 +23,9 @@ constexpr std::size_t kWaitsFromDevice = 4;
 constexpr std::size_t kReadsPerWait = 32;
 
 bool OutOfHandles(const std::error_code& ec) {
-  return ec == std::errc::too_many_files_open || ec == std::errc::too_many_files_open_in_system;
+  // Comparing with a portable error costs a call through the category: none for no error.
+  return ec &&
+         (ec == std::errc::too_many_files_open || ec == std::errc::too_many_files_open_in_system);
 }
 
 // Opens source as spelled, and only when that names nothing, as matched by letter case, whose
@@ -49,7 +51,7 @@ SourcesReadAhead::SourcesReadAhead(const std::vector<std::string>& sources,
                                    const std::string& skin_folder)
     : sources_(sources), read_up_to_(read_up_to), fs_(fs), ring_(kAheadFromDevice) {
   ahead_.emplace(sources.size(), kAheadInMemory, skin_folder,
-                 [this](std::size_t index) { Find(index, ring_[index % ring_.size()]); });
+                 [this](std::size_t index) { Find(index, ring_[index % ring_.size()], false); });
 }
 
 SourcesReadAhead::~SourcesReadAhead() {
@@ -57,11 +59,18 @@ SourcesReadAhead::~SourcesReadAhead() {
   CloseAll();
 }
 
-void SourcesReadAhead::Find(std::size_t index, Slot& slot) {
+void SourcesReadAhead::Find(std::size_t index, Slot& slot, bool in_turn) {
   slot = {};
   try {
     ReadSource& source = slot.source;
+    // Once the handles ran out, files held open ahead would keep the one in turn from opening:
+    // the rest are opened in their turn only.
+    if (!in_turn && out_of_handles_.load(std::memory_order_relaxed)) {
+      source.open_error = std::make_error_code(std::errc::too_many_files_open);
+      return;
+    }
     source.file = OpenSource(sources_[index], fs_, source.by_letter_case, source.open_error);
+    if (OutOfHandles(source.open_error)) out_of_handles_.store(true, std::memory_order_relaxed);
     if (source.open_error) return;
     source.info = fs_.StatHandle(source.file, source.open_error);
     if (source.open_error || !source.info.regular) return;
@@ -76,8 +85,9 @@ void SourcesReadAhead::Find(std::size_t index, Slot& slot) {
 }
 
 void SourcesReadAhead::ReadWhole(ReadSource& source) {
-  source.bytes.resize(static_cast<std::size_t>(source.info.size) + 1);
-  source.bytes.resize(Read(source.file, source.bytes, source.read_error));
+  const std::size_t space = static_cast<std::size_t>(source.info.size) + 1;
+  source.bytes.reset(new char[space]);
+  source.bytes_read = Read(source.file, {source.bytes.get(), space}, source.read_error);
   if (source.read_error) return;
   source.read = true;
   std::error_code ignored;  // a file only read from loses nothing should closing it fail
@@ -87,7 +97,7 @@ void SourcesReadAhead::ReadWhole(ReadSource& source) {
 std::size_t SourcesReadAhead::Read(platform::FileHandle file, std::span<char> space,
                                    std::error_code& ec) {
   std::size_t got = fs_.ReadCachedAt(file, 0, space, ec);
-  const bool waited = ec == std::errc::operation_would_block;
+  const bool waited = ec && ec == std::errc::operation_would_block;
   Counted(waited);
   if (waited) ec.clear();
   // Short of memory is not short of file: what is left is read, waiting, to find the file's end.
@@ -106,7 +116,8 @@ void SourcesReadAhead::Counted(bool waited) {
 ReadSource SourcesReadAhead::Take(std::size_t index) {
   if (!widened_ && from_device_.load(std::memory_order_relaxed)) {
     widened_ = true;
-    ahead_->Widen(kAheadFromDevice);
+    // Files held open ahead must leave the system's limit room for the build's own files.
+    ahead_->Widen(std::clamp<std::size_t>(platform::OpenFilesAllowed() / 4, 1, kAheadFromDevice));
   }
   ahead_->WaitFor(index);
   Slot& slot = ring_[index % ring_.size()];
@@ -114,7 +125,7 @@ ReadSource SourcesReadAhead::Take(std::size_t index) {
   // Files held open ahead may have used up the handles the system allows: the file is looked at
   // again in its turn, when the ones before it are closed, as it would have been without them.
   if (OutOfHandles(slot.source.open_error)) {
-    Find(index, slot);
+    Find(index, slot, true);
     if (slot.failure) std::rethrow_exception(std::exchange(slot.failure, nullptr));
   }
   return std::exchange(slot.source, {});

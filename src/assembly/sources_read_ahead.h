@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -27,7 +28,8 @@ struct ReadSource {
   /// Whether bytes holds the file: a small regular file is read whole, and one byte more
   /// asked for (getting it means the file grew). Otherwise the taker reads it.
   bool read = false;
-  std::vector<char> bytes;
+  std::unique_ptr<char[]> bytes;  // not cleared first: only what was read is used
+  std::size_t bytes_read = 0;
   std::error_code read_error;
 };
 
@@ -57,7 +59,8 @@ class SourcesReadAhead {
     ReadSource source;
     std::exception_ptr failure;
   };
-  void Find(std::size_t index, Slot& slot);
+  // in_turn: the source is the one Take wants now, not one ahead of it.
+  void Find(std::size_t index, Slot& slot, bool in_turn);
   void ReadWhole(ReadSource& source);
   void Counted(bool waited);
   void CloseAll();
@@ -68,6 +71,7 @@ class SourcesReadAhead {
   std::vector<Slot> ring_;  // item i in ring_[i % size], from Find until Take
   std::atomic<std::size_t> reads_{0}, waits_{0};
   std::atomic<bool> from_device_{false};
+  std::atomic<bool> out_of_handles_{false};  // once set, nothing more is opened ahead
   bool widened_ = false;  // whether the helper was let run further ahead for the device
   std::optional<PreparedInOrder> ahead_;  // last: its helper uses everything above
 };

@@ -189,6 +189,10 @@ class FileSystem {
   }
 };
 
+/// How many files this process may hold open at once: the system's limit, or a large number
+/// where there is none to speak of.
+std::size_t OpenFilesAllowed();
+
 /// The operating system's files. CopyAt uses copy_file_range, then sendfile, then a fixed buffer,
 /// whichever the two files allow; nothing is ever read whole into memory.
 class NativeFileSystem : public FileSystem {

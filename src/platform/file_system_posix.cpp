@@ -4,6 +4,7 @@
 #include "platform/file_system_posix.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
@@ -167,6 +168,12 @@ std::size_t NativeFileSystem::ReadCachedAt(FileHandle file, std::uint64_t offset
   }
   ec = LastError();
   return 0;
+}
+
+std::size_t OpenFilesAllowed() {
+  rlimit limit{};
+  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return 1 << 20;
+  return static_cast<std::size_t>(limit.rlim_cur);
 }
 
 void NativeFileSystem::StartReading(FileHandle file, std::uint64_t length) {

@@ -206,6 +206,9 @@ FileHandle NativeFileSystem::OpenForReading(const std::string& path, std::error_
   return ToFileHandle(file);
 }
 
+// A process may hold millions of handles on Windows.
+std::size_t OpenFilesAllowed() { return std::size_t{1} << 20; }
+
 std::size_t NativeFileSystem::ReadAt(FileHandle file, std::uint64_t offset, std::span<char> buffer,
                                      std::error_code& ec) {
   ec.clear();
