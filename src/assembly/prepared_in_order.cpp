@@ -34,9 +34,12 @@ PreparedInOrder::~PreparedInOrder() {
   if (helper_.joinable()) helper_.join();
 }
 
-bool PreparedInOrder::Claim(std::size_t& index) {
+bool PreparedInOrder::PrepareNext(std::unique_lock<std::mutex>& lock) {
   if (next_ >= count_ || next_ >= waiting_for_ + ahead_) return false;
-  index = next_++;
+  const std::size_t claimed = next_++;
+  lock.unlock();
+  prepare_(claimed);
+  Prepared(claimed, lock);
   return true;
 }
 
@@ -52,13 +55,7 @@ void PreparedInOrder::WaitFor(std::size_t index) {
   // The helper may have stopped at the old limit of its reach.
   if (helper_waits_) helper_wakes_.notify_one();
   while (!done_[index]) {
-    std::size_t claimed = 0;
-    if (Claim(claimed)) {
-      lock.unlock();
-      prepare_(claimed);
-      Prepared(claimed, lock);
-      continue;
-    }
+    if (PrepareNext(lock)) continue;
     caller_waits_ = true;
     caller_wakes_.wait(lock);
     caller_waits_ = false;
@@ -79,13 +76,7 @@ void PreparedInOrder::RunHelper(const std::string& skin_folder) {
   const platform::SkinLookupScope lookups(skin_folder);
   std::unique_lock<std::mutex> lock(mutex_);
   while (!stop_ && next_ < count_) {
-    std::size_t claimed = 0;
-    if (Claim(claimed)) {
-      lock.unlock();
-      prepare_(claimed);
-      Prepared(claimed, lock);
-      continue;
-    }
+    if (PrepareNext(lock)) continue;
     helper_waits_ = true;
     helper_wakes_.wait(lock);
     helper_waits_ = false;

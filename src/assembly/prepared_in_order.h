@@ -38,8 +38,9 @@ class PreparedInOrder {
   void Widen(std::size_t ahead);
 
  private:
-  // Claims the next item when it is within reach of the one the caller waits for.
-  bool Claim(std::size_t& index);
+  // Claims the next item when it is within reach of the one the caller waits for and prepares it,
+  // the lock released meanwhile; false when there is none to claim.
+  bool PrepareNext(std::unique_lock<std::mutex>& lock);
   void Prepared(std::size_t index, std::unique_lock<std::mutex>& lock);
   void RunHelper(const std::string& skin_folder);
 
