@@ -57,19 +57,13 @@ bool VerifyFiles(const std::string& project_folder, const std::vector<std::strin
                  std::vector<platform::SourceFacts>& facts, ReportWriter& report) {
   bool all_found = true;
   facts.resize(files.size());
-  enum Test : char { kMissing, kFound, kNoMemory };
-  std::vector<Test> tests(files.size(), kMissing);
+  std::vector<char> found_at(files.size());
   PreparedInOrder tested(files.size(), kTestedAhead, project_folder, [&](std::size_t i) {
-    try {
-      tests[i] = mdlMain::FileExists(project_folder + files[i], facts[i]) ? kFound : kMissing;
-    } catch (const std::bad_alloc&) {
-      tests[i] = kNoMemory;
-    }
+    found_at[i] = mdlMain::FileExists(project_folder + files[i], facts[i]);
   });
   for (std::size_t i = 0; i < files.size(); ++i) {
     tested.WaitFor(i);
-    if (tests[i] == kNoMemory) throw std::bad_alloc();
-    const bool found = tests[i] == kFound;
+    const bool found = found_at[i] != 0;
     report.Add(files[i] + std::string(found ? texts::kFileOk : texts::kFileMissing));
     report.SelectLast();
     report.Tested(i, files[i], found);

@@ -2,7 +2,6 @@
 #include "assembly/file_list.h"
 
 #include <cstdint>
-#include <exception>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -49,16 +48,12 @@ void ReadModuleFile(mdlINI::CachedIniReader& ini, const std::string& module_path
 class ModulesParsedAhead {
  public:
   ModulesParsedAhead(const std::string& project_folder, const std::vector<std::string>& file_list)
-      : parsed_(file_list.size()), failed_(file_list.size()) {
+      : parsed_(file_list.size()) {
     paths_.reserve(file_list.size());
     for (const std::string& name : file_list) paths_.push_back(project_folder + name);
     if (!mdlINI::CachedIniReader::ParsesFiles()) return;
     ahead_.emplace(paths_.size() - 1, kAhead, project_folder, [this](std::size_t i) {
-      try {
-        parsed_[i + 1] = mdlINI::CachedIniReader::Parse(paths_[i + 1]);
-      } catch (...) {
-        failed_[i + 1] = std::current_exception();
-      }
+      parsed_[i + 1] = mdlINI::CachedIniReader::Parse(paths_[i + 1]);
     });
   }
 
@@ -68,7 +63,6 @@ class ModulesParsedAhead {
   void KeepParsed(std::size_t index, mdlINI::CachedIniReader& ini) {
     if (!ahead_) return;
     ahead_->WaitFor(index - 1);
-    if (failed_[index]) std::rethrow_exception(failed_[index]);
     ini.Keep(paths_[index], std::move(*parsed_[index]));
   }
 
@@ -76,7 +70,6 @@ class ModulesParsedAhead {
   static constexpr std::size_t kAhead = 16;
   std::vector<std::string> paths_;
   std::vector<std::optional<platform::Profile>> parsed_;
-  std::vector<std::exception_ptr> failed_;
   std::optional<PreparedInOrder> ahead_;  // last: its helper uses everything above
 };
 

@@ -3,6 +3,7 @@
 #include "assembly/prepared_in_order.h"
 
 #include <system_error>
+#include <utility>
 
 #include "platform/native_path.h"
 
@@ -16,7 +17,11 @@ constexpr std::size_t kItemsWorthAHelper = 64;
 
 PreparedInOrder::PreparedInOrder(std::size_t count, std::size_t ahead,
                                  const std::string& skin_folder, Prepare prepare)
-    : count_(count), prepare_(std::move(prepare)), done_(count), ahead_(ahead == 0 ? 1 : ahead) {
+    : count_(count),
+      prepare_(std::move(prepare)),
+      done_(count),
+      failed_(count),
+      ahead_(ahead == 0 ? 1 : ahead) {
   if (count < kItemsWorthAHelper || std::thread::hardware_concurrency() < 2) return;
   try {
     helper_ = std::thread([this, skin_folder] { RunHelper(skin_folder); });
@@ -38,14 +43,21 @@ bool PreparedInOrder::PrepareNext(std::unique_lock<std::mutex>& lock) {
   if (next_ >= count_ || next_ >= waiting_for_ + ahead_) return false;
   const std::size_t claimed = next_++;
   lock.unlock();
-  prepare_(claimed);
-  Prepared(claimed, lock);
+  std::exception_ptr failure;
+  try {
+    prepare_(claimed);
+  } catch (...) {
+    failure = std::current_exception();  // thrown on the caller's thread, in the item's turn
+  }
+  Prepared(claimed, std::move(failure), lock);
   return true;
 }
 
-void PreparedInOrder::Prepared(std::size_t index, std::unique_lock<std::mutex>& lock) {
+void PreparedInOrder::Prepared(std::size_t index, std::exception_ptr failure,
+                               std::unique_lock<std::mutex>& lock) {
   lock.lock();
   done_[index] = true;
+  failed_[index] = std::move(failure);
   if (caller_waits_ && index == waiting_for_) caller_wakes_.notify_one();
 }
 
@@ -60,6 +72,7 @@ void PreparedInOrder::WaitFor(std::size_t index) {
     caller_wakes_.wait(lock);
     caller_waits_ = false;
   }
+  if (failed_[index]) std::rethrow_exception(std::exchange(failed_[index], nullptr));
 }
 
 void PreparedInOrder::Widen(std::size_t ahead) {

@@ -4,6 +4,7 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <exception>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -16,7 +17,8 @@ namespace zrk {
 /// never more than `ahead` items past the one the caller waits for. The caller takes the items in
 /// the list's order with WaitFor; when the helper falls behind, the caller prepares the next
 /// items itself, so a slow or missing helper never costs more than doing the work in order.
-/// prepare must not throw, and each call touches only its own item's results.
+/// Each call of prepare touches only its own item's results; what it throws, WaitFor throws for
+/// that item, where working alone the caller would have met it.
 class PreparedInOrder {
  public:
   using Prepare = std::function<void(std::size_t index)>;
@@ -30,8 +32,8 @@ class PreparedInOrder {
   PreparedInOrder(const PreparedInOrder&) = delete;
   PreparedInOrder& operator=(const PreparedInOrder&) = delete;
 
-  /// Returns once prepare(index) has run. Indexes come in increasing order; every item before
-  /// index is then the caller's alone.
+  /// Returns once prepare(index) has run, or throws what it threw. Indexes come in increasing
+  /// order; every item before index is then the caller's alone.
   void WaitFor(std::size_t index);
 
   /// Lets the helper run further ahead from now on (never less far).
@@ -41,7 +43,7 @@ class PreparedInOrder {
   // Claims the next item when it is within reach of the one the caller waits for and prepares it,
   // the lock released meanwhile; false when there is none to claim.
   bool PrepareNext(std::unique_lock<std::mutex>& lock);
-  void Prepared(std::size_t index, std::unique_lock<std::mutex>& lock);
+  void Prepared(std::size_t index, std::exception_ptr failure, std::unique_lock<std::mutex>& lock);
   void RunHelper(const std::string& skin_folder);
 
   const std::size_t count_;
@@ -49,8 +51,9 @@ class PreparedInOrder {
   std::mutex mutex_;
   std::condition_variable caller_wakes_, helper_wakes_;
   std::vector<bool> done_;
-  std::size_t next_ = 0;         // the first item nobody has claimed
-  std::size_t waiting_for_ = 0;  // the item the caller waits for, or took last
+  std::vector<std::exception_ptr> failed_;  // what preparing each item threw
+  std::size_t next_ = 0;                    // the first item nobody has claimed
+  std::size_t waiting_for_ = 0;             // the item the caller waits for, or took last
   std::size_t ahead_;
   bool caller_waits_ = false, helper_waits_ = false, stop_ = false;
   std::thread helper_;  // last: started once everything above is ready

@@ -59,28 +59,23 @@ SourcesReadAhead::~SourcesReadAhead() {
   CloseAll();
 }
 
-void SourcesReadAhead::Find(std::size_t index, Slot& slot, bool in_turn) {
-  slot = {};
-  try {
-    ReadSource& source = slot.source;
-    // Once the handles ran out, files held open ahead would keep the one in turn from opening:
-    // the rest are opened in their turn only.
-    if (!in_turn && out_of_handles_.load(std::memory_order_relaxed)) {
-      source.open_error = std::make_error_code(std::errc::too_many_files_open);
-      return;
-    }
-    source.file = OpenSource(sources_[index], fs_, source.by_letter_case, source.open_error);
-    if (OutOfHandles(source.open_error)) out_of_handles_.store(true, std::memory_order_relaxed);
-    if (source.open_error) return;
-    source.info = fs_.StatHandle(source.file, source.open_error);
-    if (source.open_error || !source.info.regular) return;
-    if (from_device_.load(std::memory_order_relaxed)) {
-      fs_.StartReading(source.file, std::min(source.info.size, kStartReadingBytes));
-    } else if (source.info.size <= read_up_to_) {
-      ReadWhole(source);
-    }
-  } catch (...) {
-    slot.failure = std::current_exception();
+void SourcesReadAhead::Find(std::size_t index, ReadSource& source, bool in_turn) {
+  source = {};
+  // Once the handles ran out, files held open ahead would keep the one in turn from opening: the
+  // rest are opened in their turn only.
+  if (!in_turn && out_of_handles_.load(std::memory_order_relaxed)) {
+    source.open_error = std::make_error_code(std::errc::too_many_files_open);
+    return;
+  }
+  source.file = OpenSource(sources_[index], fs_, source.by_letter_case, source.open_error);
+  if (OutOfHandles(source.open_error)) out_of_handles_.store(true, std::memory_order_relaxed);
+  if (source.open_error) return;
+  source.info = fs_.StatHandle(source.file, source.open_error);
+  if (source.open_error || !source.info.regular) return;
+  if (from_device_.load(std::memory_order_relaxed)) {
+    fs_.StartReading(source.file, std::min(source.info.size, kStartReadingBytes));
+  } else if (source.info.size <= read_up_to_) {
+    ReadWhole(source);
   }
 }
 
@@ -120,23 +115,19 @@ ReadSource SourcesReadAhead::Take(std::size_t index) {
     ahead_->Widen(std::clamp<std::size_t>(platform::OpenFilesAllowed() / 4, 1, kAheadFromDevice));
   }
   ahead_->WaitFor(index);
-  Slot& slot = ring_[index % ring_.size()];
-  if (slot.failure) std::rethrow_exception(std::exchange(slot.failure, nullptr));
+  ReadSource& source = ring_[index % ring_.size()];
   // Files held open ahead may have used up the handles the system allows: the file is looked at
   // again in its turn, when the ones before it are closed, as it would have been without them.
-  if (OutOfHandles(slot.source.open_error)) {
-    Find(index, slot, true);
-    if (slot.failure) std::rethrow_exception(std::exchange(slot.failure, nullptr));
-  }
-  return std::exchange(slot.source, {});
+  if (OutOfHandles(source.open_error)) Find(index, source, true);
+  return std::exchange(source, {});
 }
 
 void SourcesReadAhead::CloseAll() {
-  for (Slot& slot : ring_) {
-    if (slot.source.file == platform::kNoFile) continue;
+  for (ReadSource& source : ring_) {
+    if (source.file == platform::kNoFile) continue;
     std::error_code ignored;
-    fs_.Close(slot.source.file, ignored);
-    slot.source.file = platform::kNoFile;
+    fs_.Close(source.file, ignored);
+    source.file = platform::kNoFile;
   }
 }
 

@@ -5,7 +5,6 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
@@ -55,12 +54,8 @@ class SourcesReadAhead {
   std::size_t Read(platform::FileHandle file, std::span<char> space, std::error_code& ec);
 
  private:
-  struct Slot {
-    ReadSource source;
-    std::exception_ptr failure;
-  };
   // in_turn: the source is the one Take wants now, not one ahead of it.
-  void Find(std::size_t index, Slot& slot, bool in_turn);
+  void Find(std::size_t index, ReadSource& source, bool in_turn);
   void ReadWhole(ReadSource& source);
   void Counted(bool waited);
   void CloseAll();
@@ -68,7 +63,7 @@ class SourcesReadAhead {
   const std::vector<std::string>& sources_;
   const std::uint64_t read_up_to_;
   platform::FileSystem& fs_;
-  std::vector<Slot> ring_;  // item i in ring_[i % size], from Find until Take
+  std::vector<ReadSource> ring_;  // item i in ring_[i % size], from Find until Take
   std::atomic<std::size_t> reads_{0}, waits_{0};
   std::atomic<bool> from_device_{false};
   std::atomic<bool> out_of_handles_{false};  // once set, nothing more is opened ahead

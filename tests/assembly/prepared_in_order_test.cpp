@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -104,6 +105,25 @@ TEST(PreparedInOrder, WidenLetsTheHelperRunFurtherAhead) {
   prepared.WaitFor(1);
   ASSERT_TRUE(reaches(101));
   EXPECT_EQ(Progress(101, 100), state());
+}
+
+// What preparing an item threw comes out of WaitFor for that item, whichever thread prepared it,
+// and only there: the items before it are taken as prepared.
+TEST(PreparedInOrder, ThrowsAFailureAtItsItem) {
+  PreparedInOrder prepared(200, 16, "", [](std::size_t i) {
+    if (i == 150) throw std::runtime_error("item 150");
+  });
+  for (std::size_t i = 0; i < 150; ++i) prepared.WaitFor(i);
+  EXPECT_THROW(
+      {
+        try {
+          prepared.WaitFor(150);
+        } catch (const std::runtime_error& error) {
+          EXPECT_STREQ("item 150", error.what());
+          throw;
+        }
+      },
+      std::runtime_error);
 }
 
 }  // namespace
